@@ -1,0 +1,90 @@
+// The line converter: one piece of text from a source code into a target code,
+// with its line end rewritten.
+//
+// Every road passes through Shift_JIS (code page 932) except these:
+//   UTF-16 -> UTF-8 / UTF-7            encoded directly
+//   UTF-8 / UTF-7 -> UTF-16            decoded directly
+//   between the Unicode forms          through UTF-16 only (UTF-16 and UTF-8 to
+//                                      themselves are copies), never code page 932
+//   Shift_JIS source                   no decoding step
+//   7-bit (ASCII) source               copied, except to UTF-16 (widened) and to
+//                                      UTF-7 (encoded, so + \ ~ come out valid)
+// A source without a road (CODE_UNKNOWN and the detection outcomes) is refused
+// with -1: guessing a code could corrupt the file, refusing leaves it untouched.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+
+#include "engine/kanji_code.h"
+
+namespace ruv {
+
+inline constexpr std::int32_t MAX_LINE_BYTES = 1000;  // source bytes of one piece
+
+// The piece handed to ConvertLine: at most MAX_LINE_BYTES source bytes, a short
+// carried shift prefix and a terminator (a zero byte, or a zero unit for UTF-16).
+// Held as 16-bit units so that a UTF-16 piece is properly aligned.
+inline constexpr std::size_t LINE_BUFFER_BYTES = 1024;
+using LineBuffer = std::array<char16_t, LINE_BUFFER_BYTES / 2>;
+
+// What ConvertLine writes: up to 4000 bytes of encoder output, the line-end
+// rewrite and a terminator.
+inline constexpr std::size_t CONVERTED_BUFFER_BYTES = 4096;
+using ConvertedBuffer = std::array<char16_t, CONVERTED_BUFFER_BYTES / 2>;
+
+template <std::size_t N>
+std::uint8_t* AsBytes(std::array<char16_t, N>& units) {
+    return reinterpret_cast<std::uint8_t*>(units.data());
+}
+template <std::size_t N>
+const std::uint8_t* AsBytes(const std::array<char16_t, N>& units) {
+    return reinterpret_cast<const std::uint8_t*>(units.data());
+}
+
+// Newline choices.
+inline constexpr std::int32_t NEWLINE_CRLF = 0;
+inline constexpr std::int32_t NEWLINE_CR = 1;
+inline constexpr std::int32_t NEWLINE_LF = 2;
+
+// The head of a file as read for detection.
+inline constexpr std::size_t HEAD_READ_BYTES = 2000;
+inline constexpr std::size_t HEAD_BUFFER_BYTES = 2048;  // at least 48 zero bytes follow the data
+
+class CodeConverter {
+public:
+    CodeConverter() = default;
+    CodeConverter(const CodeConverter&) = delete;
+    CodeConverter& operator=(const CodeConverter&) = delete;
+
+    // Converts the terminated piece in line (bytes, or 16-bit units for
+    // CODE_UNICODE) and rewrites a final line feed by the newline choice.
+    // Returns the bytes of output to write (a terminator follows them), or -1
+    // when the road fails (capacity, text the UTF-7 decoder refuses, a source
+    // code without a road).
+    std::int32_t ConvertLine(ConvertedBuffer& output, const LineBuffer& line, KanjiCode source,
+                             KanjiCode target, std::int32_t newline, bool foldHalfWidthKana);
+
+    // Road steps: decode the terminated text (in the given form) to Shift_JIS,
+    // then encode into target; the bytes in output, or -1.
+    std::int32_t ConvertFromSjis(ConvertedBuffer& output, const std::uint8_t* text,
+                                 KanjiCode target);
+    std::int32_t ConvertFromJis(ConvertedBuffer& output, const std::uint8_t* text, KanjiCode target);
+    std::int32_t ConvertFromEuc(ConvertedBuffer& output, const std::uint8_t* text, KanjiCode target);
+    std::int32_t ConvertFromUnicode(ConvertedBuffer& output, const char16_t* text,
+                                    KanjiCode target);
+    std::int32_t ConvertFromUtf8(ConvertedBuffer& output, const std::uint8_t* text,
+                                 KanjiCode target);
+    std::int32_t ConvertFromUtf7(ConvertedBuffer& output, const std::uint8_t* text,
+                                 KanjiCode target);
+
+    // The file head of the last detection (see detect/).
+    std::uint32_t headLength = 0;
+    std::array<std::uint8_t, HEAD_BUFFER_BYTES> headBuffer{};
+    void ReleaseHeadBuffer() { headLength = 0; headBuffer.fill(0); }
+
+    bool foldHalfWidthKana = false;
+};
+
+}  // namespace ruv

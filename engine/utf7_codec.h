@@ -1,0 +1,39 @@
+// UTF-7 (RFC 2152) <-> UTF-16.
+//
+//   where this differs from RFC 2152                            direction
+//   optional direct characters (! " # ... }) are encoded too    encode: conservative
+//   every run is closed with "-"                                encode: conservative
+//   a byte >= 0x80 or a class-0 character outside a run         decode: refused (-1)
+//   a run ends at any non-digit; leftover bits are ignored      decode: lenient
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+namespace ruv {
+
+enum Utf7Class : std::uint8_t {
+    UTF7_ENCODED = 0,   // controls but TAB LF CR, backslash, tilde, DEL; every unit >= 0x80
+    UTF7_DIRECT = 1,    // TAB LF CR space ' ( ) , - . / 0-9 : ? @ A-Z a-z
+    UTF7_OPTIONAL = 2,  // ! " # $ % & * ; < = > [ ] ^ _ ` { | }
+    UTF7_PLUS = 3,      // +
+};
+
+extern const char Utf7Alphabet[65];                          // the 64 digits and a NUL
+extern const std::array<std::uint8_t, 128> Utf7DigitValue;  // 255: not a digit
+extern const std::array<std::uint8_t, 128> Utf7CharClass;
+
+// True when b is a base64 digit of the UTF-7 alphabet (bytes >= 0x80 never are).
+inline bool IsUtf7Digit(std::uint8_t b) { return b < 0x80 && Utf7DigitValue[b] != 255; }
+
+std::int32_t WideToUtf7Text(std::uint8_t* out, const char16_t* text, std::int32_t capacity);
+std::int32_t Utf7ToWideText(char16_t* out, const std::uint8_t* text, std::int32_t capacity);
+
+// One run "+digits-" for count units, a zero byte after it; bytes of the run or -1.
+std::int32_t Utf7EncodeRun(std::uint8_t* out, const char16_t* units, std::int32_t capacity,
+                           std::int32_t count);
+// The run starting at the "+" at text; units produced or -1; bytes taken via consumed.
+std::int32_t Utf7DecodeRun(char16_t* out, const std::uint8_t* text, std::int32_t capacity,
+                           std::int32_t* consumed);
+
+}  // namespace ruv

@@ -1,0 +1,123 @@
+#include "platform/file_handle.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace ruv {
+namespace {
+
+std::error_code LastError() { return {errno, std::generic_category()}; }
+
+// Takes the exclusive lock without waiting; a file held by another ruv process
+// counts as unreadable.
+FileHandle Locked(int fd, std::error_code& error) {
+    FileHandle handle(fd);
+    if (fd < 0) {
+        error = LastError();
+        return handle;
+    }
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        error = LastError();
+        handle.Close();
+    }
+    return handle;
+}
+
+}  // namespace
+
+FileHandle& FileHandle::operator=(FileHandle&& other) noexcept {
+    if (this != &other) {
+        Close();
+        fd_ = other.Release();
+    }
+    return *this;
+}
+
+int FileHandle::Release() noexcept {
+    const int fd = fd_;
+    fd_ = -1;
+    return fd;
+}
+
+void FileHandle::Close() noexcept {
+    if (fd_ >= 0) {
+        ::close(fd_);
+        fd_ = -1;
+    }
+}
+
+FileHandle FileHandle::OpenForReading(const std::filesystem::path& path, std::error_code& error) {
+    error.clear();
+    FileHandle handle = Locked(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY), error);
+    if (!handle.IsOpen()) return handle;
+    struct stat info {};
+    if (::fstat(handle.fd_, &info) != 0) {
+        error = LastError();
+        handle.Close();
+    } else if (!S_ISREG(info.st_mode)) {
+        error = std::make_error_code(S_ISDIR(info.st_mode) ? std::errc::is_a_directory
+                                                           : std::errc::invalid_argument);
+        handle.Close();
+    }
+    return handle;
+}
+
+FileHandle FileHandle::CreateExclusive(const std::filesystem::path& path, std::error_code& error) {
+    error.clear();
+    return Locked(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0600),
+                  error);
+}
+
+std::uint64_t FileHandle::Size(std::error_code& error) const {
+    struct stat info {};
+    if (::fstat(fd_, &info) != 0) {
+        error = LastError();
+        return 0;
+    }
+    return static_cast<std::uint64_t>(info.st_size);
+}
+
+std::size_t FileHandle::ReadSome(void* buffer, std::size_t size, std::error_code& error) const {
+    auto* bytes = static_cast<unsigned char*>(buffer);
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t n = ::read(fd_, bytes + done, size - done);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            error = LastError();
+            return done;
+        }
+        if (n == 0) break;
+        done += static_cast<std::size_t>(n);
+    }
+    return done;
+}
+
+bool FileHandle::WriteAll(const void* data, std::size_t size, std::error_code& error) const {
+    const auto* bytes = static_cast<const unsigned char*>(data);
+    while (size > 0) {
+        const ssize_t n = ::write(fd_, bytes, size);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            error = LastError();
+            return false;
+        }
+        bytes += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+bool FileHandle::Sync(std::error_code& error) const {
+    if (::fsync(fd_) != 0) {
+        error = LastError();
+        return false;
+    }
+    return true;
+}
+
+}  // namespace ruv

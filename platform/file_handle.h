@@ -1,0 +1,50 @@
+// An open file descriptor with one owner, over POSIX.
+//
+// Files are opened "without sharing" as the rest of ruv expects: an exclusive
+// advisory lock (flock) is taken at once and not waited for, so two ruv
+// processes never read or write one file at the same time.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <system_error>
+
+namespace ruv {
+
+class FileHandle {
+public:
+    FileHandle() = default;
+    explicit FileHandle(int fd) noexcept : fd_(fd) {}
+    FileHandle(FileHandle&& other) noexcept : fd_(other.Release()) {}
+    FileHandle& operator=(FileHandle&& other) noexcept;
+    FileHandle(const FileHandle&) = delete;
+    FileHandle& operator=(const FileHandle&) = delete;
+    ~FileHandle() { Close(); }
+
+    // An existing regular file for reading, locked exclusively.
+    static FileHandle OpenForReading(const std::filesystem::path& path, std::error_code& error);
+    // A new file for writing (fails when the path exists), locked exclusively,
+    // created with owner-only permissions until the caller sets the final ones.
+    static FileHandle CreateExclusive(const std::filesystem::path& path, std::error_code& error);
+
+    bool IsOpen() const noexcept { return fd_ >= 0; }
+    int Descriptor() const noexcept { return fd_; }
+    int Release() noexcept;
+    void Close() noexcept;
+
+    // The size of the open file in bytes.
+    std::uint64_t Size(std::error_code& error) const;
+    // Reads up to size bytes, retrying after interruptions and short reads;
+    // returns the bytes read (fewer only at the end of the file).
+    std::size_t ReadSome(void* buffer, std::size_t size, std::error_code& error) const;
+    // Writes all size bytes or fails.
+    bool WriteAll(const void* data, std::size_t size, std::error_code& error) const;
+    // Flushes the file's data and metadata to the disk.
+    bool Sync(std::error_code& error) const;
+
+private:
+    int fd_ = -1;
+};
+
+}  // namespace ruv
