@@ -66,10 +66,17 @@ FileHandle FileHandle::OpenForReading(const std::filesystem::path& path, std::er
     return handle;
 }
 
-FileHandle FileHandle::CreateExclusive(const std::filesystem::path& path, std::error_code& error) {
+FileHandle FileHandle::Create(const std::filesystem::path& path, std::error_code& error) {
     error.clear();
-    return Locked(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0600),
-                  error);
+    FileHandle handle = Locked(
+        ::open(path.c_str(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY, 0666), error);
+    // Emptied only once the lock is held, so a file in use by another ruv
+    // process is never cut short.
+    if (handle.IsOpen() && ::ftruncate(handle.fd_, 0) != 0) {
+        error = LastError();
+        handle.Close();
+    }
+    return handle;
 }
 
 std::uint64_t FileHandle::Size(std::error_code& error) const {

@@ -24,9 +24,9 @@ public:
 
     // An existing regular file for reading, locked exclusively.
     static FileHandle OpenForReading(const std::filesystem::path& path, std::error_code& error);
-    // A new file for writing (fails when the path exists), locked exclusively,
-    // created with owner-only permissions until the caller sets the final ones.
-    static FileHandle CreateExclusive(const std::filesystem::path& path, std::error_code& error);
+    // A file for writing, created or emptied, locked exclusively.  A symbolic
+    // link at the path is refused rather than followed.
+    static FileHandle Create(const std::filesystem::path& path, std::error_code& error);
 
     bool IsOpen() const noexcept { return fd_ >= 0; }
     int Descriptor() const noexcept { return fd_; }

@@ -1,0 +1,184 @@
+#include "engine/line_converter.h"
+
+#include <cstring>
+
+#include "engine/euc_codec.h"
+#include "engine/jis_codec.h"
+#include "engine/sjis_primitives.h"
+#include "engine/utf7_codec.h"
+#include "engine/utf8_codec.h"
+
+namespace ruv {
+namespace {
+
+// Capacities handed to the codecs.  Byte output leaves room in the 4096-byte
+// buffer for the CR LF rewrite and the terminator; UTF-16 output is counted in
+// units of the same buffer, which the rewrite may grow by one unit before the
+// terminator.  Intermediates are 4096-byte stack buffers of their own.
+constexpr std::int32_t BYTE_OUTPUT_CAPACITY = 4000;
+constexpr std::int32_t UNIT_OUTPUT_CAPACITY = static_cast<std::int32_t>(CONVERTED_BUFFER_BYTES / 2) - 1;
+constexpr std::int32_t WIDE_TEMP_CAPACITY = 2000;   // UTF-16 between two steps
+constexpr std::int32_t DIRECT_FROM_WIDE_CAPACITY = 2000;  // UTF-8/UTF-7 straight from UTF-16
+constexpr std::int32_t SJIS_TEMP_CAPACITY = 4000;   // Shift_JIS between two steps
+
+using WideTemp = std::array<char16_t, 2048>;
+using SjisTemp = std::array<std::uint8_t, 4096>;
+static_assert(WIDE_TEMP_CAPACITY <= static_cast<std::int32_t>(WideTemp{}.size()));
+static_assert(SJIS_TEMP_CAPACITY <= static_cast<std::int32_t>(SjisTemp{}.size()));
+static_assert(BYTE_OUTPUT_CAPACITY + 2 <= static_cast<std::int32_t>(CONVERTED_BUFFER_BYTES));
+
+constexpr char16_t CR = 0x0D;
+constexpr char16_t LF = 0x0A;
+
+char16_t* Units(ConvertedBuffer& output) { return output.data(); }
+
+// Copies a terminated byte text with its terminator; returns its length.
+std::int32_t CopyBytes(std::uint8_t* out, const std::uint8_t* text) {
+    const std::size_t n = std::strlen(reinterpret_cast<const char*>(text));
+    std::memcpy(out, text, n + 1);
+    return static_cast<std::int32_t>(n);
+}
+
+// Copies terminated UTF-16 with its terminator; returns its length in units.
+std::int32_t CopyUnits(char16_t* out, const char16_t* text) {
+    std::int32_t n = 0;
+    while (text[n] != 0) ++n;
+    std::memcpy(out, text, (static_cast<std::size_t>(n) + 1) * sizeof(char16_t));
+    return n;
+}
+
+// Doubles a unit count into a byte count, keeping -1.
+std::int32_t UnitsToBytes(std::int32_t units) { return units < 0 ? -1 : units * 2; }
+
+// Rewrites a final line feed of n bytes of output by the newline choice.
+std::int32_t RewriteLineEnd(ConvertedBuffer& output, std::int32_t n, bool wide,
+                            std::int32_t newline) {
+    if (n <= 0 || newline == NEWLINE_LF) return n;
+    if (wide) {
+        char16_t* units = Units(output);
+        const std::int32_t last = n / 2 - 1;
+        if (units[last] != LF) return n;
+        units[last] = CR;
+        if (newline != NEWLINE_CRLF) return n;
+        units[last + 1] = LF;
+        units[last + 2] = 0;
+        return n + 2;
+    }
+    std::uint8_t* bytes = AsBytes(output);
+    if (bytes[n - 1] != LF) return n;
+    bytes[n - 1] = CR;
+    if (newline != NEWLINE_CRLF) return n;
+    bytes[n] = LF;
+    bytes[n + 1] = 0;
+    return n + 1;
+}
+
+}  // namespace
+
+std::int32_t CodeConverter::ConvertLine(ConvertedBuffer& output, const LineBuffer& line,
+                                        KanjiCode source, KanjiCode target, std::int32_t newline,
+                                        bool fold) {
+    foldHalfWidthKana = fold;
+    if (!IsTargetCode(target)) return -1;
+    const std::uint8_t* bytes = AsBytes(line);
+    std::int32_t n = -1;
+    switch (source) {
+        case CODE_ASCII:
+            // 7-bit text is the same in every byte code but UTF-7, where "+",
+            // "\" and "~" must be encoded; UTF-16 widens each byte.
+            if (target == CODE_UNICODE || target == CODE_UTF7) {
+                n = ConvertFromSjis(output, bytes, target);
+            } else {
+                n = CopyBytes(AsBytes(output), bytes);
+            }
+            break;
+        case CODE_SJIS: n = ConvertFromSjis(output, bytes, target); break;
+        case CODE_JIS: n = ConvertFromJis(output, bytes, target); break;
+        case CODE_EUC: n = ConvertFromEuc(output, bytes, target); break;
+        case CODE_UNICODE: n = ConvertFromUnicode(output, line.data(), target); break;
+        case CODE_UTF8: n = ConvertFromUtf8(output, bytes, target); break;
+        case CODE_UTF7: n = ConvertFromUtf7(output, bytes, target); break;
+        default: return -1;  // no road: refusing leaves the file as it is
+    }
+    if (n < 0) return -1;
+    return RewriteLineEnd(output, n, target == CODE_UNICODE, newline);
+}
+
+std::int32_t CodeConverter::ConvertFromSjis(ConvertedBuffer& output, const std::uint8_t* text,
+                                            KanjiCode target) {
+    std::uint8_t* out = AsBytes(output);
+    switch (target) {
+        case CODE_JIS: return SjisToJisText(out, text, BYTE_OUTPUT_CAPACITY);
+        case CODE_SJIS:
+            return foldHalfWidthKana ? SjisToSjisText(out, text, BYTE_OUTPUT_CAPACITY)
+                                     : CopyBytes(out, text);
+        case CODE_EUC: return SjisToEucText(out, text, BYTE_OUTPUT_CAPACITY);
+        case CODE_UNICODE: return UnitsToBytes(AnsiToWide(Units(output), text, WIDE_TEMP_CAPACITY));
+        case CODE_UTF8:
+        case CODE_UTF7: {
+            WideTemp wide;
+            if (AnsiToWide(wide.data(), text, WIDE_TEMP_CAPACITY) < 0) return -1;
+            return target == CODE_UTF8 ? WideToUtf8Text(out, wide.data(), BYTE_OUTPUT_CAPACITY)
+                                       : WideToUtf7Text(out, wide.data(), BYTE_OUTPUT_CAPACITY);
+        }
+        default: return -1;
+    }
+}
+
+std::int32_t CodeConverter::ConvertFromJis(ConvertedBuffer& output, const std::uint8_t* text,
+                                           KanjiCode target) {
+    SjisTemp sjis;
+    if (JisToSjisText(sjis.data(), text, SJIS_TEMP_CAPACITY) < 0) return -1;
+    return ConvertFromSjis(output, sjis.data(), target);
+}
+
+std::int32_t CodeConverter::ConvertFromEuc(ConvertedBuffer& output, const std::uint8_t* text,
+                                           KanjiCode target) {
+    SjisTemp sjis;
+    if (EucToSjisText(sjis.data(), text, SJIS_TEMP_CAPACITY) < 0) return -1;
+    return ConvertFromSjis(output, sjis.data(), target);
+}
+
+std::int32_t CodeConverter::ConvertFromUnicode(ConvertedBuffer& output, const char16_t* text,
+                                               KanjiCode target) {
+    switch (target) {
+        case CODE_UNICODE: return UnitsToBytes(CopyUnits(Units(output), text));
+        case CODE_UTF8: return WideToUtf8Text(AsBytes(output), text, DIRECT_FROM_WIDE_CAPACITY);
+        case CODE_UTF7: return WideToUtf7Text(AsBytes(output), text, DIRECT_FROM_WIDE_CAPACITY);
+        default: {
+            SjisTemp sjis;
+            if (WideToAnsi(sjis.data(), text, SJIS_TEMP_CAPACITY) < 0) return -1;
+            return ConvertFromSjis(output, sjis.data(), target);
+        }
+    }
+}
+
+std::int32_t CodeConverter::ConvertFromUtf8(ConvertedBuffer& output, const std::uint8_t* text,
+                                            KanjiCode target) {
+    if (target == CODE_UNICODE) {
+        return UnitsToBytes(Utf8ToWideText(Units(output), text, UNIT_OUTPUT_CAPACITY));
+    }
+    if (target == CODE_UTF8) return CopyBytes(AsBytes(output), text);
+    WideTemp wide;
+    if (Utf8ToWideText(wide.data(), text, WIDE_TEMP_CAPACITY) < 0) return -1;
+    if (target == CODE_UTF7) return WideToUtf7Text(AsBytes(output), wide.data(), BYTE_OUTPUT_CAPACITY);
+    SjisTemp sjis;
+    if (WideToAnsi(sjis.data(), wide.data(), SJIS_TEMP_CAPACITY) < 0) return -1;
+    return ConvertFromSjis(output, sjis.data(), target);
+}
+
+std::int32_t CodeConverter::ConvertFromUtf7(ConvertedBuffer& output, const std::uint8_t* text,
+                                            KanjiCode target) {
+    if (target == CODE_UNICODE) {
+        return UnitsToBytes(Utf7ToWideText(Units(output), text, UNIT_OUTPUT_CAPACITY));
+    }
+    WideTemp wide;
+    if (Utf7ToWideText(wide.data(), text, WIDE_TEMP_CAPACITY) < 0) return -1;
+    if (target == CODE_UTF8) return WideToUtf8Text(AsBytes(output), wide.data(), BYTE_OUTPUT_CAPACITY);
+    if (target == CODE_UTF7) return WideToUtf7Text(AsBytes(output), wide.data(), BYTE_OUTPUT_CAPACITY);
+    SjisTemp sjis;
+    if (WideToAnsi(sjis.data(), wide.data(), SJIS_TEMP_CAPACITY) < 0) return -1;
+    return ConvertFromSjis(output, sjis.data(), target);
+}
+
+}  // namespace ruv

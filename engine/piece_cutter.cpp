@@ -1,0 +1,251 @@
+#include "engine/piece_cutter.h"
+
+#include <cstring>
+
+#include "engine/sjis_primitives.h"
+#include "engine/utf7_codec.h"
+#include "engine/utf8_codec.h"
+
+namespace ruv {
+namespace {
+
+using Carry = PieceCutter::Carry;
+
+constexpr std::uint8_t CR = 0x0D;
+constexpr std::uint8_t LF = 0x0A;
+constexpr std::uint8_t ESC = 0x1B;
+constexpr std::uint8_t SO = 0x0E;
+constexpr std::uint8_t SI = 0x0F;
+
+// Bytes of 16 bits kept per UTF-7 group: eight base64 digits hold exactly three
+// units, so a run may be cut (and reopened with "+") after every eighth digit.
+constexpr std::uint32_t UTF7_DIGITS_PER_GROUP = 8;
+
+// What the scan knows of the source's decoder at a position.
+struct ScanState {
+    Carry mode = Carry::None;      // ISO-2022-JP designation, or a UTF-7 run
+    std::uint32_t runDigits = 0;   // UTF-7: base64 digits since the run opened
+};
+
+// True when the bytes at p (avail of them) begin with the given sequence.
+bool StartsWith(const std::uint8_t* p, std::size_t avail, const char* sequence) {
+    const std::size_t n = std::strlen(sequence);
+    return avail >= n && std::memcmp(p, sequence, n) == 0;
+}
+
+// An ISO-2022-JP character or escape at p, as the decoder reads it.
+std::size_t JisCharLength(const std::uint8_t* p, std::size_t avail, ScanState& s) {
+    const std::uint8_t b = p[0];
+    if (b == ESC) {
+        if (StartsWith(p, avail, "\x1B$@") || StartsWith(p, avail, "\x1B$B")) {
+            s.mode = Carry::JisKanji;
+            return 3;
+        }
+        if (StartsWith(p, avail, "\x1B$(D")) {
+            s.mode = Carry::JisSupplementary;
+            return 4;
+        }
+        if (StartsWith(p, avail, "\x1B(B")) {
+            s.mode = Carry::None;
+            return 3;
+        }
+        if (StartsWith(p, avail, "\x1B(J")) {
+            s.mode = Carry::JisRoman;
+            return 3;
+        }
+        if (StartsWith(p, avail, "\x1B(I")) {
+            s.mode = Carry::JisKatakana;
+            return 3;
+        }
+        return 1;
+    }
+    if (b == SI && s.mode == Carry::JisKatakana) {
+        s.mode = Carry::JisRoman;
+        return 1;
+    }
+    if (b == SO && s.mode == Carry::JisRoman) {
+        s.mode = Carry::JisKatakana;
+        return 1;
+    }
+    const bool pairs = s.mode == Carry::JisKanji || s.mode == Carry::JisSupplementary;
+    return pairs && b >= 0x21 && b <= 0x7E ? 2 : 1;
+}
+
+// A UTF-7 character at p, as the decoder reads it: inside a run every base64
+// digit is one step; "+-" outside a run is one character.
+std::size_t Utf7CharLength(const std::uint8_t* p, std::size_t avail, ScanState& s) {
+    const std::uint8_t b = p[0];
+    if (s.mode == Carry::Utf7Run) {
+        if (b == '-') {
+            s.mode = Carry::None;
+            return 1;
+        }
+        if (IsUtf7Digit(b)) {
+            ++s.runDigits;
+            return 1;
+        }
+        s.mode = Carry::None;  // any other byte ends the run and is read as text
+    }
+    if (b == '+') {
+        if (avail >= 2 && p[1] == '-') return 2;
+        s.mode = Carry::Utf7Run;
+        s.runDigits = 0;
+    }
+    return 1;
+}
+
+// Bytes of the character that starts at p in the source code.
+std::size_t CharLength(KanjiCode code, const std::uint8_t* p, std::size_t avail, ScanState& s) {
+    const std::uint8_t b = p[0];
+    switch (code) {
+        case CODE_SJIS:
+            if (IsSjisLeadByte(b)) return 2;
+            // A half-width kana and its sound mark fold into one character.
+            if (IsHalfWidthKana(b) && avail >= 2 && (p[1] == 0xDE || p[1] == 0xDF)) return 2;
+            return 1;
+        case CODE_EUC:
+            if (b == 0x8F) return 3;                // SS3 and a JIS X 0212 pair
+            if (b == 0x8E || b >= 0xA1) return 2;   // SS2 and a kana, or a JIS X 0208 pair
+            return 1;
+        case CODE_UTF8:
+            return static_cast<std::size_t>(Utf8SequenceLength(b));
+        case CODE_JIS:
+            return JisCharLength(p, avail, s);
+        case CODE_UTF7:
+            return Utf7CharLength(p, avail, s);
+        default:
+            return 1;
+    }
+}
+
+// A cut inside a UTF-7 run must fall on a whole group of three units.
+bool IsCuttable(const ScanState& s) {
+    return s.mode != Carry::Utf7Run || s.runDigits % UTF7_DIGITS_PER_GROUP == 0;
+}
+
+// Writes the bytes that reopen a carried shift state; returns their count.
+std::size_t WriteCarry(Carry carry, std::uint8_t* out) {
+    const char* prefix = "";
+    switch (carry) {
+        case Carry::None: break;
+        case Carry::JisKanji: prefix = "\x1B$B"; break;
+        case Carry::JisSupplementary: prefix = "\x1B$(D"; break;
+        case Carry::JisKatakana: prefix = "\x1B(I"; break;
+        case Carry::JisRoman: prefix = "\x1B(J"; break;
+        case Carry::Utf7Run: prefix = "+"; break;
+    }
+    const std::size_t n = std::strlen(prefix);
+    std::memcpy(out, prefix, n);
+    return n;
+}
+
+bool IsHighSurrogate(char16_t u) { return u >= 0xD800 && u <= 0xDBFF; }
+bool IsLowSurrogate(char16_t u) { return u >= 0xDC00 && u <= 0xDFFF; }
+
+}  // namespace
+
+Piece PieceCutter::Next(const std::uint8_t* data, std::size_t available, bool atEnd,
+                        LineBuffer& line) {
+    return source_ == CODE_UNICODE ? NextUnits(data, available, atEnd, line)
+                                   : NextBytes(data, available, atEnd, line);
+}
+
+Piece PieceCutter::NextBytes(const std::uint8_t* data, std::size_t available, bool atEnd,
+                             LineBuffer& line) {
+    std::uint8_t* out = AsBytes(line);
+    const std::size_t prefix = WriteCarry(carry_, out);
+    ScanState state{carry_, 0};
+    carry_ = Carry::None;
+
+    std::size_t nextChar = 0;  // where the next character starts
+    std::size_t cut = 0;       // the last position where a cut keeps the text intact
+    ScanState stateAtCut = state;
+    std::size_t end = 0;
+    bool atLineEnd = false;
+    bool atLimit = false;
+    for (std::size_t i = 0;; ++i) {
+        if (i == nextChar) {
+            if (IsCuttable(state)) {
+                cut = i;
+                stateAtCut = state;
+            }
+            if (i < available) nextChar = i + CharLength(source_, data + i, available - i, state);
+        }
+        if (i == available) {
+            end = i;
+            break;
+        }
+        if (i == static_cast<std::size_t>(MAX_LINE_BYTES)) {
+            end = cut > 0 ? cut : i;
+            atLimit = true;
+            break;
+        }
+        if (data[i] == CR || data[i] == LF) {
+            end = i + 1;
+            atLineEnd = true;
+            break;
+        }
+    }
+    (void)atEnd;  // without more data the piece simply ends with it
+
+    std::memcpy(out + prefix, data, end);
+    out[prefix + end] = 0;
+    Piece piece{end};
+    if (atLineEnd && data[end - 1] == CR) {
+        out[prefix + end - 1] = LF;
+        if (end < available && data[end] == LF) ++piece.consumed;  // CR LF is one line end
+    }
+    if (atLimit) {
+        carry_ = stateAtCut.mode;
+        // A run that closes right at the cut needs no reopening: its "-" is
+        // taken with this piece, which the terminator closes just the same.
+        if (carry_ == Carry::Utf7Run && end < available && data[end] == '-') {
+            ++piece.consumed;
+            carry_ = Carry::None;
+        }
+    }
+    return piece;
+}
+
+Piece PieceCutter::NextUnits(const std::uint8_t* data, std::size_t available, bool atEnd,
+                             LineBuffer& line) {
+    // An odd byte at the very end of the data is kept as a unit of its own value.
+    const std::size_t units = available / 2 + (atEnd && available % 2 != 0 ? 1 : 0);
+    auto unitAt = [&](std::size_t i) -> char16_t {
+        const std::uint8_t low = data[2 * i];
+        const std::uint8_t high = 2 * i + 1 < available ? data[2 * i + 1] : 0;
+        return static_cast<char16_t>(low | (high << 8));
+    };
+    constexpr std::size_t maxUnits = MAX_LINE_BYTES / 2;
+
+    std::size_t end = 0;
+    bool atLineEnd = false;
+    for (std::size_t i = 0;; ++i) {
+        if (i == units) {
+            end = i;
+            break;
+        }
+        if (i == maxUnits) {
+            // Keep a surrogate pair together.
+            end = i;
+            if (IsHighSurrogate(unitAt(i - 1)) && IsLowSurrogate(unitAt(i))) --end;
+            break;
+        }
+        const char16_t u = unitAt(i);
+        if (u == CR || u == LF) {
+            end = i + 1;
+            atLineEnd = true;
+            break;
+        }
+    }
+    for (std::size_t i = 0; i < end; ++i) line[i] = unitAt(i);
+    line[end] = 0;
+    Piece piece{end * 2 <= available ? end * 2 : available};
+    if (atLineEnd && line[end - 1] == CR) {
+        line[end - 1] = LF;
+        if (end < units && unitAt(end) == LF) piece.consumed += 2;
+    }
+    return piece;
+}
+
+}  // namespace ruv

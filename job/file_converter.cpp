@@ -1,0 +1,178 @@
+#include "job/file_converter.h"
+
+#include <bit>
+#include <cstring>
+#include <memory>
+
+#include "engine/line_converter.h"
+#include "engine/piece_cutter.h"
+
+namespace ruv {
+namespace {
+
+// Source bytes read at a time, and converted bytes gathered before one write.
+constexpr std::size_t READ_BLOCK_BYTES = 256 * 1024;
+constexpr std::size_t WRITE_BLOCK_BYTES = 256 * 1024;
+// What the cutter needs in front of it before it may cut a piece.
+constexpr std::size_t PIECE_WINDOW_BYTES = MAX_LINE_BYTES + PIECE_LOOKAHEAD_BYTES;
+static_assert(PIECE_WINDOW_BYTES < READ_BLOCK_BYTES);
+static_assert(CONVERTED_BUFFER_BYTES < WRITE_BLOCK_BYTES);
+
+constexpr std::uint8_t UTF16_MARK[] = {0xFF, 0xFE};
+constexpr std::uint8_t UTF8_MARK[] = {0xEF, 0xBB, 0xBF};
+
+std::string Describe(const char* what, const std::error_code& error) {
+    return std::string(what) + ": " + error.message();
+}
+
+// A window on the source that refills from the file as it is consumed.
+class SourceReader {
+public:
+    explicit SourceReader(const FileHandle& file)
+        : file_(file), data_(new std::uint8_t[READ_BLOCK_BYTES]) {}
+
+    // Makes at least `want` bytes available unless the file ends first.
+    bool Fill(std::size_t want, std::error_code& error) {
+        if (atEnd_ || Available() >= want) return true;
+        std::memmove(data_.get(), data_.get() + begin_, Available());
+        end_ -= begin_;
+        begin_ = 0;
+        while (!atEnd_ && end_ < want) {
+            const std::size_t n = file_.ReadSome(data_.get() + end_, READ_BLOCK_BYTES - end_, error);
+            if (error) return false;
+            if (n == 0) atEnd_ = true;
+            end_ += n;
+            if (end_ == READ_BLOCK_BYTES) break;
+        }
+        return true;
+    }
+
+    const std::uint8_t* Data() const { return data_.get() + begin_; }
+    std::size_t Available() const { return end_ - begin_; }
+    bool AtEnd() const { return atEnd_; }
+    void Consume(std::size_t n) { begin_ += n; }
+
+    bool Skip(const std::uint8_t* mark, std::size_t n) {
+        if (Available() < n || std::memcmp(Data(), mark, n) != 0) return false;
+        Consume(n);
+        return true;
+    }
+
+private:
+    const FileHandle& file_;
+    std::unique_ptr<std::uint8_t[]> data_;
+    std::size_t begin_ = 0;
+    std::size_t end_ = 0;
+    bool atEnd_ = false;
+};
+
+// Gathers converted pieces and writes them in large blocks.
+class OutputBuffer {
+public:
+    explicit OutputBuffer(const FileHandle& file)
+        : file_(file), data_(new std::uint8_t[WRITE_BLOCK_BYTES]) {}
+
+    bool Append(const std::uint8_t* bytes, std::size_t n, std::error_code& error) {
+        if (used_ + n > WRITE_BLOCK_BYTES && !Flush(error)) return false;
+        std::memcpy(data_.get() + used_, bytes, n);
+        used_ += n;
+        return true;
+    }
+
+    bool Flush(std::error_code& error) {
+        if (used_ == 0) return true;
+        const bool ok = file_.WriteAll(data_.get(), used_, error);
+        used_ = 0;
+        return ok;
+    }
+
+private:
+    const FileHandle& file_;
+    std::unique_ptr<std::uint8_t[]> data_;
+    std::size_t used_ = 0;
+};
+
+// UTF-16 output is little-endian in the file whatever the machine.
+void ToLittleEndian(ConvertedBuffer& converted, std::int32_t bytes) {
+    if constexpr (std::endian::native == std::endian::big) {
+        for (std::int32_t i = 0; i < bytes / 2; ++i) {
+            const char16_t u = converted[i];
+            converted[i] = static_cast<char16_t>((u >> 8) | (u << 8));
+        }
+    }
+}
+
+}  // namespace
+
+bool ConvertFile(const FileHandle& source, const FileHandle& output, ConvertJob& job,
+                 ProgressCounter& progress, std::string& reason) {
+    const KanjiCode sourceCode = job.sourceCode.load(std::memory_order_relaxed);
+    const KanjiCode targetCode = job.targetCode.load(std::memory_order_relaxed);
+    const std::int32_t newline = job.newlineIndex.load(std::memory_order_relaxed);
+    const bool fold = job.halfWidthKana.load(std::memory_order_relaxed);
+
+    SourceReader reader(source);
+    OutputBuffer writer(output);
+    std::error_code error;
+    if (!reader.Fill(PIECE_WINDOW_BYTES, error)) {
+        reason = Describe("cannot read", error);
+        return false;
+    }
+    if (sourceCode == CODE_UNICODE) reader.Skip(UTF16_MARK, sizeof UTF16_MARK);
+    if (sourceCode == CODE_UTF8 && reader.Skip(UTF8_MARK, sizeof UTF8_MARK) &&
+        targetCode == CODE_UTF8) {
+        writer.Append(UTF8_MARK, sizeof UTF8_MARK, error);
+    }
+    if (targetCode == CODE_UNICODE) writer.Append(UTF16_MARK, sizeof UTF16_MARK, error);
+
+    PieceCutter cutter(sourceCode);
+    CodeConverter converter;
+    LineBuffer line;
+    ConvertedBuffer converted;
+    std::uint64_t offset = 0;
+    while (!job.cancel.load(std::memory_order_relaxed)) {
+        if (!reader.Fill(PIECE_WINDOW_BYTES, error)) {
+            reason = Describe("cannot read", error);
+            return false;
+        }
+        if (reader.Available() == 0) break;
+        const Piece piece = cutter.Next(reader.Data(), reader.Available(), reader.AtEnd(), line);
+        const std::int32_t n =
+            converter.ConvertLine(converted, line, sourceCode, targetCode, newline, fold);
+        if (n < 0) {
+            reason = "the text at byte " + std::to_string(offset) + " cannot be converted";
+            return false;
+        }
+        if (targetCode == CODE_UNICODE) ToLittleEndian(converted, n);
+        if (!writer.Append(AsBytes(converted), static_cast<std::size_t>(n), error)) {
+            reason = Describe("cannot write", error);
+            return false;
+        }
+        reader.Consume(piece.consumed);
+        offset += piece.consumed;
+        job.progressPosition.store(progress.AddProgress(piece.consumed), std::memory_order_relaxed);
+    }
+    if (!writer.Flush(error)) {
+        reason = Describe("cannot write", error);
+        return false;
+    }
+    return true;
+}
+
+bool ConvertFile(const std::filesystem::path& source, const std::filesystem::path& output,
+                 ConvertJob& job, ProgressCounter& progress, std::string& reason) {
+    std::error_code error;
+    const FileHandle in = FileHandle::OpenForReading(source, error);
+    if (!in.IsOpen()) {
+        reason = Describe("cannot open", error);
+        return false;
+    }
+    const FileHandle out = FileHandle::Create(output, error);
+    if (!out.IsOpen()) {
+        reason = Describe("cannot create the output", error);
+        return false;
+    }
+    return ConvertFile(in, out, job, progress, reason);
+}
+
+}  // namespace ruv

@@ -1,0 +1,33 @@
+// Converts one whole file, piece by piece, into an output file.
+//
+// The source is read in blocks, so memory stays flat at any file size; it is
+// cut into pieces (engine/piece_cutter.h), each piece goes through the line
+// converter, and the converted pieces go out through an output buffer.  A
+// UTF-16 source loses its FF FE mark and a UTF-16 target gains one; a UTF-8
+// source loses its EF BB BF mark, which is written again only when the target
+// is UTF-8 too.  The job's cancel flag is honoured before every piece.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+#include "job/convert_job.h"
+#include "job/progress_counter.h"
+#include "platform/file_handle.h"
+
+namespace ruv {
+
+// Converts the open source into the open output, by the job's source code,
+// target code, newline choice and half-width flag, and advances the job's
+// progress position.  Returns true when every piece was converted and written,
+// or when the job was cancelled part-way (the caller, seeing the flag, discards
+// the output); false with a reason when reading, converting or writing failed.
+bool ConvertFile(const FileHandle& source, const FileHandle& output, ConvertJob& job,
+                 ProgressCounter& progress, std::string& reason);
+
+// The same from paths: the source opened for reading, the output created or
+// emptied.  Nothing is flushed to the disk here; the caller decides.
+bool ConvertFile(const std::filesystem::path& source, const std::filesystem::path& output,
+                 ConvertJob& job, ProgressCounter& progress, std::string& reason);
+
+}  // namespace ruv
