@@ -1,0 +1,145 @@
+// The line converter: roads between the codes and the line-end rewrite.
+#include "engine/line_converter.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+namespace ruv {
+namespace {
+
+const KanjiCode kTargets[] = {CODE_JIS, CODE_SJIS, CODE_EUC, CODE_UNICODE, CODE_UTF8, CODE_UTF7};
+
+// Converts one piece given as bytes (UTF-16 pieces as little-endian bytes) and
+// returns the output bytes, or "<fail>".
+std::string Convert(const std::string& piece, KanjiCode source, KanjiCode target,
+                    std::int32_t newline = NEWLINE_LF, bool fold = false) {
+    LineBuffer line{};
+    if (source == CODE_UNICODE) {
+        for (std::size_t i = 0; i + 1 < piece.size(); i += 2) {
+            line[i / 2] = static_cast<char16_t>(static_cast<std::uint8_t>(piece[i]) |
+                                                static_cast<std::uint8_t>(piece[i + 1]) << 8);
+        }
+    } else {
+        std::memcpy(AsBytes(line), piece.data(), piece.size());
+    }
+    ConvertedBuffer output{};
+    CodeConverter converter;
+    const std::int32_t n = converter.ConvertLine(output, line, source, target, newline, fold);
+    if (n < 0) return "<fail>";
+    std::string out;
+    if (target == CODE_UNICODE) {
+        for (std::int32_t i = 0; i < n / 2; ++i) {
+            out += static_cast<char>(output[i] & 0xFF);
+            out += static_cast<char>(output[i] >> 8);
+        }
+        EXPECT_EQ(output[n / 2], 0) << "terminated";
+    } else {
+        out.assign(reinterpret_cast<const char*>(AsBytes(output)), n);
+        EXPECT_EQ(AsBytes(output)[n], 0) << "terminated";
+    }
+    return out;
+}
+
+std::string Wide(const std::u16string& units) {
+    std::string bytes;
+    for (char16_t u : units) {
+        bytes += static_cast<char>(u & 0xFF);
+        bytes += static_cast<char>(u >> 8);
+    }
+    return bytes;
+}
+
+TEST(LineConverter, RewritesTheFinalLineFeedByTheChoice) {
+    for (KanjiCode target : kTargets) {
+        if (target == CODE_UNICODE) continue;
+        EXPECT_EQ(Convert("abc\n", CODE_SJIS, target, NEWLINE_CRLF), "abc\r\n") << target;
+        EXPECT_EQ(Convert("abc\n", CODE_SJIS, target, NEWLINE_CR), "abc\r") << target;
+        EXPECT_EQ(Convert("abc\n", CODE_SJIS, target, NEWLINE_LF), "abc\n") << target;
+        EXPECT_EQ(Convert("abc", CODE_SJIS, target, NEWLINE_CRLF), "abc") << "no line end added";
+    }
+    EXPECT_EQ(Convert(Wide(u"a\n"), CODE_UNICODE, CODE_UNICODE, NEWLINE_CRLF), Wide(u"a\r\n"));
+    EXPECT_EQ(Convert(Wide(u"a\n"), CODE_UNICODE, CODE_UNICODE, NEWLINE_CR), Wide(u"a\r"));
+    // U+4E0A ends in the byte 0A but is no line feed.
+    EXPECT_EQ(Convert("\xE4\xB8\x8A", CODE_UTF8, CODE_UNICODE, NEWLINE_CRLF), Wide(u"\u4E0A"));
+}
+
+TEST(LineConverter, ShiftJisRoads) {
+    struct Row {
+        const char* what;
+        std::string in;
+        KanjiCode target;
+        bool fold;
+        std::string out;
+    };
+    const Row rows[] = {
+        {"copy keeps half-width kana", "\xB6\xDE\x88\x9F\n", CODE_SJIS, false, "\xB6\xDE\x88\x9F\n"},
+        {"fold joins the sound mark", "\xB6\xDE\x88\x9F\n", CODE_SJIS, true, "\x83\x4B\x88\x9F\n"},
+        {"to EUC-JP", "a\x88\x9F\n", CODE_EUC, false, "a\xB0\xA1\n"},                   // a亜
+        {"to JIS", "a\x88\x9F" "b", CODE_JIS, false, "a\x1B$B0!\x1B(Bb"},               // a亜b
+        {"to UTF-8", "\x82\xA0\n", CODE_UTF8, false, "\xE3\x81\x82\n"},                 // あ
+        {"to UTF-16", "\x82\xA0", CODE_UNICODE, false, Wide(u"\u3042")},                // あ
+        {"to UTF-7", "\x93\xFA\x96\x7B\n", CODE_UTF7, false, "+ZeVnLA-\n"},             // 日本
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(Convert(row.in, CODE_SJIS, row.target, NEWLINE_LF, row.fold), row.out) << row.what;
+    }
+}
+
+TEST(LineConverter, UnicodeFormsNeverPassThroughTheCodePage) {
+    // 한 (U+D55C) and 😀 (U+1F600) have no Shift_JIS code.
+    const std::string utf8 = "\xED\x95\x9C\xF0\x9F\x98\x80\n";
+    const std::string utf16 = Wide(u"\uD55C\U0001F600\n");
+    const std::string utf7 = "+1VzYPd4A-\n";
+    EXPECT_EQ(Convert(utf8, CODE_UTF8, CODE_UTF8), utf8);
+    EXPECT_EQ(Convert(utf8, CODE_UTF8, CODE_UNICODE), utf16);
+    EXPECT_EQ(Convert(utf8, CODE_UTF8, CODE_UTF7), utf7);
+    EXPECT_EQ(Convert(utf16, CODE_UNICODE, CODE_UNICODE), utf16);
+    EXPECT_EQ(Convert(utf16, CODE_UNICODE, CODE_UTF8), utf8);
+    EXPECT_EQ(Convert(utf16, CODE_UNICODE, CODE_UTF7), utf7);
+    EXPECT_EQ(Convert(utf7, CODE_UTF7, CODE_UTF7), utf7);
+    EXPECT_EQ(Convert(utf7, CODE_UTF7, CODE_UTF8), utf8);
+    EXPECT_EQ(Convert(utf7, CODE_UTF7, CODE_UNICODE), utf16);
+    // Through the pivot such characters become the code page's "?".
+    EXPECT_EQ(Convert(utf8, CODE_UTF8, CODE_SJIS), "??\n");
+}
+
+TEST(LineConverter, AsciiLinesAreCopiedWidenedOrEncoded) {
+    const std::string line = "a+b\\c~d\n";
+    for (KanjiCode target : {CODE_JIS, CODE_SJIS, CODE_EUC, CODE_UTF8}) {
+        EXPECT_EQ(Convert(line, CODE_ASCII, target), line) << target;
+    }
+    EXPECT_EQ(Convert(line, CODE_ASCII, CODE_UNICODE), Wide(u"a+b\\c~d\n"));
+    const std::string utf7 = Convert(line, CODE_ASCII, CODE_UTF7);
+    EXPECT_EQ(utf7, "a+-b+AFw-c+AH4-d\n");
+    EXPECT_EQ(Convert(utf7, CODE_UTF7, CODE_UTF8), line) << "valid UTF-7 that reads back";
+}
+
+TEST(LineConverter, RefusesWhatHasNoRoad) {
+    EXPECT_EQ(Convert("abc\n", CODE_UNKNOWN, CODE_UTF8), "<fail>");
+    EXPECT_EQ(Convert("abc\n", CODE_BINARY, CODE_UTF8), "<fail>");
+    EXPECT_EQ(Convert("abc\n", CODE_SJIS, CODE_ASCII), "<fail>");
+    // Text the UTF-7 decoder refuses outside a run, whatever the target.
+    for (KanjiCode target : kTargets) {
+        EXPECT_EQ(Convert("a~b\n", CODE_UTF7, target), "<fail>") << target;
+        EXPECT_EQ(Convert("a\x01" "b\n", CODE_UTF7, target), "<fail>") << target;
+    }
+}
+
+TEST(LineConverter, EdgesOfTheRoads) {
+    // A JIS line that only switches mode converts to nothing.
+    EXPECT_EQ(Convert("\x1B$B", CODE_JIS, CODE_SJIS), "");
+    // Each line starts in ASCII mode: kanji opened by an earlier line is not assumed.
+    EXPECT_EQ(Convert("0!\n", CODE_JIS, CODE_SJIS), "0!\n");
+    // 500 pairs of a half-width kana and a letter need 4500 bytes of JIS: too long.
+    std::string extreme;
+    for (int i = 0; i < 500; ++i) extreme += "\xB1" "a";
+    EXPECT_EQ(Convert(extreme, CODE_SJIS, CODE_JIS), "<fail>");
+    // The widest UTF-16 line fits with its CR LF.
+    const std::string wide = Wide(std::u16string(499, u'\u3042') + u"\n");
+    EXPECT_EQ(Convert(wide, CODE_UNICODE, CODE_UNICODE, NEWLINE_CRLF).size(), wide.size() + 2);
+}
+
+}  // namespace
+}  // namespace ruv

@@ -1,0 +1,160 @@
+// Whole files through the file converter: marks, line ends, progress, failures.
+#include "job/file_converter.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "support/temp_dir.h"
+
+namespace ruv {
+namespace {
+
+using test::ReadFile;
+using test::TempDir;
+using test::WriteFile;
+
+struct Outcome {
+    bool ok;
+    std::string output;
+    std::string reason;
+    std::uint32_t progress;
+};
+
+Outcome ConvertBytes(const std::string& input, KanjiCode source, KanjiCode target,
+                     std::int32_t newline = NEWLINE_CRLF) {
+    TempDir dir;
+    WriteFile(dir / "in.txt", input);
+    ConvertJob job;
+    job.sourceCode = source;
+    job.targetCode = target;
+    job.newlineIndex = newline;
+    ProgressCounter progress;
+    progress.AddFileSize(input.size());
+    progress.ScaleProgress();
+    Outcome outcome{};
+    outcome.ok = ConvertFile(dir / "in.txt", dir / "out.txt", job, progress, outcome.reason);
+    if (std::filesystem::exists(dir / "out.txt")) outcome.output = ReadFile(dir / "out.txt");
+    outcome.progress = job.progressPosition;
+    return outcome;
+}
+
+TEST(FileConverter, ByteOrderMarks) {
+    struct Row {
+        const char* what;
+        std::string in;
+        KanjiCode source, target;
+        std::string out;
+    };
+    const Row rows[] = {
+        {"empty file", "", CODE_SJIS, CODE_SJIS, ""},
+        {"empty file to UTF-16 gets the mark", "", CODE_SJIS, CODE_UNICODE, "\xFF\xFE"},
+        {"UTF-16 to UTF-16 keeps one mark", std::string("\xFF\xFE" "a\0", 4), CODE_UNICODE,
+         CODE_UNICODE, std::string("\xFF\xFE" "a\0", 4)},
+        {"UTF-16 without a mark: the first unit is data", std::string("a\0", 2), CODE_UNICODE,
+         CODE_UTF8, "a"},
+        {"UTF-8 mark is not text", "\xEF\xBB\xBF\xE3\x81\x82", CODE_UTF8, CODE_SJIS, "\x82\xA0"},
+        {"UTF-8 to UTF-8 keeps the mark", "\xEF\xBB\xBF" "a", CODE_UTF8, CODE_UTF8,
+         "\xEF\xBB\xBF" "a"},
+        {"UTF-8 mark only at the start", "a\xEF\xBB\xBF", CODE_UTF8, CODE_UNICODE,
+         std::string("\xFF\xFE" "a\0\xFF\xFE", 6)},
+    };
+    for (const Row& row : rows) {
+        const Outcome outcome = ConvertBytes(row.in, row.source, row.target);
+        EXPECT_TRUE(outcome.ok) << row.what << ": " << outcome.reason;
+        EXPECT_EQ(outcome.output, row.out) << row.what;
+    }
+}
+
+TEST(FileConverter, LineEndsOfEveryStyleComeOutInOne) {
+    const Outcome crlf = ConvertBytes("a\r\nb\rc\nd", CODE_SJIS, CODE_EUC, NEWLINE_CRLF);
+    EXPECT_EQ(crlf.output, "a\r\nb\r\nc\r\nd");
+    EXPECT_EQ(ConvertBytes("a\r\nb\rc\nd", CODE_SJIS, CODE_EUC, NEWLINE_LF).output, "a\nb\nc\nd");
+    EXPECT_EQ(ConvertBytes("a\r\nb\rc\nd", CODE_SJIS, CODE_EUC, NEWLINE_CR).output, "a\rb\rc\rd");
+    const std::string utf16("\xFF\xFE" "a\0\r\0\n\0" "\x0D\x30", 10);  // a CR LF 」(U+300D)
+    EXPECT_EQ(ConvertBytes(utf16, CODE_UNICODE, CODE_UTF8, NEWLINE_LF).output,
+              "a\n\xE3\x80\x8D");
+}
+
+TEST(FileConverter, ProgressCountsEveryByte) {
+    const Outcome outcome = ConvertBytes("a\r\nb", CODE_SJIS, CODE_SJIS);
+    EXPECT_EQ(outcome.progress, 4u);
+}
+
+TEST(FileConverter, OddUtf16ByteIsKept) {
+    const Outcome outcome = ConvertBytes(std::string("\xFF\xFE" "a\0" "b", 5), CODE_UNICODE,
+                                         CODE_UNICODE);
+    EXPECT_TRUE(outcome.ok);
+    EXPECT_EQ(outcome.output, std::string("\xFF\xFE" "a\0" "b\0", 6));
+}
+
+TEST(FileConverter, FailuresAreReportedWithTheirReason) {
+    const Outcome refused = ConvertBytes("ok\nC:\\path~\n", CODE_UTF7, CODE_UTF8);
+    EXPECT_FALSE(refused.ok);
+    EXPECT_NE(refused.reason.find("byte 3"), std::string::npos) << refused.reason;
+
+    TempDir dir;
+    ConvertJob job;
+    ProgressCounter progress;
+    std::string reason;
+    EXPECT_FALSE(ConvertFile(dir / "missing", dir / "out", job, progress, reason));
+    EXPECT_FALSE(std::filesystem::exists(dir / "out")) << "no output without a source";
+    EXPECT_FALSE(reason.empty());
+}
+
+TEST(FileConverter, CancelStopsBeforeTheNextPiece) {
+    TempDir dir;
+    WriteFile(dir / "in", std::string(5000, 'x'));
+    ConvertJob job;
+    job.cancel = true;
+    ProgressCounter progress;
+    std::string reason;
+    EXPECT_TRUE(ConvertFile(dir / "in", dir / "out", job, progress, reason));
+    EXPECT_EQ(ReadFile(dir / "out"), "");
+}
+
+TEST(FileConverter, LargeFilesStreamThroughManyBlocks) {
+    // Several read blocks of lines of varying length, Shift_JIS to UTF-16 and back.
+    std::string text;
+    for (int i = 0; text.size() < 900 * 1024; ++i) {
+        text += std::string(static_cast<std::size_t>(i % 1500), 'a' + i % 26);
+        text += "\x88\x9F\r\n";  // 亜
+    }
+    TempDir dir;
+    WriteFile(dir / "a", text);
+    ConvertJob job;
+    ProgressCounter progress;
+    std::string reason;
+    job.sourceCode = CODE_SJIS;
+    job.targetCode = CODE_UNICODE;
+    ASSERT_TRUE(ConvertFile(dir / "a", dir / "b", job, progress, reason)) << reason;
+    job.sourceCode = CODE_UNICODE;
+    job.targetCode = CODE_SJIS;
+    ASSERT_TRUE(ConvertFile(dir / "b", dir / "c", job, progress, reason)) << reason;
+    EXPECT_TRUE(ReadFile(dir / "c") == text);
+}
+
+TEST(ProgressCounter, ScalesTheTotalIntoSixteenBits) {
+    struct Row {
+        std::uint64_t total;
+        std::int32_t shift;
+        std::uint32_t scaled;
+    };
+    const Row rows[] = {
+        {0, 0, 0},
+        {32000, 0, 32000},
+        {32001, 1, 16000},
+        {std::uint64_t{4} << 30, 18, 16384},          // 4 GiB
+        {(std::uint64_t{5} << 30) + 12345, 18, 20480},  // beyond 32 bits
+    };
+    for (const Row& row : rows) {
+        ProgressCounter counter;
+        counter.AddFileSize(row.total);
+        EXPECT_EQ(counter.ScaleProgress(), row.scaled) << row.total;
+        EXPECT_EQ(counter.ShiftCount(), row.shift) << row.total;
+        EXPECT_EQ(counter.AddProgress(row.total), row.scaled) << "the end of the run is the end of the bar";
+    }
+}
+
+}  // namespace
+}  // namespace ruv
