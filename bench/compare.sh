@@ -1,0 +1,68 @@
+#!/usr/bin/env bash
+# Converts the edict corpora whole-file with ruv, glibc iconv, ICU uconv and nkf,
+# side by side in one run, and prints MB/s of input (median of RUNS runs) and
+# peak memory for every pair of codes.
+#
+# usage: bench/compare.sh [RUNS] [PAIRS...]     e.g. bench/compare.sh 5 sjis:utf8 euc:jis
+set -euo pipefail
+cd "$(dirname "$0")/.."
+runs=${1:-5}
+shift || true
+
+build=build-bench
+corpus=${RUV_BENCH_CORPUS:-/tmp/ruv-corpus}
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+scripts/install-deps.sh
+for tool in iconv uconv nkf; do
+  command -v $tool >/dev/null || { echo "installing $tool's package"; apt-get install -y -qq --no-install-recommends libc-bin icu-devtools nkf >/dev/null; }
+done
+cmake -S . -B $build -DCMAKE_BUILD_TYPE=Release -DRUV_BUILD_BENCH=ON -DRUV_BUILD_TESTS=OFF -DRUV_BUILD_GUI=OFF >/dev/null
+cmake --build $build -j"$(nproc)" --target ruv_convert_file >/dev/null
+[ -f "$corpus/edict.sjis" ] || python3 bench/prepare_corpus.py "$corpus"
+
+codes=(jis sjis euc unicode utf8 utf7)
+declare -A iconv_name=([jis]=ISO-2022-JP [sjis]=CP932 [euc]=EUC-JP [unicode]=UTF-16LE [utf8]=UTF-8 [utf7]=UTF-7)
+declare -A uconv_name=([jis]=ISO-2022-JP [sjis]=windows-932 [euc]=EUC-JP [unicode]=UTF-16LE [utf8]=UTF-8 [utf7]=UTF-7)
+declare -A nkf_in=([jis]=ISO-2022-JP [sjis]=CP932 [euc]=EUC-JP [unicode]=UTF-16LE [utf8]=UTF-8)
+declare -A nkf_out=([jis]=ISO-2022-JP [sjis]=CP932 [euc]=EUC-JP [unicode]=UTF-16LE-BOM [utf8]=UTF-8)
+
+# Runs "$@" RUNS times; prints the median seconds and the largest peak RSS (MB).
+measure() {
+  local times=() peak=0 line t m
+  for _ in $(seq "$runs"); do
+    line=$( { /usr/bin/time -f "%e %M" "$@" >/dev/null 2>/dev/null; } 2>&1 | tail -n 1)
+    t=${line% *}; m=${line#* }
+    times+=("$t"); [ "$m" -gt "$peak" ] && peak=$m
+  done
+  printf '%s %s\n' "$(printf '%s\n' "${times[@]}" | sort -n | sed -n "$(( (runs + 1) / 2 ))p")" "$((peak / 1024))"
+}
+
+rate() { awk -v b="$1" -v t="$2" 'BEGIN { if (t <= 0) t = 0.005; printf "%.0f", b / 1e6 / t }'; }
+
+pairs=("$@")
+if [ ${#pairs[@]} -eq 0 ]; then
+  for s in "${codes[@]}"; do for t in "${codes[@]}"; do pairs+=("$s:$t"); done; done
+fi
+
+printf '| %-14s | %7s | %-12s | %-12s | %-12s | %-12s | %9s | %7s |\n' pair "in MB" "ruv MB/s (MB)" "iconv" "uconv" "nkf" "ruv/best" "ruv/nkf"
+printf '|%s|\n' "----------------|---------|---------------|--------------|--------------|--------------|-----------|---------"
+for pair in "${pairs[@]}"; do
+  s=${pair%:*}; t=${pair#*:}
+  in="$corpus/edict.$s"
+  bytes=$(stat -c %s "$in")
+  read -r rt rm < <(measure $build/bench/ruv_convert_file "$s" "$t" "$in" "$work/ruv.out")
+  read -r it im < <(measure sh -c "iconv -f ${iconv_name[$s]} -t ${iconv_name[$t]} '$in' > '$work/iconv.out'")
+  read -r ut um < <(measure uconv -f "${uconv_name[$s]}" -t "${uconv_name[$t]}" -o "$work/uconv.out" "$in")
+  if [ -n "${nkf_in[$s]:-}" ] && [ -n "${nkf_out[$t]:-}" ]; then
+    read -r nt nm < <(measure sh -c "nkf -x --ic=${nkf_in[$s]} --oc=${nkf_out[$t]} '$in' > '$work/nkf.out'")
+    nkf="$(rate "$bytes" "$nt") ($nm)"; vs_nkf=$(awk -v a="$nt" -v b="$rt" 'BEGIN { printf "%.1fx", a / (b > 0 ? b : 0.005) }')
+  else
+    nkf="n/a"; vs_nkf="-"
+  fi
+  best=$(awk -v a="$it" -v b="$ut" 'BEGIN { print (a < b ? a : b) }')
+  vs_best=$(awk -v a="$best" -v b="$rt" 'BEGIN { printf "%.2fx", a / (b > 0 ? b : 0.005) }')
+  printf '| %-14s | %7.1f | %-13s | %-12s | %-12s | %-12s | %9s | %7s |\n' "$s->$t" "$(awk -v b="$bytes" 'BEGIN { print b / 1e6 }')" \
+    "$(rate "$bytes" "$rt") ($rm)" "$(rate "$bytes" "$it") ($im)" "$(rate "$bytes" "$ut") ($um)" "$nkf" "$vs_best" "$vs_nkf"
+done
