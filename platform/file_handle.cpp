@@ -69,7 +69,7 @@ FileHandle FileHandle::OpenForReading(const std::filesystem::path& path, std::er
 FileHandle FileHandle::Create(const std::filesystem::path& path, std::error_code& error) {
     error.clear();
     FileHandle handle = Locked(
-        ::open(path.c_str(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY, 0666), error);
+        ::open(path.c_str(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY, 0600), error);
     // Emptied only once the lock is held, so a file in use by another ruv
     // process is never cut short.
     if (handle.IsOpen() && ::ftruncate(handle.fd_, 0) != 0) {
@@ -115,6 +115,14 @@ bool FileHandle::WriteAll(const void* data, std::size_t size, std::error_code& e
         }
         bytes += n;
         size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+bool FileHandle::Rewind(std::error_code& error) const {
+    if (::lseek(fd_, 0, SEEK_SET) != 0) {
+        error = LastError();
+        return false;
     }
     return true;
 }

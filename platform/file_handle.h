@@ -24,8 +24,9 @@ public:
 
     // An existing regular file for reading, locked exclusively.
     static FileHandle OpenForReading(const std::filesystem::path& path, std::error_code& error);
-    // A file for writing, created or emptied, locked exclusively.  A symbolic
-    // link at the path is refused rather than followed.
+    // A file for writing, created (readable and writable by its owner only,
+    // until the caller gives it other permissions) or emptied, locked
+    // exclusively.  A symbolic link at the path is refused rather than followed.
     static FileHandle Create(const std::filesystem::path& path, std::error_code& error);
 
     bool IsOpen() const noexcept { return fd_ >= 0; }
@@ -40,6 +41,8 @@ public:
     std::size_t ReadSome(void* buffer, std::size_t size, std::error_code& error) const;
     // Writes all size bytes or fails.
     bool WriteAll(const void* data, std::size_t size, std::error_code& error) const;
+    // Moves the read and write offset back to the start of the file.
+    bool Rewind(std::error_code& error) const;
     // Flushes the file's data and metadata to the disk.
     bool Sync(std::error_code& error) const;
 
