@@ -181,9 +181,10 @@ Units MixedText(char32_t first, char32_t last) {
     return units;
 }
 
-// Our runs always end with "-" and write "@" directly; iconv writes "@" as a run
-// and leaves out "-" before a character that is no digit.  Both are valid UTF-7,
-// so each side decodes the other's text to the same units.
+// The texts differ where expected: our runs always end with "-" and we write "@"
+// directly, while iconv writes "@" in a run and leaves out "-" before a
+// character that is no digit.  Both refuse "~" and "\" outside a run, so each
+// side decodes the other's text to the same units.
 TEST(Utf7Codec, AgreesWithIconvInBothDirections) {
     const Units units = MixedText(1, 0xFFFF);
     const Units ascii = MixedText(1, 0x7F);
