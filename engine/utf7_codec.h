@@ -2,9 +2,12 @@
 //
 //   where this differs from RFC 2152                            direction
 //   optional direct characters (! " # ... }) are encoded too    encode: conservative
+//   "@" (set O) is written directly                             encode
 //   every run is closed with "-"                                encode: conservative
 //   a byte >= 0x80 or a class-0 character outside a run         decode: refused (-1)
 //   a run ends at any non-digit; leftover bits are ignored      decode: lenient
+//   "+" before a character that is neither digit nor "-" is     decode: lenient
+//   dropped, the character read as text
 #pragma once
 
 #include <array>

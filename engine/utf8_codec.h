@@ -29,7 +29,9 @@ constexpr std::int32_t Utf8SequenceLength(std::uint8_t lead) {
 }
 
 // One sequence at bytes as a 16-bit value (0xFFFF for four to six bytes); the
-// length is stored through length unless it is null.
+// length, Utf8SequenceLength of the lead, is stored through length unless it is
+// null.  No byte after a zero byte is read: a sequence that the terminator cuts
+// short reads as its lead byte alone, with length 1.
 std::uint16_t Utf8ReadChar(const std::uint8_t* bytes, std::int32_t* length);
 
 // The UTF-8 form of one unit (1 to 3 bytes) and a zero byte; buffer holds 4.
