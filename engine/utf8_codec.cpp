@@ -21,7 +21,7 @@ constexpr std::uint16_t ThreeByteValue(std::uint8_t b0, std::uint8_t b1, std::ui
 }
 
 static_assert(TwoByteValue(0xC3, 0xA9) == 0x00E9);
-static_assert(TwoByteValue(0xC0, 0x80) == 0x0000);  // the overlong zero that ends a text
+static_assert(TwoByteValue(0xC0, 0x80) == 0x0000);  // an overlong zero, read as "?"
 static_assert(ThreeByteValue(0xE3, 0x81, 0x82) == 0x3042);
 static_assert(ThreeByteValue(0xED, 0xA0, 0xBD) == 0xD83D);  // encoded surrogates pass
 
@@ -103,7 +103,9 @@ std::int32_t DecodeText(char16_t* out, const std::uint8_t* p, std::int32_t capac
                 }
             }
         }
-        if (unit == 0) break;  // an overlong zero (C0 80, E0 80 80) ends the text
+        // A multi-byte form of zero (C0 80, C0 40, E0 80 80) is no terminator:
+        // ending the text there would drop the rest of the line.
+        if (unit == 0) unit = kReplacement;
         if constexpr (kWrite) {
             if (count >= limit) return -1;
             out[count] = unit;

@@ -11,6 +11,7 @@
 //   a lone surrogate as its own three-byte form
 //   a sequence cut short by the terminator reads its lead byte  decode: never past the end
 //   as the character of the same number
+//   a multi-byte form of zero (C0 80) becomes "?", not the end   decode: keeps the line
 //   EF BB BF is an ordinary character (U+FEFF); none is written both
 #pragma once
 

@@ -145,6 +145,8 @@ ENCODE_ONLY = {
     0x00AC: 0x81CA,  # NOT SIGN -> FULLWIDTH NOT SIGN's code
     0x00A5: 0x005C,  # YEN SIGN -> the byte 0x5C (JIS X 0201 yen sign)
     0x203E: 0x007E,  # OVERLINE -> the byte 0x7E (JIS X 0201 overline)
+    0x2014: 0x815C,  # EM DASH -> HORIZONTAL BAR's code (the dash of JIS X 0208 as
+                     # EUC-JP text converted on Unix carries it)
 }
 
 

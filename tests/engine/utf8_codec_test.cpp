@@ -125,8 +125,8 @@ const TextCase kDecodeCases[] = {
     {"F8 88 80 80 80 41", u"?A"},                         // five bytes
     {"FF 41 41 41 41 41 42", u"?B"},                      // six bytes
     {"80 BF", u"\u0080\u00BF"},                           // stray continuation bytes
-    {"C0 80 41", u""},                                    // overlong zero ends the text
-    {"41 E0 80 80 42", u"A"},                             //
+    {"C0 80 41", u"?A"},                                  // overlong zero keeps the rest
+    {"41 E0 80 80 42", u"A?B"},                           // a three-byte zero keeps the rest
     {"C1 BF", u"\u007F"},                                 // overlong forms pass
     {"EF BB BF 41", u"\uFEFFA"},                          // BOM is an ordinary character
     {"EF BF BF", u"\uFFFF"},                              //

@@ -103,8 +103,6 @@ const EncodeDifference kEncodeDifferences[] = {
     {0xF8F1, 0xFD, std::nullopt},
     {0xF8F2, 0xFE, std::nullopt},
     {0xF8F3, 0xFF, std::nullopt},
-    // EM DASH: glibc writes HORIZONTAL BAR's code; it is not among our variants.
-    {0x2014, '?', 0x815C},
 };
 
 TEST(Cp932Table, DecodingEqualsGlibcExceptTheListedDifferences) {
@@ -210,6 +208,7 @@ TEST(Cp932Table, EncodesWhatWindowsPicks) {
         {"\x81\xCA", 0x00AC},  // ¬ -> ￢'s code
         {"\x5C", 0x00A5},      // ¥ -> the JIS X 0201 yen sign byte
         {"\x7E", 0x203E},      // ‾ -> the JIS X 0201 overline byte
+        {"\x81\x5C", 0x2014},  // — (EM DASH) -> ―, the dash of JIS X 0208
     };
     for (const auto& row : rows)
         EXPECT_EQ(Encode(std::u16string(1, row.unit)), row.bytes) << row.bytes;
