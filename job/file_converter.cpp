@@ -28,8 +28,10 @@ std::string Describe(const char* what, const std::error_code& error) {
 // A window on the source that refills from the file as it is consumed.
 class SourceReader {
 public:
-    explicit SourceReader(const FileHandle& file)
-        : file_(file), data_(new std::uint8_t[READ_BLOCK_BYTES]) {}
+    SourceReader(const FileHandle& file, std::span<const std::uint8_t> head)
+        : file_(file), data_(new std::uint8_t[READ_BLOCK_BYTES]), end_(head.size()) {
+        std::memcpy(data_.get(), head.data(), head.size());
+    }
 
     // Makes at least `want` bytes available unless the file ends first.
     bool Fill(std::size_t want, std::error_code& error) {
@@ -106,12 +108,22 @@ void ToLittleEndian(ConvertedBuffer& converted, std::int32_t bytes) {
 
 bool ConvertFile(const FileHandle& source, const FileHandle& output, ConvertJob& job,
                  ProgressCounter& progress, std::string& reason) {
+    return ConvertFile({}, source, output, job, progress, reason);
+}
+
+bool ConvertFile(std::span<const std::uint8_t> head, const FileHandle& source,
+                 const FileHandle& output, ConvertJob& job, ProgressCounter& progress,
+                 std::string& reason) {
+    if (head.size() > READ_BLOCK_BYTES) {
+        reason = "the head read ahead is larger than a read block";
+        return false;
+    }
     const KanjiCode sourceCode = job.sourceCode.load(std::memory_order_relaxed);
     const KanjiCode targetCode = job.targetCode.load(std::memory_order_relaxed);
     const std::int32_t newline = job.newlineIndex.load(std::memory_order_relaxed);
     const bool fold = job.halfWidthKana.load(std::memory_order_relaxed);
 
-    SourceReader reader(source);
+    SourceReader reader(source, head);
     OutputBuffer writer(output);
     std::error_code error;
     if (!reader.Fill(PIECE_WINDOW_BYTES, error)) {

@@ -8,7 +8,9 @@
 // is UTF-8 too.  The job's cancel flag is honoured before every piece.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
+#include <span>
 #include <string>
 
 #include "job/convert_job.h"
@@ -24,6 +26,12 @@ namespace ruv {
 // the output); false with a reason when reading, converting or writing failed.
 bool ConvertFile(const FileHandle& source, const FileHandle& output, ConvertJob& job,
                  ProgressCounter& progress, std::string& reason);
+
+// The same for a source whose first bytes were already read (standard input,
+// whose head was read for detection): head comes first, then the rest.
+bool ConvertFile(std::span<const std::uint8_t> head, const FileHandle& source,
+                 const FileHandle& output, ConvertJob& job, ProgressCounter& progress,
+                 std::string& reason);
 
 // The same from paths: the source opened for reading, the output created or
 // emptied.  Nothing is flushed to the disk here; the caller decides.

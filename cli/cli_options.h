@@ -1,0 +1,37 @@
+// ruv-cli's command line.
+//
+//   ruv-cli --to CODE [--from CODE] [--newline crlf|cr|lf] [--fold-kana] [--backup] PATH...
+//   ruv-cli --detect PATH...
+//   ruv-cli --to CODE [--from CODE] [--newline ...] -        (standard input to output)
+#pragma once
+
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "engine/kanji_code.h"
+
+namespace ruv {
+
+inline constexpr int EXIT_DONE = 0;
+inline constexpr int EXIT_FILE_FAILED = 1;
+inline constexpr int EXIT_USAGE = 2;
+inline constexpr int EXIT_INTERRUPTED = 130;
+
+struct CliOptions {
+    bool detect = false;
+    KanjiCode target = CODE_ERROR;
+    std::optional<KanjiCode> source;  // none: each file's detected code
+    std::int32_t newline = 0;         // 0 CR LF, 1 CR, 2 LF
+    bool foldKana = false;
+    bool backup = false;
+    std::vector<std::string> paths;   // "-" alone: standard input
+};
+
+// Parses the arguments; returns an exit status when the program should end
+// at once (help shown: 0; bad usage, with the reason on err: 2).
+std::optional<int> ParseCommandLine(int argc, const char* const* argv, CliOptions& options,
+                                    std::ostream& out, std::ostream& err);
+
+}  // namespace ruv

@@ -1,0 +1,42 @@
+// The conversion worker: converts a batch of files in place, one after another.
+//
+// It works on a snapshot of the registered files taken when the run starts, so
+// nothing it reads can change under it.  It first sums the sizes of the files
+// it will convert to scale the progress range, then converts each file in
+// place (job/in_place_converter.h), skipping files detected as binary or
+// unreadable.  The first file that fails stops the run (error 3), as does a
+// cancel; later files are not touched.  The busy flag is cleared last.
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "job/convert_job.h"
+
+namespace ruv {
+
+// One registered file as the run sees it.
+struct JobFile {
+    std::string name;             // what the list shows
+    std::filesystem::path path;   // full path
+    KanjiCode code = CODE_ERROR;  // detected at registration
+};
+
+// What a run did, for whoever reports it.  Written by the worker, read only
+// after the busy flag has been seen cleared.
+struct JobReport {
+    std::vector<std::size_t> skipped;  // files skipped as binary or unreadable
+    std::size_t converted = 0;
+    std::int32_t failedIndex = -1;     // the file that stopped the run
+    std::string failure;               // why it failed
+};
+
+// Skipped by every run: nothing can be converted from these.
+constexpr bool IsSkippedCode(KanjiCode code) { return code == CODE_ERROR || code == CODE_BINARY; }
+
+// The worker thread's procedure; returns 0.
+int ConvertWorker(ConvertJob& job, const std::vector<JobFile>& files, JobReport& report);
+
+}  // namespace ruv
