@@ -12,10 +12,11 @@
 //   plausible UTF-7                                     CODE_UTF7
 //   anything else                                       CODE_ASCII
 //
-// Plausible UTF-7 agrees with what the UTF-7 decoder accepts:
-//   inside a "+...-" shift    only base64 digits (a shift ends only at "-")
-//   outside a shift           no byte the decoder refuses: controls other than
-//                             TAB LF CR, backslash, tilde, DEL, bytes >= 0x80
+// Plausible UTF-7 stays true until a byte rules it out:
+//   inside a "+...-" shift    only base64 digits; only "-" ends a shift
+//   outside a shift           only bytes the UTF-7 decoder accepts there: no
+//                             controls but TAB LF CR, no backslash, tilde or DEL,
+//                             no byte >= 0x80
 // so C source with a backslash, a "~user" path or 8-bit text is never UTF-7.
 #pragma once
 
