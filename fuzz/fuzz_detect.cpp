@@ -1,0 +1,30 @@
+// DetectCode over arbitrary bytes: it reads no further than the two zero bytes
+// after the data, and always answers one of the nine detection results.
+#include <cstdint>
+#include <cstring>
+#include <limits>
+#include <memory>
+
+#include "detect/code_detector.h"
+#include "fuzz_support.h"
+
+namespace {
+
+bool IsDetectionResult(ruv::KanjiCode code) {
+    return ruv::IsSourceCode(code) || code == ruv::CODE_UNKNOWN || code == ruv::CODE_BINARY;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max())) return 0;
+    const std::size_t blockSize = size + ruv::DETECT_LOOKAHEAD_BYTES;
+    std::unique_ptr<std::uint8_t[]> block(new std::uint8_t[blockSize]());
+    if (size > 0) std::memcpy(block.get(), data, size);
+    const ruv::KanjiCode code = ruv::DetectCode(block.get(), static_cast<std::int32_t>(size));
+    if (!IsDetectionResult(code)) ruv::fuzz::Fail("not a detection result", data, size);
+    if (size < 2 && code != ruv::CODE_UNKNOWN) {
+        ruv::fuzz::Fail("fewer than two bytes detected as a code", data, size);
+    }
+    return 0;
+}
