@@ -52,7 +52,10 @@ void FileHandle::Close() noexcept {
 
 FileHandle FileHandle::OpenForReading(const std::filesystem::path& path, std::error_code& error) {
     error.clear();
-    FileHandle handle = Locked(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY), error);
+    // Non-blocking, so that opening a named pipe cannot hang; it is refused
+    // below like every other file that is not a regular file.
+    FileHandle handle =
+        Locked(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK), error);
     if (!handle.IsOpen()) return handle;
     struct stat info {};
     if (::fstat(handle.fd_, &info) != 0) {

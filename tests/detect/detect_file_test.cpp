@@ -13,32 +13,19 @@
 #include "detect/code_detector.h"
 #include "detect/code_labels.h"
 #include "support/corpus.h"
+#include "support/temp_dir.h"
 
 namespace ruv {
 namespace {
 
 namespace fs = std::filesystem;
 
-// A fresh folder for one test under RUV_TEST_TMP (or the system's temporary
-// folder), removed with everything in it at the end of the test.
+// Each test works in a fresh folder, removed with everything in it at the end.
 class DetectFile : public ::testing::Test {
 protected:
-    void SetUp() override {
-        const char* root = std::getenv("RUV_TEST_TMP");
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        folder_ = (root != nullptr && *root != '\0' ? fs::path(root) : fs::temp_directory_path()) /
-                  (std::string("detect-") + info->name() + "-" + std::to_string(::getpid()));
-        fs::remove_all(folder_);
-        fs::create_directories(folder_);
-    }
-    void TearDown() override {
-        std::error_code ignored;
-        fs::remove_all(folder_, ignored);
-    }
-
     fs::path Write(const char* name, std::string_view bytes) {
         const fs::path path = folder_ / name;
-        std::ofstream(path, std::ios::binary).write(bytes.data(), std::streamsize(bytes.size()));
+        test::WriteFile(path, bytes);
         return path;
     }
 
@@ -48,7 +35,8 @@ protected:
         return label;
     }
 
-    fs::path folder_;
+    test::TempDir dir_;
+    const fs::path& folder_ = dir_.Path();
 };
 
 TEST_F(DetectFile, UnreadablePathsAreErrors) {
