@@ -8,6 +8,7 @@
 //   an unknown escape is copied byte by byte                     decode
 //   a text that ends in kanji mode is closed with ESC ( B        encode
 //   a first byte of a pair before the terminator gives EF FC    decode: never past the end
+//   (kanji mode) or "?" (supplementary mode) and ends the text
 #pragma once
 
 #include <cstdint>
