@@ -2,6 +2,7 @@
 #include "engine/euc_codec.h"
 
 #include "engine/byte_sink.h"
+#include "engine/jis_to_sjis_table.h"
 #include "engine/sjis_primitives.h"
 
 namespace ruv {
@@ -56,8 +57,7 @@ std::int32_t DecodeEuc(ByteSink<kWrite> sink, const std::uint8_t* text) {
                 break;
             }
             text += 2;
-            const auto jis = static_cast<std::uint16_t>((b & 0x7F) << 8 | (second & 0x7F));
-            if (!sink.PutValue(JisToSjisChar(jis))) return -1;
+            if (!sink.PutValue(detail::JisPairToSjis(b & 0x7F, second & 0x7F))) return -1;
         } else if (b == kSingleShift2) {
             const std::uint8_t kana = text[1];
             if (kana == 0) {

@@ -3,6 +3,7 @@
 #include "engine/jis_codec.h"
 
 #include "engine/byte_sink.h"
+#include "engine/jis_to_sjis_table.h"
 #include "engine/sjis_primitives.h"
 
 namespace ruv {
@@ -95,6 +96,13 @@ std::int32_t DecodeJis(ByteSink<kWrite> sink, const std::uint8_t* text) {
                 if (!sink.PutByte(b)) return -1;
                 b = *++text;
             }
+        } else if (mode == JisMode::kKanji) {
+            // Whole pairs; anything else is left to the cases below.
+            while (b >= 0x21 && b <= 0x7E && text[1] != 0) {
+                if (!sink.PutValue(detail::JisPairToSjis(b, text[1]))) return -1;
+                text += 2;
+                b = *text;
+            }
         }
         if (b == 0) break;
         if (b == kEsc) {
@@ -131,7 +139,7 @@ std::int32_t DecodeJis(ByteSink<kWrite> sink, const std::uint8_t* text) {
         }
         text += 2;
         const bool fits = mode == JisMode::kKanji
-                              ? sink.PutValue(JisToSjisChar(static_cast<std::uint16_t>(b << 8 | second)))
+                              ? sink.PutValue(detail::JisPairToSjis(b, second))
                               : sink.PutByte('?');  // JIS X 0212 has no Shift_JIS form
         if (!fits) return -1;
     }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "codec_cases.h"
+#include "engine/jis_to_sjis_table.h"
 
 namespace ruv {
 namespace {
@@ -110,6 +111,14 @@ TEST(JisSjisTransforms, RoundTripEveryRegularRowAndCell) {
             const auto sjis = static_cast<std::uint16_t>(hi << 8 | lo);
             ASSERT_EQ(JisToSjisChar(SjisToJisChar(sjis)), sjis) << std::hex << sjis;
         }
+    }
+}
+
+TEST(JisSjisTransforms, TableFormEqualsJisToSjisCharForEveryPairOfBytes) {
+    for (unsigned value = 0; value <= 0xFFFF; ++value) {
+        const auto row = static_cast<std::uint8_t>(value >> 8), cell = static_cast<std::uint8_t>(value);
+        ASSERT_EQ(detail::JisPairToSjis(row, cell), JisToSjisChar(static_cast<std::uint16_t>(value)))
+            << std::hex << value;
     }
 }
 
