@@ -14,7 +14,7 @@ namespace ruv::detail {
 
 template <bool kWrite>
 class ByteSink {
-public:
+  public:
     ByteSink(std::uint8_t* out, std::int32_t capacity) : out_(out), capacity_(capacity) {}
 
     bool PutByte(std::uint8_t b) {
@@ -60,7 +60,7 @@ public:
         return count_;
     }
 
-private:
+  private:
     std::uint8_t* out_;
     std::int32_t capacity_;
     std::int32_t count_ = 0;

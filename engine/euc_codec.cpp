@@ -4,6 +4,7 @@
 #include "engine/byte_sink.h"
 #include "engine/jis_to_sjis_table.h"
 #include "engine/sjis_primitives.h"
+#include "engine/sjis_to_jis_table.h"
 
 namespace ruv {
 namespace {
@@ -37,7 +38,9 @@ std::int32_t EncodeEuc(ByteSink<kWrite> sink, const std::uint8_t* text) {
         std::int32_t length = 0;
         std::uint16_t value = SjisReadChar(text, length);
         text += length;
-        if (value >= kFirstSjisDoubleByte) value = SjisToJisChar(value) | kEucHighBits;
+        if (value >= kFirstSjisDoubleByte) {
+            value = detail::SjisPairToJis(value >> 8, value & 0xFF) | kEucHighBits;
+        }
         if (!sink.PutValue(value)) return -1;
     }
     return sink.Finish();

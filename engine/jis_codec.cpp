@@ -5,6 +5,7 @@
 #include "engine/byte_sink.h"
 #include "engine/jis_to_sjis_table.h"
 #include "engine/sjis_primitives.h"
+#include "engine/sjis_to_jis_table.h"
 
 namespace ruv {
 namespace {
@@ -12,8 +13,8 @@ namespace {
 using detail::ByteSink;
 
 constexpr std::uint8_t kEsc = 0x1B;
-constexpr std::uint8_t kShiftOut = 0x0E;  // SO: katakana, from Roman mode
-constexpr std::uint8_t kShiftIn = 0x0F;   // SI: back to Roman, from katakana mode
+constexpr std::uint8_t kShiftOut = 0x0E;                   // SO: katakana, from Roman mode
+constexpr std::uint8_t kShiftIn = 0x0F;                    // SI: back to Roman, from katakana mode
 constexpr std::uint8_t kEscKanji[3] = {kEsc, 0x24, 0x42};  // ESC $ B
 constexpr std::uint8_t kEscAscii[3] = {kEsc, 0x28, 0x42};  // ESC ( B
 
@@ -44,7 +45,7 @@ std::int32_t EncodeJis(ByteSink<kWrite> sink, const std::uint8_t* text) {
         std::uint16_t value = SjisReadChar(text, length);
         text += length;
         if (value >= kFirstSjisDoubleByte) {
-            value = SjisToJisChar(value);
+            value = detail::SjisPairToJis(value >> 8, value & 0xFF);
             if (!kanji) {
                 if (!sink.PutSequence(kEscKanji)) return -1;
                 kanji = true;
@@ -75,12 +76,14 @@ std::int32_t MatchEscape(const std::uint8_t* text, JisMode& mode) {
         return 0;
     }
     if (text[1] == 0x28) {  // (
+        // clang-format off
         switch (text[2]) {
             case 0x42: mode = JisMode::kAscii; return 3;     // ESC ( B
             case 0x4A: mode = JisMode::kRoman; return 3;     // ESC ( J
             case 0x49: mode = JisMode::kKatakana; return 3;  // ESC ( I
             default: return 0;
         }
+        // clang-format on
     }
     return 0;
 }
@@ -133,7 +136,8 @@ std::int32_t DecodeJis(ByteSink<kWrite> sink, const std::uint8_t* text) {
         // Kanji or supplementary mode: b is the first byte of a pair.
         const std::uint8_t second = text[1];
         if (second == 0) {  // cut short by the terminator
-            const bool fits = mode == JisMode::kKanji ? sink.PutValue(SJIS_INVALID) : sink.PutByte('?');
+            const bool fits =
+                mode == JisMode::kKanji ? sink.PutValue(SJIS_INVALID) : sink.PutByte('?');
             if (!fits) return -1;
             break;
         }

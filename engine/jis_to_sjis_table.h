@@ -23,10 +23,13 @@ struct JisToSjisBytes {
 inline constexpr JisToSjisBytes kJisToSjisBytes = [] {
     JisToSjisBytes t;
     for (unsigned b = 0x21; b <= 0x7E; ++b) {
-        t.lead[b] = static_cast<std::uint8_t>(JisToSjisChar(static_cast<std::uint16_t>(b << 8 | 0x21)) >> 8);
+        t.lead[b] = static_cast<std::uint8_t>(
+            JisToSjisChar(static_cast<std::uint16_t>(b << 8 | 0x21)) >> 8);
         // Rows 0x21 (odd) and 0x22 (even) stand for their parity.
-        t.trail[0x100 | b] = static_cast<std::uint8_t>(JisToSjisChar(static_cast<std::uint16_t>(0x2100 | b)));
-        t.trail[b] = static_cast<std::uint8_t>(JisToSjisChar(static_cast<std::uint16_t>(0x2200 | b)));
+        t.trail[0x100 | b] =
+            static_cast<std::uint8_t>(JisToSjisChar(static_cast<std::uint16_t>(0x2100 | b)));
+        t.trail[b] =
+            static_cast<std::uint8_t>(JisToSjisChar(static_cast<std::uint16_t>(0x2200 | b)));
     }
     return t;
 }();

@@ -70,7 +70,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const ruv::fuzz::TerminatedBytes text(data + 1, size - 1);
     ruv::fuzz::CheckCodec<std::uint8_t>(ruv::SjisToEucText, text.bytes.get(), capacity, data, size);
     ruv::fuzz::CheckCodec<std::uint8_t>(ruv::EucToSjisText, text.bytes.get(), capacity, data, size);
-    ruv::fuzz::CheckCodec<std::uint8_t>(ruv::SjisToSjisText, text.bytes.get(), capacity, data, size);
+    ruv::fuzz::CheckCodec<std::uint8_t>(ruv::SjisToSjisText, text.bytes.get(), capacity, data,
+                                        size);
     CheckRoundTrip(data + 1, size - 1);
     return 0;
 }

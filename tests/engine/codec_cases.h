@@ -21,7 +21,9 @@ using ByteCodec = std::int32_t (*)(std::uint8_t*, const std::uint8_t*, std::int3
 inline std::vector<std::uint8_t> Hex(const std::string& text) {
     std::vector<std::uint8_t> bytes;
     std::istringstream in(text);
-    for (unsigned value = 0; in >> std::hex >> value;) bytes.push_back(static_cast<std::uint8_t>(value));
+    for (unsigned value = 0; in >> std::hex >> value;) {
+        bytes.push_back(static_cast<std::uint8_t>(value));
+    }
     return bytes;
 }
 
@@ -69,7 +71,7 @@ inline std::vector<std::uint8_t> Convert(ByteCodec codec, const std::vector<std:
 
 // glibc iconv as an independent oracle; an empty result means iconv refused.
 class Iconv {
-public:
+  public:
     Iconv(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
     ~Iconv() {
         if (cd_ != reinterpret_cast<iconv_t>(-1)) iconv_close(cd_);
@@ -91,13 +93,14 @@ public:
         return std::vector<std::uint8_t>(out.data(), outp);
     }
 
-private:
+  private:
     iconv_t cd_;
 };
 
 // The Shift_JIS bytes of the JIS X 0208 character at row and cell (each 1-94).
 inline std::vector<std::uint8_t> SjisOf(int row, int cell) {
-    const std::uint16_t value = JisToSjisChar(static_cast<std::uint16_t>((row + 0x20) << 8 | (cell + 0x20)));
+    const std::uint16_t value =
+        JisToSjisChar(static_cast<std::uint16_t>((row + 0x20) << 8 | (cell + 0x20)));
     return {static_cast<std::uint8_t>(value >> 8), static_cast<std::uint8_t>(value)};
 }
 

@@ -4,6 +4,7 @@
 
 #include "codec_cases.h"
 #include "engine/jis_to_sjis_table.h"
+#include "engine/sjis_to_jis_table.h"
 
 namespace ruv {
 namespace {
@@ -16,27 +17,27 @@ struct ReadCase {
 
 TEST(SjisReadChar, FoldsHalfWidthKanaAndJoinsSoundMarksWhereACombinedFormExists) {
     const ReadCase rows[] = {
-        {"B6 DE", 0x834B, 2},     // ｶﾞ -> ガ
-        {"CA DF", 0x8370, 2},     // ﾊﾟ -> パ
-        {"B3 DE", 0x8394, 2},     // ｳﾞ -> ヴ
-        {"B3 DF", 0x8345, 1},     // ｳﾟ -> ウ, the mark read on its own next
-        {"B1 DE", 0x8341, 1},     // ｱﾞ -> ア
-        {"A6 DE", 0x8392, 1},     // ｦﾞ -> ヲ
-        {"DC DE", 0x838F, 1},     // ﾜﾞ -> ワ
-        {"DE DE", 0x814A, 1},     // ﾞﾞ -> ゛
-        {"DF", 0x814B, 1},        // ﾟ -> ゜
-        {"B1", 0x8341, 1},        // ｱ before the terminator
-        {"88 9F", 0x889F, 2},     // 亜
-        {"81 0D", 0x810D, 2},     // a lead byte takes any second byte
-        {"FC FC", 0xFCFC, 2},     // user-defined area
-        {"88", 0x0088, 1},        // a lone lead byte never takes the terminator
-        {"E0", 0x00E0, 1},        //
-        {"80", 0x0080, 1},        // single bytes
-        {"A0", 0x00A0, 1},        //
-        {"FD", 0x00FD, 1},        //
-        {"FF", 0x00FF, 1},        //
-        {"41", 0x0041, 1},        // A
-        {"", 0x0000, 1},          // the terminator
+        {"B6 DE", 0x834B, 2},  // ｶﾞ -> ガ
+        {"CA DF", 0x8370, 2},  // ﾊﾟ -> パ
+        {"B3 DE", 0x8394, 2},  // ｳﾞ -> ヴ
+        {"B3 DF", 0x8345, 1},  // ｳﾟ -> ウ, the mark read on its own next
+        {"B1 DE", 0x8341, 1},  // ｱﾞ -> ア
+        {"A6 DE", 0x8392, 1},  // ｦﾞ -> ヲ
+        {"DC DE", 0x838F, 1},  // ﾜﾞ -> ワ
+        {"DE DE", 0x814A, 1},  // ﾞﾞ -> ゛
+        {"DF", 0x814B, 1},     // ﾟ -> ゜
+        {"B1", 0x8341, 1},     // ｱ before the terminator
+        {"88 9F", 0x889F, 2},  // 亜
+        {"81 0D", 0x810D, 2},  // a lead byte takes any second byte
+        {"FC FC", 0xFCFC, 2},  // user-defined area
+        {"88", 0x0088, 1},     // a lone lead byte never takes the terminator
+        {"E0", 0x00E0, 1},     //
+        {"80", 0x0080, 1},     // single bytes
+        {"A0", 0x00A0, 1},     //
+        {"FD", 0x00FD, 1},     //
+        {"FF", 0x00FF, 1},     //
+        {"41", 0x0041, 1},     // A
+        {"", 0x0000, 1},       // the terminator
     };
     for (const auto& row : rows) {
         const auto text = test::Terminated(test::Hex(row.input));
@@ -49,7 +50,8 @@ TEST(SjisReadChar, FoldsHalfWidthKanaAndJoinsSoundMarksWhereACombinedFormExists)
 TEST(KanaTables, SingleFormsAreTheFullWidthKatakanaInByteOrder) {
     // 0xA1-0xDF, checked against text through glibc's Shift_JIS decoder.
     const std::string expected =
-        "。「」、・ヲァィゥェォャュョッーアイウエオカキクケコサシスセソタチツテトナニヌネノハヒフヘホ"
+        "。「」、・ヲァィゥェォャュョッーアイウエオカキクケコサシスセソタチツテトナニヌネノハヒフヘ"
+        "ホ"
         "マミムメモヤユヨラリルレロワン゛゜";
     std::vector<std::uint8_t> sjis;
     for (unsigned b = 0xA1; b <= 0xDF; ++b) {
@@ -114,11 +116,13 @@ TEST(JisSjisTransforms, RoundTripEveryRegularRowAndCell) {
     }
 }
 
-TEST(JisSjisTransforms, TableFormEqualsJisToSjisCharForEveryPairOfBytes) {
+TEST(JisSjisTransforms, TableFormsEqualTheArithmeticForEveryPairOfBytes) {
     for (unsigned value = 0; value <= 0xFFFF; ++value) {
-        const auto row = static_cast<std::uint8_t>(value >> 8), cell = static_cast<std::uint8_t>(value);
-        ASSERT_EQ(detail::JisPairToSjis(row, cell), JisToSjisChar(static_cast<std::uint16_t>(value)))
-            << std::hex << value;
+        const auto high = static_cast<std::uint8_t>(value >> 8),
+                   low = static_cast<std::uint8_t>(value);
+        const auto character = static_cast<std::uint16_t>(value);
+        ASSERT_EQ(detail::JisPairToSjis(high, low), JisToSjisChar(character)) << std::hex << value;
+        ASSERT_EQ(detail::SjisPairToJis(high, low), SjisToJisChar(character)) << std::hex << value;
     }
 }
 
