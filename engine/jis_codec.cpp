@@ -100,7 +100,7 @@ std::int32_t DecodeJis(ByteSink<kWrite> sink, const std::uint8_t* text) {
                 b = *++text;
             }
         } else if (mode == JisMode::kKanji) {
-            // Whole pairs; anything else is left to the cases below.
+            // Whole pairs; anything else goes to the cases below.
             while (b >= 0x21 && b <= 0x7E && text[1] != 0) {
                 if (!sink.PutValue(detail::JisPairToSjis(b, text[1]))) return -1;
                 text += 2;
