@@ -1,7 +1,165 @@
+// ISO-2022-JP (RFC 1468) <-> Shift_JIS, one line at a time.  Every call starts
+// in ASCII mode; the encoder ends in it too.
 #include "engine/jis_codec.h"
 
+#include "engine/byte_sink.h"
+#include "engine/jis_to_sjis_table.h"
+#include "engine/sjis_primitives.h"
+#include "engine/sjis_to_jis_table.h"
+
 namespace ruv {
-// Placeholder until the codec lands.
-std::int32_t SjisToJisText(std::uint8_t*, const std::uint8_t*, std::int32_t) { return -1; }
-std::int32_t JisToSjisText(std::uint8_t*, const std::uint8_t*, std::int32_t) { return -1; }
+namespace {
+
+using detail::ByteSink;
+
+constexpr std::uint8_t kEsc = 0x1B;
+constexpr std::uint8_t kShiftOut = 0x0E;                   // SO: katakana, from Roman mode
+constexpr std::uint8_t kShiftIn = 0x0F;                    // SI: back to Roman, from katakana mode
+constexpr std::uint8_t kEscKanji[3] = {kEsc, 0x24, 0x42};  // ESC $ B
+constexpr std::uint8_t kEscAscii[3] = {kEsc, 0x28, 0x42};  // ESC ( B
+
+// The first Shift_JIS value that is a JIS X 0208 character (0x8140, the ideographic space).
+constexpr std::uint16_t kFirstSjisDoubleByte = 0x8140;
+
+template <bool kWrite>
+std::int32_t EncodeJis(ByteSink<kWrite> sink, const std::uint8_t* text) {
+    bool kanji = false;
+    for (;;) {
+        std::uint8_t b = *text;
+        if (b < 0x80) {  // ASCII, or the terminator
+            if (b == 0) break;
+            if (kanji) {
+                if (!sink.PutSequence(kEscAscii)) return -1;
+                kanji = false;
+            }
+            do {
+                if (!sink.PutByte(b)) return -1;
+                b = *++text;
+            } while (b != 0 && b < 0x80);
+            continue;
+        }
+        // Half-width katakana arrive folded; a value from 0x80 to 0x813F (0x80, 0xA0,
+        // 0xFD-0xFF, a lone lead byte, 0x81 with a second byte below 0x40) passes as
+        // it is, without changing the mode.
+        std::int32_t length = 0;
+        std::uint16_t value = SjisReadChar(text, length);
+        text += length;
+        if (value >= kFirstSjisDoubleByte) {
+            value = detail::SjisPairToJis(value >> 8, value & 0xFF);
+            if (!kanji) {
+                if (!sink.PutSequence(kEscKanji)) return -1;
+                kanji = true;
+            }
+        }
+        if (!sink.PutValue(value)) return -1;
+    }
+    // RFC 1468: a text ends in ASCII, so the next line is not read as kanji.
+    if (kanji && !sink.PutSequence(kEscAscii)) return -1;
+    return sink.Finish();
+}
+
+enum class JisMode { kAscii, kRoman, kKatakana, kKanji, kSupplementary };
+
+// Length of the escape sequence at text (text[0] is ESC) and the mode it selects,
+// or 0 for an unknown one.  Each byte is read only after the one before it
+// matched, so a sequence cut off by the terminator is never read past.
+std::int32_t MatchEscape(const std::uint8_t* text, JisMode& mode) {
+    if (text[1] == 0x24) {  // $
+        if (text[2] == 0x40 || text[2] == 0x42) {
+            mode = JisMode::kKanji;  // ESC $ @, ESC $ B
+            return 3;
+        }
+        if (text[2] == 0x28 && text[3] == 0x44) {
+            mode = JisMode::kSupplementary;  // ESC $ ( D
+            return 4;
+        }
+        return 0;
+    }
+    if (text[1] == 0x28) {  // (
+        // clang-format off
+        switch (text[2]) {
+            case 0x42: mode = JisMode::kAscii; return 3;     // ESC ( B
+            case 0x4A: mode = JisMode::kRoman; return 3;     // ESC ( J
+            case 0x49: mode = JisMode::kKatakana; return 3;  // ESC ( I
+            default: return 0;
+        }
+        // clang-format on
+    }
+    return 0;
+}
+
+template <bool kWrite>
+std::int32_t DecodeJis(ByteSink<kWrite> sink, const std::uint8_t* text) {
+    JisMode mode = JisMode::kAscii;
+    for (;;) {
+        std::uint8_t b = *text;
+        if (mode == JisMode::kAscii || mode == JisMode::kRoman) {
+            // Everything but ESC and SO is copied in these modes.
+            while (b != 0 && b != kEsc && b != kShiftOut) {
+                if (!sink.PutByte(b)) return -1;
+                b = *++text;
+            }
+        } else if (mode == JisMode::kKanji) {
+            // Whole pairs; anything else goes to the cases below.
+            while (b >= 0x21 && b <= 0x7E && text[1] != 0) {
+                if (!sink.PutValue(detail::JisPairToSjis(b, text[1]))) return -1;
+                text += 2;
+                b = *text;
+            }
+        }
+        if (b == 0) break;
+        if (b == kEsc) {
+            if (const std::int32_t length = MatchEscape(text, mode); length != 0) {
+                text += length;
+                continue;
+            }
+        } else if (b == kShiftIn && mode == JisMode::kKatakana) {
+            mode = JisMode::kRoman;
+            ++text;
+            continue;
+        } else if (b == kShiftOut && mode == JisMode::kRoman) {
+            mode = JisMode::kKatakana;
+            ++text;
+            continue;
+        }
+        // A character byte.  Controls, space, DEL and 8-bit bytes never pair.
+        if (b <= 0x20 || b >= 0x7F || mode == JisMode::kAscii || mode == JisMode::kRoman) {
+            if (!sink.PutByte(b)) return -1;
+            ++text;
+            continue;
+        }
+        if (mode == JisMode::kKatakana) {
+            if (!sink.PutByte(b | 0x80)) return -1;
+            ++text;
+            continue;
+        }
+        // Kanji or supplementary mode: b is the first byte of a pair.
+        const std::uint8_t second = text[1];
+        if (second == 0) {  // cut short by the terminator
+            const bool fits =
+                mode == JisMode::kKanji ? sink.PutValue(SJIS_INVALID) : sink.PutByte('?');
+            if (!fits) return -1;
+            break;
+        }
+        text += 2;
+        const bool fits = mode == JisMode::kKanji
+                              ? sink.PutValue(detail::JisPairToSjis(b, second))
+                              : sink.PutByte('?');  // JIS X 0212 has no Shift_JIS form
+        if (!fits) return -1;
+    }
+    return sink.Finish();
+}
+
+}  // namespace
+
+std::int32_t SjisToJisText(std::uint8_t* out, const std::uint8_t* text, std::int32_t capacity) {
+    if (out == nullptr) return EncodeJis(ByteSink<false>(out, capacity), text);
+    return EncodeJis(ByteSink<true>(out, capacity), text);
+}
+
+std::int32_t JisToSjisText(std::uint8_t* out, const std::uint8_t* text, std::int32_t capacity) {
+    if (out == nullptr) return DecodeJis(ByteSink<false>(out, capacity), text);
+    return DecodeJis(ByteSink<true>(out, capacity), text);
+}
+
 }  // namespace ruv

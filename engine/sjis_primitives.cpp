@@ -1,10 +1,84 @@
+// Shift_JIS character reader, value writer and the half-width katakana tables.
 #include "engine/sjis_primitives.h"
 
 namespace ruv {
-// Placeholder until the primitives land.
-const std::array<std::uint16_t, 64> KanaSingleTable{};
-const std::array<std::uint16_t, 64> KanaVoicedTable{};
-const std::array<std::uint16_t, 64> KanaSemiVoicedTable{};
-std::uint16_t SjisReadChar(const std::uint8_t* text, std::int32_t& length) { length = 1; return *text; }
-std::int32_t PutCodeChar(std::uint8_t*, std::uint16_t value) { return value >= 0x100 ? 2 : 1; }
+
+// Full-width form of each half-width byte 0xA0-0xDF (eight per line, range at the end).
+const std::array<std::uint16_t, 64> KanaSingleTable{
+    0x0000, 0x8142, 0x8175, 0x8176, 0x8141, 0x8145, 0x8392, 0x8340,  // A0-A7  。「」、・ヲァ
+    0x8342, 0x8344, 0x8346, 0x8348, 0x8383, 0x8385, 0x8387, 0x8362,  // A8-AF ィゥェォャュョッ
+    0x815B, 0x8341, 0x8343, 0x8345, 0x8347, 0x8349, 0x834A, 0x834C,  // B0-B7 ーアイウエオカキ
+    0x834E, 0x8350, 0x8352, 0x8354, 0x8356, 0x8358, 0x835A, 0x835C,  // B8-BF クケコサシスセソ
+    0x835E, 0x8360, 0x8363, 0x8365, 0x8367, 0x8369, 0x836A, 0x836B,  // C0-C7 タチツテトナニヌ
+    0x836C, 0x836D, 0x836E, 0x8371, 0x8374, 0x8377, 0x837A, 0x837D,  // C8-CF ネノハヒフヘホマ
+    0x837E, 0x8380, 0x8381, 0x8382, 0x8384, 0x8386, 0x8388, 0x8389,  // D0-D7 ミムメモヤユヨラ
+    0x838A, 0x838B, 0x838C, 0x838D, 0x838F, 0x8393, 0x814A, 0x814B,  // D8-DF リルレロワン゛゜
+};
+
+// Combined form when the next byte is the voiced sound mark 0xDE; 0 where none exists.
+const std::array<std::uint16_t, 64> KanaVoicedTable{
+    0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000,  // A0-A7
+    0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000,  // A8-AF
+    0x0000, 0x0000, 0x0000, 0x8394, 0x0000, 0x0000, 0x834B, 0x834D,  // B0-B7 ヴ ガギ
+    0x834F, 0x8351, 0x8353, 0x8355, 0x8357, 0x8359, 0x835B, 0x835D,  // B8-BF グゲゴザジズゼゾ
+    0x835F, 0x8361, 0x8364, 0x8366, 0x8368, 0x0000, 0x0000, 0x0000,  // C0-C7 ダヂヅデド
+    0x0000, 0x0000, 0x836F, 0x8372, 0x8375, 0x8378, 0x837B, 0x0000,  // C8-CF   バビブベボ
+    0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000,  // D0-D7
+    0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000,  // D8-DF
+};
+
+// Combined form when the next byte is the semi-voiced sound mark 0xDF; 0 where none exists.
+const std::array<std::uint16_t, 64> KanaSemiVoicedTable{
+    0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000,  // A0-A7
+    0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000,  // A8-AF
+    0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000,  // B0-B7
+    0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000,  // B8-BF
+    0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000,  // C0-C7
+    0x0000, 0x0000, 0x8370, 0x8373, 0x8376, 0x8379, 0x837C, 0x0000,  // C8-CF   パピプペポ
+    0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000,  // D0-D7
+    0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000,  // D8-DF
+};
+
+namespace {
+constexpr std::uint8_t kVoicedMark = 0xDE;
+constexpr std::uint8_t kSemiVoicedMark = 0xDF;
+}  // namespace
+
+std::uint16_t SjisReadChar(const std::uint8_t* text, std::int32_t& length) {
+    const std::uint8_t b0 = *text;
+    length = 1;
+    if (IsHalfWidthKana(b0)) {
+        // text[1] exists: b0 is not the terminator, so at worst text[1] is.
+        const std::uint8_t b1 = text[1];
+        const unsigned index = b0 - 0xA0u;
+        std::uint16_t joined = 0;
+        if (b1 == kVoicedMark) joined = KanaVoicedTable[index];
+        if (b1 == kSemiVoicedMark) joined = KanaSemiVoicedTable[index];
+        if (joined != 0) {
+            length = 2;
+            return joined;
+        }
+        return KanaSingleTable[index];
+    }
+    if (IsSjisLeadByte(b0)) {
+        const std::uint8_t b1 = text[1];
+        if (b1 == 0) return b0;  // lone lead byte: the terminator stays unread
+        length = 2;
+        return static_cast<std::uint16_t>(b0 << 8 | b1);
+    }
+    return b0;
+}
+
+std::int32_t PutCodeChar(std::uint8_t* out, std::uint16_t value) {
+    if (value >= 0x100) {
+        if (out != nullptr) {
+            out[0] = static_cast<std::uint8_t>(value >> 8);
+            out[1] = static_cast<std::uint8_t>(value);
+        }
+        return 2;
+    }
+    if (out != nullptr) *out = value == 0 ? '?' : static_cast<std::uint8_t>(value);
+    return 1;
+}
+
 }  // namespace ruv

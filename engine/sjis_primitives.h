@@ -74,6 +74,8 @@ static_assert(SjisToJisChar(0xEFFC) == JIS_INVALID && JisToSjisChar(JIS_INVALID)
 static_assert(SjisToJisChar(0xF040) == 0x7F21 && JisToSjisChar(0x7F21) == SJIS_INVALID);
 static_assert(SjisToJisChar(0x817F) == JIS_INVALID && SjisToJisChar(0x81FC) == 0x227E);
 static_assert(JisToSjisChar(0x2221) == 0x819F && JisToSjisChar(0x237E) == 0x829E);
+static_assert(SjisToJisChar(0xA0A1) == JIS_INVALID && SjisToJisChar(0x829F) == 0x2421);
+static_assert(JisToSjisChar(0x2120) == SJIS_INVALID && JisToSjisChar(0x7F7E) == SJIS_INVALID);
 
 // Zero-terminated code page 932 text <-> zero-terminated UTF-16, capacity in
 // output units; the count without the terminator, or -1 when it does not fit.
