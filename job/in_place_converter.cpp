@@ -39,7 +39,8 @@ bool Failed(std::string& reason, const char* what, const std::error_code& error)
 // Puts the source's current content at path + ".bak", replacing an older
 // backup in one step.  A second name for the same file costs nothing; where
 // the file system has no hard links, the content is copied.
-bool KeepBackup(const std::filesystem::path& path, const FileHandle& source, std::string& reason) {
+bool KeepBackup(const std::filesystem::path& path, const FileHandle& source,
+                const FileMetadata& metadata, std::string& reason) {
     std::error_code error;
     TemporaryFile staged(WithSuffix(path, ".bak.)ruv("));
     RemoveFile(staged.Path(), error);
@@ -47,7 +48,7 @@ bool KeepBackup(const std::filesystem::path& path, const FileHandle& source, std
         const FileHandle copy = FileHandle::Create(staged.Path(), error);
         if (!copy.IsOpen()) return Failed(reason, "cannot create the backup", error);
         if (!source.Rewind(error) || !CopyContent(source, copy, error) ||
-            !CopyFileMetadata(source, copy, error) || !copy.Sync(error)) {
+            !ApplyFileMetadata(metadata, copy, error) || !copy.Sync(error)) {
             return Failed(reason, "cannot write the backup", error);
         }
     }
@@ -76,7 +77,12 @@ FileOutcome ConvertInPlace(const std::filesystem::path& given, ConvertJob& job,
         Failed(reason, "cannot open", error);
         return FileOutcome::Failed;
     }
-    if (IsReadOnly(source, error)) {
+    FileMetadata metadata;
+    if (!ReadFileMetadata(source, metadata, error)) {
+        Failed(reason, "cannot read the file's permissions and times", error);
+        return FileOutcome::Failed;
+    }
+    if (IsReadOnly(metadata)) {
         reason = "the file is read-only";
         return FileOutcome::Failed;
     }
@@ -90,7 +96,7 @@ FileOutcome ConvertInPlace(const std::filesystem::path& given, ConvertJob& job,
         }
         if (!ConvertFile(source, output, job, progress, reason)) return FileOutcome::Failed;
         if (job.cancel.load(std::memory_order_relaxed)) return FileOutcome::Cancelled;
-        if (!CopyFileMetadata(source, output, error)) {
+        if (!ApplyFileMetadata(metadata, output, error)) {
             Failed(reason, "cannot give the new content the file's permissions", error);
             return FileOutcome::Failed;
         }
@@ -99,7 +105,7 @@ FileOutcome ConvertInPlace(const std::filesystem::path& given, ConvertJob& job,
             return FileOutcome::Failed;
         }
     }
-    if (job.backup.load(std::memory_order_relaxed) && !KeepBackup(path, source, reason)) {
+    if (job.backup.load(std::memory_order_relaxed) && !KeepBackup(path, source, metadata, reason)) {
         return FileOutcome::Failed;
     }
     if (!RenameReplacing(temporary.Path(), path, error)) {

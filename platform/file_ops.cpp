@@ -20,9 +20,12 @@ bool Fail(std::error_code& error) {
 
 }  // namespace
 
-bool CopyFileMetadata(const FileHandle& from, const FileHandle& to, std::error_code& error) {
-    struct stat info {};
-    if (::fstat(from.Descriptor(), &info) != 0) return Fail(error);
+bool ReadFileMetadata(const FileHandle& file, FileMetadata& metadata, std::error_code& error) {
+    return ::fstat(file.Descriptor(), &metadata.info) == 0 || Fail(error);
+}
+
+bool ApplyFileMetadata(const FileMetadata& metadata, const FileHandle& to, std::error_code& error) {
+    const struct stat& info = metadata.info;
     // Owner first: changing it may clear set-id bits that the mode then restores.
     // Only a privileged process may give a file away; others keep their own.
     if (::fchown(to.Descriptor(), info.st_uid, info.st_gid) != 0 && errno != EPERM) {
@@ -34,10 +37,8 @@ bool CopyFileMetadata(const FileHandle& from, const FileHandle& to, std::error_c
     return true;
 }
 
-bool IsReadOnly(const FileHandle& file, std::error_code& error) {
-    struct stat info {};
-    if (::fstat(file.Descriptor(), &info) != 0) return Fail(error);
-    return (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+bool IsReadOnly(const FileMetadata& metadata) {
+    return (metadata.info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
 }
 
 bool RenameReplacing(const std::filesystem::path& from, const std::filesystem::path& to,

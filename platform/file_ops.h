@@ -2,6 +2,8 @@
 // returns false and sets error on failure; none throws.
 #pragma once
 
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <system_error>
 
@@ -9,13 +11,23 @@
 
 namespace ruv {
 
+// What a converted file takes over from its source: permission bits, owner and
+// group, access and modification times.
+struct FileMetadata {
+    struct stat info {};
+};
+
+// Reads the metadata of an open file; read it before reading the file, whose
+// access time the reading may change.
+bool ReadFileMetadata(const FileHandle& file, FileMetadata& metadata, std::error_code& error);
+
 // Gives `to` the permission bits, the owner and group (where the process may)
-// and the access and modification times of `from`.
-bool CopyFileMetadata(const FileHandle& from, const FileHandle& to, std::error_code& error);
+// and the times of the metadata.
+bool ApplyFileMetadata(const FileMetadata& metadata, const FileHandle& to, std::error_code& error);
 
 // True when no one may write the file (no write bit at all): such a file is
 // protected by its owner and is not replaced.
-bool IsReadOnly(const FileHandle& file, std::error_code& error);
+bool IsReadOnly(const FileMetadata& metadata);
 
 // Renames `from` to `to` in one step, replacing `to` if it exists.
 bool RenameReplacing(const std::filesystem::path& from, const std::filesystem::path& to,

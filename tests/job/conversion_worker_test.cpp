@@ -117,7 +117,9 @@ TEST(ConversionWorker, KeepsTimesPermissionsAndOwner) {
     const struct timespec times[2] = {{1000000000, 123456789}, {1100000000, 987654321}};
     ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
     const bool privileged = ::geteuid() == 0;
-    if (privileged) ASSERT_EQ(::chown(path.c_str(), 4321, 4321), 0);
+    if (privileged) {
+        ASSERT_EQ(::chown(path.c_str(), 4321, 4321), 0);
+    }
 
     JobRunner runner;
     EXPECT_EQ(RunToEnd(runner, {{"a.txt", path, CODE_SJIS}}, ToUtf8()), JobOutcome::Done);
@@ -127,7 +129,9 @@ TEST(ConversionWorker, KeepsTimesPermissionsAndOwner) {
     EXPECT_EQ(info.st_atim.tv_sec, 1000000000);
     EXPECT_EQ(info.st_mtim.tv_sec, 1100000000);
     EXPECT_EQ(info.st_mtim.tv_nsec, 987654321);
-    if (privileged) EXPECT_EQ(info.st_uid, 4321u);
+    if (privileged) {
+        EXPECT_EQ(info.st_uid, 4321u);
+    }
     EXPECT_EQ(ReadFile(path), kUtf8);
 }
 
@@ -146,13 +150,17 @@ TEST(ConversionWorker, AFailedFileStopsTheRunAndLeavesLaterFilesUntouched) {
     struct Row {
         const char* what;
         void (*arrange)(const fs::path& second);
+        KanjiCode secondCode;
     };
     const Row rows[] = {
-        {"held by another ruv process", nullptr},
-        {"read-only file", [](const fs::path& p) { ::chmod(p.c_str(), 0444); }},
+        {"held by another ruv process", nullptr, CODE_SJIS},
+        {"read-only file", [](const fs::path& p) { ::chmod(p.c_str(), 0444); }, CODE_SJIS},
         {"temporary name taken by a folder",
-         [](const fs::path& p) { fs::create_directory(fs::path(p.string() + TEMP_SUFFIX)); }},
-        {"text the source code cannot hold", [](const fs::path& p) { WriteFile(p, "a~b\n"); }},
+         [](const fs::path& p) { fs::create_directory(fs::path(p.string() + TEMP_SUFFIX)); },
+         CODE_SJIS},
+        {"text its code cannot hold", [](const fs::path& p) { WriteFile(p, "a~b\n"); }, CODE_UTF7},
+        {"code left undecided", [](const fs::path& p) { WriteFile(p, "\x82\xA0\xA4\xA2\n"); },
+         CODE_UNKNOWN},
     };
     for (const Row& row : rows) {
         TempDir dir;
@@ -167,15 +175,12 @@ TEST(ConversionWorker, AFailedFileStopsTheRunAndLeavesLaterFilesUntouched) {
             ASSERT_EQ(::flock(held, LOCK_EX), 0);
         }
         const std::string second = ReadFile(dir / "2.txt");
-        JobSettings settings = ToUtf8();
-        settings.autoDetect = false;
-        settings.sourceCode = row.arrange == rows[3].arrange ? CODE_UTF7 : CODE_SJIS;
         JobRunner runner;
         EXPECT_EQ(RunToEnd(runner,
                       {{"1.txt", dir / "1.txt", CODE_SJIS},
-                       {"2.txt", dir / "2.txt", CODE_SJIS},
+                       {"2.txt", dir / "2.txt", row.secondCode},
                        {"3.txt", dir / "3.txt", CODE_SJIS}},
-                      settings),
+                      ToUtf8()),
                   JobOutcome::Failed)
             << row.what;
         EXPECT_EQ(runner.Report().failedIndex, 1) << row.what;
