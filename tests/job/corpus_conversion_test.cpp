@@ -1,0 +1,150 @@
+// Real Japanese text (Debian's dictionaries) through the file converter, from
+// every code into every code, checked against glibc iconv; and the same text
+// on one 100 KB line, which must come out as the same text.
+//
+// The engine passes through code page 932, so where JIS X 0208 and Microsoft's
+// table give a character different code points (WAVE DASH U+301C against
+// FULLWIDTH TILDE U+FF5E, and six more), both sides are compared in code page
+// 932's form.  That is the only difference allowed.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+
+#include "job/file_converter.h"
+#include "support/corpus.h"
+#include "support/temp_dir.h"
+
+namespace ruv {
+namespace {
+
+using test::Corpus;
+
+const KanjiCode kCodes[] = {CODE_JIS, CODE_SJIS, CODE_EUC, CODE_UNICODE, CODE_UTF8, CODE_UTF7};
+
+// JIS X 0208's code points and the ones code page 932 gives the same characters.
+const std::pair<const char*, const char*> kVariants[] = {
+    {"\u301C", "\uFF5E"},  // 〜 WAVE DASH         -> ～ FULLWIDTH TILDE
+    {"\u2016", "\u2225"},  // ‖ DOUBLE VERTICAL LINE -> ∥ PARALLEL TO
+    {"\u2212", "\uFF0D"},  // − MINUS SIGN        -> － FULLWIDTH HYPHEN-MINUS
+    {"\u00A2", "\uFFE0"},  // ¢ CENT SIGN         -> ￠
+    {"\u00A3", "\uFFE1"},  // £ POUND SIGN        -> ￡
+    {"\u00AC", "\uFFE2"},  // ¬ NOT SIGN          -> ￢
+    {"\u2014", "\u2015"},  // — EM DASH           -> ― HORIZONTAL BAR
+};
+
+std::string InCodePageForm(std::string utf8) {
+    for (const auto& [from, to] : kVariants) {
+        const std::string f = from, t = to;
+        for (std::size_t at = utf8.find(f); at != std::string::npos; at = utf8.find(f, at + t.size())) {
+            utf8.replace(at, f.size(), t);
+        }
+    }
+    return utf8;
+}
+
+// A file's text as UTF-8, read by iconv; a UTF-16 file's mark is not text.
+std::string TextOf(const std::string& bytes, KanjiCode code) {
+    const std::string_view body =
+        code == CODE_UNICODE && bytes.rfind("\xFF\xFE", 0) == 0 ? std::string_view(bytes).substr(2) : bytes;
+    const auto utf8 = test::ConvertBytes(body, code, CODE_UTF8);
+    EXPECT_TRUE(utf8.has_value()) << "iconv cannot read the output as " << code;
+    return InCodePageForm(utf8.value_or(""));
+}
+
+// The text in a code as a file holds it: Unicode forms made from the code page
+// 932 form, UTF-16 with its mark, UTF-7 runs closed.
+std::string FileIn(const std::string& sjis, KanjiCode code) {
+    std::string bytes = test::ConvertBytes(sjis, CODE_SJIS, code).value();
+    if (code == CODE_UNICODE) bytes.insert(0, "\xFF\xFE");
+    if (code == CODE_UTF7) bytes = test::CloseUtf7Runs(bytes);
+    return bytes;
+}
+
+std::string ConvertWithRuv(const std::string& input, KanjiCode source, KanjiCode target) {
+    test::TempDir dir;
+    test::WriteFile(dir / "in", input);
+    ConvertJob job;
+    job.sourceCode = source;
+    job.targetCode = target;
+    job.newlineIndex = NEWLINE_LF;
+    ProgressCounter progress;
+    std::string reason;
+    EXPECT_TRUE(ConvertFile(dir / "in", dir / "out", job, progress, reason)) << reason;
+    return test::ReadFile(dir / "out");
+}
+
+class CorpusConversion : public ::testing::TestWithParam<Corpus> {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(test::CorpusAvailable(GetParam()));
+        const std::string euc = test::LoadPortableLines(GetParam(), 160 * 1024);
+        ASSERT_FALSE(euc.empty());
+        sjis_ = test::ConvertBytes(euc, CODE_EUC, CODE_SJIS).value();
+        reference_ = TextOf(sjis_, CODE_SJIS);
+    }
+
+    // Every code into every code gives the reference text.
+    void CheckEveryPair(const std::string& sjis, const std::string& reference) {
+        for (KanjiCode source : kCodes) {
+            const std::string input = FileIn(sjis, source);
+            for (KanjiCode target : kCodes) {
+                const std::string output = ConvertWithRuv(input, source, target);
+                const std::string text = TextOf(output, target);
+                EXPECT_TRUE(text == reference)
+                    << source << " -> " << target << ": first difference at byte "
+                    << std::distance(text.begin(), std::mismatch(text.begin(), text.end(),
+                                                                 reference.begin(), reference.end()).first);
+            }
+        }
+    }
+
+    std::string sjis_;
+    std::string reference_;
+};
+
+TEST_P(CorpusConversion, EveryCodeConvertsIntoEveryCode) { CheckEveryPair(sjis_, reference_); }
+
+TEST_P(CorpusConversion, ShiftJisEucJpAndUtf8AreByteExactWithIconv) {
+    const std::string euc = test::ConvertBytes(sjis_, CODE_SJIS, CODE_EUC).value();
+    EXPECT_TRUE(ConvertWithRuv(sjis_, CODE_SJIS, CODE_EUC) == euc);
+    EXPECT_TRUE(ConvertWithRuv(euc, CODE_EUC, CODE_SJIS) == sjis_);
+    EXPECT_TRUE(ConvertWithRuv(FileIn(sjis_, CODE_UTF8), CODE_UTF8, CODE_SJIS) == sjis_);
+    EXPECT_TRUE(ConvertWithRuv(sjis_, CODE_SJIS, CODE_UTF8) == FileIn(sjis_, CODE_UTF8));
+    EXPECT_TRUE(ConvertWithRuv(sjis_, CODE_SJIS, CODE_UNICODE) == FileIn(sjis_, CODE_UNICODE));
+}
+
+TEST_P(CorpusConversion, OneLongLineGivesTheSameTextAsShortLines) {
+    // The whole sample on one line: every 1000-byte cut falls somewhere inside.
+    std::string line = sjis_.substr(0, 100 * 1024);
+    line.resize(line.rfind('\n'));
+    for (char& c : line) {
+        if (c == '\n') c = ' ';
+    }
+    CheckEveryPair(line, TextOf(line, CODE_SJIS));
+}
+
+TEST_P(CorpusConversion, LongShiftRunsSurviveTheCuts) {
+    // Only the double-byte characters: one unbroken ISO-2022-JP kanji run and
+    // one UTF-7 base64 run of 100 KB, cut every 1000 bytes.
+    std::string kanji;
+    for (std::size_t i = 0; i + 1 < sjis_.size() && kanji.size() < 100 * 1024;) {
+        const auto b = static_cast<unsigned char>(sjis_[i]);
+        if ((b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC)) {
+            kanji.append(sjis_, i, 2);
+            i += 2;
+        } else {
+            ++i;
+        }
+    }
+    CheckEveryPair(kanji, TextOf(kanji, CODE_SJIS));
+}
+
+INSTANTIATE_TEST_SUITE_P(Dictionaries, CorpusConversion,
+                         ::testing::Values(Corpus::Edict, Corpus::SkkJisyo),
+                         [](const auto& info) {
+                             return std::string(info.param == Corpus::Edict ? "Edict" : "SkkJisyo");
+                         });
+
+}  // namespace
+}  // namespace ruv
