@@ -1,5 +1,6 @@
 #include "engine/piece_cutter.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "engine/sjis_primitives.h"
@@ -240,12 +241,13 @@ Piece PieceCutter::NextUnits(const std::uint8_t* data, std::size_t available, bo
     }
     for (std::size_t i = 0; i < end; ++i) line[i] = unitAt(i);
     line[end] = 0;
-    Piece piece{end * 2 <= available ? end * 2 : available};
+    std::size_t consumedUnits = end;
     if (atLineEnd && line[end - 1] == CR) {
         line[end - 1] = LF;
-        if (end < units && unitAt(end) == LF) piece.consumed += 2;
+        if (end < units && unitAt(end) == LF) ++consumedUnits;  // CR LF is one line end
     }
-    return piece;
+    // The last unit may be a lone odd byte.
+    return Piece{std::min(consumedUnits * 2, available)};
 }
 
 }  // namespace ruv

@@ -130,6 +130,13 @@ TEST(PieceCutter, Utf16LineEndsAreWholeUnits) {
     EXPECT_EQ(cuts[1].consumed, 1u);
 }
 
+TEST(PieceCutter, AnOddLastByteAfterACarriageReturnIsTakenOnce) {
+    // U+0F23, CR, and an odd byte 0A that reads as a line feed unit.
+    const auto cuts = CutAll(CODE_UNICODE, std::string("\x23\x0F\x0D\x00\x0A", 5));
+    ASSERT_EQ(cuts.size(), 1u);
+    EXPECT_EQ(cuts[0].consumed, 5u) << "never more than the data holds";
+}
+
 TEST(PieceCutter, JisDesignationIsCarriedAcrossACut) {
     // ESC $ B, then 600 kanji pairs: the cut falls inside the kanji run.
     std::string data = "\x1B$B";
