@@ -11,6 +11,8 @@
 #include <cstdlib>
 #include <memory>
 
+#include "engine/sjis_primitives.h"
+
 namespace ruv::fuzz {
 
 [[noreturn]] inline void Fail(const char* what, const std::uint8_t* data, std::size_t size) {
@@ -63,6 +65,46 @@ void CheckCodec(Codec codec, const In* text, std::int32_t capacity, const std::u
     if (written != needed) Fail("written length differs from measured length", data, size);
     if (written >= capacity) Fail("success without room for the terminator", data, size);
     if (out[written] != 0) Fail("success without a terminator", data, size);
+}
+
+// A capacity chosen by one input byte: 0-127 as it is, above in steps of 128.
+inline std::int32_t CapacityFrom(std::uint8_t b) { return b < 128 ? b : (b - 128) * 128; }
+
+// Encodes the terminated text and decodes it back with blocks of exactly the
+// needed size; the text must come back unchanged.
+template <typename Mid, typename In, typename Encode, typename Decode>
+void CheckRoundTrip(Encode encode, Decode decode, const In* text, const std::uint8_t* data,
+                    std::size_t size) {
+    std::int32_t count = 0;
+    while (text[count] != 0) ++count;
+    const std::int32_t encoded = encode(static_cast<Mid*>(nullptr), text, 0);
+    std::unique_ptr<Mid[]> middle(new Mid[encoded + 1]);
+    if (encode(middle.get(), text, encoded + 1) != encoded) Fail("encoding failed", data, size);
+    std::unique_ptr<In[]> back(new In[count + 1]);
+    if (decode(back.get(), middle.get(), count + 1) != count) {
+        Fail("round trip changed the length", data, size);
+    }
+    for (std::int32_t i = 0; i < count; ++i) {
+        if (back[i] != text[i]) Fail("round trip changed the text", data, size);
+    }
+}
+
+// A valid Shift_JIS line made from the input, two bytes per character:
+// printable ASCII, or a JIS X 0208 row/cell pair.  line holds size + 1 bytes.
+inline std::size_t ValidSjisFrom(const std::uint8_t* data, std::size_t size, std::uint8_t* line) {
+    std::size_t n = 0;
+    for (std::size_t i = 0; i + 1 < size; i += 2) {
+        if (data[i] < 0x40) {
+            line[n++] = static_cast<std::uint8_t>(0x20 + data[i + 1] % 0x5F);  // 0x20-0x7E
+            continue;
+        }
+        const unsigned row = 0x21 + data[i] % 94, cell = 0x21 + data[i + 1] % 94;
+        const std::uint16_t sjis = JisToSjisChar(static_cast<std::uint16_t>(row << 8 | cell));
+        line[n++] = static_cast<std::uint8_t>(sjis >> 8);
+        line[n++] = static_cast<std::uint8_t>(sjis);
+    }
+    line[n] = 0;
+    return n;
 }
 
 }  // namespace ruv::fuzz

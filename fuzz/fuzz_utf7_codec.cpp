@@ -12,7 +12,6 @@ namespace {
 
 using ruv::fuzz::Fail;
 
-std::int32_t CapacityFrom(std::uint8_t b) { return b < 128 ? b : (b - 127) * 64; }
 
 void CheckDecoder(const std::uint8_t* text, std::int32_t capacity, const std::uint8_t* data,
                   std::size_t size) {
@@ -26,26 +25,11 @@ void CheckDecoder(const std::uint8_t* text, std::int32_t capacity, const std::ui
     }
 }
 
-void RoundTrip(const char16_t* units, const std::uint8_t* data, std::size_t size) {
-    const std::int32_t bytes = ruv::WideToUtf7Text(nullptr, units, 0);
-    std::unique_ptr<std::uint8_t[]> utf7(new std::uint8_t[bytes + 1]);
-    if (ruv::WideToUtf7Text(utf7.get(), units, bytes + 1) != bytes) Fail("encode", data, size);
-    std::int32_t count = 0;
-    while (units[count] != 0) ++count;
-    std::unique_ptr<char16_t[]> back(new char16_t[count + 1]);
-    if (ruv::Utf7ToWideText(back.get(), utf7.get(), count + 1) != count) {
-        Fail("round trip changed the length", data, size);
-    }
-    for (std::int32_t i = 0; i < count; ++i) {
-        if (back[i] != units[i]) Fail("round trip changed a unit", data, size);
-    }
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0) return 0;
-    const std::int32_t capacity = CapacityFrom(data[0]);
+    const std::int32_t capacity = ruv::fuzz::CapacityFrom(data[0]);
     ++data;
     --size;
     const ruv::fuzz::TerminatedBytes bytes(data, size);
@@ -53,6 +37,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const ruv::fuzz::TerminatedUnits units(data, size);
     ruv::fuzz::CheckCodec<std::uint8_t>(ruv::WideToUtf7Text, units.units.get(), capacity, data,
                                         size);
-    RoundTrip(units.units.get(), data, size);
+    ruv::fuzz::CheckRoundTrip<std::uint8_t>(ruv::WideToUtf7Text, ruv::Utf7ToWideText, units.units.get(), data, size);
     return 0;
 }

@@ -12,7 +12,6 @@ namespace {
 
 using ruv::fuzz::Fail;
 
-std::int32_t CapacityFrom(std::uint8_t b) { return b < 128 ? b : (b - 127) * 64; }
 
 bool WellFormed(const char16_t* units) {
     for (const char16_t* p = units; *p != 0; ++p) {
@@ -36,26 +35,11 @@ void WalkWithReadChar(const std::uint8_t* bytes, const std::uint8_t* data, std::
     }
 }
 
-void RoundTrip(const char16_t* units, const std::uint8_t* data, std::size_t size) {
-    const std::int32_t bytes = ruv::WideToUtf8Text(nullptr, units, 0);
-    std::unique_ptr<std::uint8_t[]> utf8(new std::uint8_t[bytes + 1]);
-    if (ruv::WideToUtf8Text(utf8.get(), units, bytes + 1) != bytes) Fail("encode", data, size);
-    std::int32_t count = 0;
-    while (units[count] != 0) ++count;
-    std::unique_ptr<char16_t[]> back(new char16_t[count + 1]);
-    if (ruv::Utf8ToWideText(back.get(), utf8.get(), count + 1) != count) {
-        Fail("round trip changed the length", data, size);
-    }
-    for (std::int32_t i = 0; i < count; ++i) {
-        if (back[i] != units[i]) Fail("round trip changed a unit", data, size);
-    }
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0) return 0;
-    const std::int32_t capacity = CapacityFrom(data[0]);
+    const std::int32_t capacity = ruv::fuzz::CapacityFrom(data[0]);
     ++data;
     --size;
     const ruv::fuzz::TerminatedBytes bytes(data, size);
@@ -64,6 +48,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const ruv::fuzz::TerminatedUnits units(data, size);
     ruv::fuzz::CheckCodec<std::uint8_t>(ruv::WideToUtf8Text, units.units.get(), capacity, data,
                                         size);
-    if (WellFormed(units.units.get())) RoundTrip(units.units.get(), data, size);
+    if (WellFormed(units.units.get())) ruv::fuzz::CheckRoundTrip<std::uint8_t>(ruv::WideToUtf8Text, ruv::Utf8ToWideText, units.units.get(), data, size);
     return 0;
 }

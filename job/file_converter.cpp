@@ -30,7 +30,7 @@ class SourceReader {
 public:
     SourceReader(const FileHandle& file, std::span<const std::uint8_t> head)
         : file_(file), data_(new std::uint8_t[READ_BLOCK_BYTES]), end_(head.size()) {
-        std::memcpy(data_.get(), head.data(), head.size());
+        if (!head.empty()) std::memcpy(data_.get(), head.data(), head.size());
     }
 
     // Makes at least `want` bytes available unless the file ends first.
