@@ -47,6 +47,14 @@ std::int32_t CopyUnits(char16_t* out, const char16_t* text) {
     return n;
 }
 
+// True for text of 7-bit bytes without an escape (which could open a shift).
+bool IsPlainSevenBit(const std::uint8_t* text) {
+    for (; *text != 0; ++text) {
+        if (*text >= 0x80 || *text == 0x1B) return false;
+    }
+    return true;
+}
+
 // Doubles a unit count into a byte count, keeping -1.
 std::int32_t UnitsToBytes(std::int32_t units) { return units < 0 ? -1 : units * 2; }
 
@@ -98,6 +106,11 @@ std::int32_t CodeConverter::ConvertLine(ConvertedBuffer& output, const LineBuffe
         case CODE_UNICODE: n = ConvertFromUnicode(output, line.data(), target); break;
         case CODE_UTF8: n = ConvertFromUtf8(output, bytes, target); break;
         case CODE_UTF7: n = ConvertFromUtf7(output, bytes, target); break;
+        case CODE_UNKNOWN:
+            // Undecided text: a plain 7-bit line reads the same in every byte
+            // code, so it takes the 7-bit road; any other line has no road.
+            if (!IsPlainSevenBit(bytes)) return -1;
+            return ConvertLine(output, line, CODE_ASCII, target, newline, fold);
         default: return -1;  // no road: refusing leaves the file as it is
     }
     if (n < 0) return -1;

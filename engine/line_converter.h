@@ -9,8 +9,10 @@
 //   Shift_JIS source                   no decoding step
 //   7-bit (ASCII) source               copied, except to UTF-16 (widened) and to
 //                                      UTF-7 (encoded, so + \ ~ come out valid)
-// A source without a road (CODE_UNKNOWN and the detection outcomes) is refused
-// with -1: guessing a code could corrupt the file, refusing leaves it untouched.
+// Text whose code detection left undecided (CODE_UNKNOWN) is never guessed at:
+// its plain 7-bit lines (no escape) take the 7-bit road, since they read the
+// same in every byte code, and any other line is refused with -1, as is every
+// other code without a road.  Refusing leaves the file untouched.
 #pragma once
 
 #include <array>

@@ -117,7 +117,11 @@ TEST(LineConverter, AsciiLinesAreCopiedWidenedOrEncoded) {
 }
 
 TEST(LineConverter, RefusesWhatHasNoRoad) {
-    EXPECT_EQ(Convert("abc\n", CODE_UNKNOWN, CODE_UTF8), "<fail>");
+    // Undecided text: 7-bit lines are the same in every code, others are refused.
+    EXPECT_EQ(Convert("a+b\n", CODE_UNKNOWN, CODE_UTF8), "a+b\n");
+    EXPECT_EQ(Convert("a+b\n", CODE_UNKNOWN, CODE_UTF7), "a+-b\n");
+    EXPECT_EQ(Convert("\x82\xA0\n", CODE_UNKNOWN, CODE_UTF8), "<fail>");
+    EXPECT_EQ(Convert("\x1B$B0!\n", CODE_UNKNOWN, CODE_UTF8), "<fail>");
     EXPECT_EQ(Convert("abc\n", CODE_BINARY, CODE_UTF8), "<fail>");
     EXPECT_EQ(Convert("abc\n", CODE_SJIS, CODE_ASCII), "<fail>");
     // Text the UTF-7 decoder refuses outside a run, whatever the target.
