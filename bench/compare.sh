@@ -30,10 +30,10 @@ declare -A nkf_out=([jis]=ISO-2022-JP [sjis]=CP932 [euc]=EUC-JP [unicode]=UTF-16
 
 # Runs "$@" RUNS times; prints the median seconds and the largest peak RSS (MB).
 measure() {
-  local times=() peak=0 line t m
+  local times=() peak=0 t m
   for _ in $(seq "$runs"); do
-    line=$( { /usr/bin/time -f "%e %M" "$@" >/dev/null 2>/dev/null; } 2>&1 | tail -n 1)
-    t=${line% *}; m=${line#* }
+    /usr/bin/time -o "$work/time" -f "%e %M" "$@" >/dev/null 2>&1
+    read -r t m <"$work/time"
     times+=("$t"); [ "$m" -gt "$peak" ] && peak=$m
   done
   printf '%s %s\n' "$(printf '%s\n' "${times[@]}" | sort -n | sed -n "$(( (runs + 1) / 2 ))p")" "$((peak / 1024))"

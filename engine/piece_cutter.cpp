@@ -151,43 +151,53 @@ Piece PieceCutter::Next(const std::uint8_t* data, std::size_t available, bool at
                                    : NextBytes(data, available, atEnd, line);
 }
 
+namespace {
+
+// Where the first CR or LF stands in data[0, n), or n when there is none.
+std::size_t FindLineEnd(const std::uint8_t* data, std::size_t n) {
+    const void* lf = std::memchr(data, LF, n);
+    const std::size_t lfAt = lf != nullptr ? static_cast<const std::uint8_t*>(lf) - data : n;
+    const void* cr = std::memchr(data, CR, lfAt);
+    return cr != nullptr ? static_cast<std::size_t>(static_cast<const std::uint8_t*>(cr) - data) : lfAt;
+}
+
+// The last position at most MAX_LINE_BYTES into data where a cut keeps every
+// character and escape whole, and the decoder's state there.  Only lines longer
+// than the limit need it, so the scan starts over from the piece's start.
+std::size_t LastCut(KanjiCode code, const std::uint8_t* data, std::size_t available,
+                    ScanState& state) {
+    const std::size_t limit = static_cast<std::size_t>(MAX_LINE_BYTES);
+    std::size_t cut = 0;
+    ScanState stateAtCut = state;
+    for (std::size_t i = 0; i <= limit;) {
+        if (IsCuttable(state)) {
+            cut = i;
+            stateAtCut = state;
+        }
+        if (i == limit) break;
+        i += CharLength(code, data + i, available - i, state);
+    }
+    state = stateAtCut;
+    return cut > 0 ? cut : limit;  // no whole character fits: cut at the limit
+}
+
+}  // namespace
+
 Piece PieceCutter::NextBytes(const std::uint8_t* data, std::size_t available, bool atEnd,
                              LineBuffer& line) {
+    (void)atEnd;  // without more data the piece simply ends with it
     std::uint8_t* out = AsBytes(line);
     const std::size_t prefix = WriteCarry(carry_, out);
     ScanState state{carry_, 0};
     carry_ = Carry::None;
 
-    std::size_t nextChar = 0;  // where the next character starts
-    std::size_t cut = 0;       // the last position where a cut keeps the text intact
-    ScanState stateAtCut = state;
-    std::size_t end = 0;
-    bool atLineEnd = false;
-    bool atLimit = false;
-    for (std::size_t i = 0;; ++i) {
-        if (i == nextChar) {
-            if (IsCuttable(state)) {
-                cut = i;
-                stateAtCut = state;
-            }
-            if (i < available) nextChar = i + CharLength(source_, data + i, available - i, state);
-        }
-        if (i == available) {
-            end = i;
-            break;
-        }
-        if (i == static_cast<std::size_t>(MAX_LINE_BYTES)) {
-            end = cut > 0 ? cut : i;
-            atLimit = true;
-            break;
-        }
-        if (data[i] == CR || data[i] == LF) {
-            end = i + 1;
-            atLineEnd = true;
-            break;
-        }
-    }
-    (void)atEnd;  // without more data the piece simply ends with it
+    const std::size_t window = std::min(available, static_cast<std::size_t>(MAX_LINE_BYTES));
+    const std::size_t lineEnd = FindLineEnd(data, window);
+    std::size_t end = window;
+    const bool atLineEnd = lineEnd < window;
+    const bool atLimit = !atLineEnd && available > window;
+    if (atLineEnd) end = lineEnd + 1;
+    if (atLimit) end = LastCut(source_, data, available, state);
 
     std::memcpy(out + prefix, data, end);
     out[prefix + end] = 0;
@@ -197,7 +207,7 @@ Piece PieceCutter::NextBytes(const std::uint8_t* data, std::size_t available, bo
         if (end < available && data[end] == LF) ++piece.consumed;  // CR LF is one line end
     }
     if (atLimit) {
-        carry_ = stateAtCut.mode;
+        carry_ = state.mode;
         // A run that closes right at the cut needs no reopening: its "-" is
         // taken with this piece, which the terminator closes just the same.
         if (carry_ == Carry::Utf7Run && end < available && data[end] == '-') {
@@ -210,44 +220,46 @@ Piece PieceCutter::NextBytes(const std::uint8_t* data, std::size_t available, bo
 
 Piece PieceCutter::NextUnits(const std::uint8_t* data, std::size_t available, bool atEnd,
                              LineBuffer& line) {
-    // An odd byte at the very end of the data is kept as a unit of its own value.
-    const std::size_t units = available / 2 + (atEnd && available % 2 != 0 ? 1 : 0);
-    auto unitAt = [&](std::size_t i) -> char16_t {
-        const std::uint8_t low = data[2 * i];
-        const std::uint8_t high = 2 * i + 1 < available ? data[2 * i + 1] : 0;
-        return static_cast<char16_t>(low | (high << 8));
-    };
     constexpr std::size_t maxUnits = MAX_LINE_BYTES / 2;
-
-    std::size_t end = 0;
+    const std::size_t whole = available / 2;
+    const std::size_t window = std::min(whole, maxUnits);
+    // Little-endian units into the line, then the first CR or LF among them.
+    for (std::size_t i = 0; i < window; ++i) {
+        line[i] = static_cast<char16_t>(data[2 * i] | (data[2 * i + 1] << 8));
+    }
+    std::size_t end = window;
     bool atLineEnd = false;
-    for (std::size_t i = 0;; ++i) {
-        if (i == units) {
-            end = i;
-            break;
-        }
-        if (i == maxUnits) {
-            // Keep a surrogate pair together.
-            end = i;
-            if (IsHighSurrogate(unitAt(i - 1)) && IsLowSurrogate(unitAt(i))) --end;
-            break;
-        }
-        const char16_t u = unitAt(i);
-        if (u == CR || u == LF) {
+    for (std::size_t i = 0; i < window; ++i) {
+        if (line[i] == CR || line[i] == LF) {
             end = i + 1;
             atLineEnd = true;
             break;
         }
     }
-    for (std::size_t i = 0; i < end; ++i) line[i] = unitAt(i);
-    line[end] = 0;
-    std::size_t consumedUnits = end;
-    if (atLineEnd && line[end - 1] == CR) {
-        line[end - 1] = LF;
-        if (end < units && unitAt(end) == LF) ++consumedUnits;  // CR LF is one line end
+    std::size_t consumed = end * 2;
+    if (atLineEnd) {
+        if (line[end - 1] == CR) {
+            line[end - 1] = LF;
+            // CR LF is one line end; an odd last byte 0A counts as that LF too.
+            if (end < whole && data[2 * end] == LF && data[2 * end + 1] == 0) {
+                consumed += 2;
+            } else if (atEnd && end == whole && available % 2 != 0 && data[2 * end] == LF) {
+                consumed += 1;
+            }
+        }
+    } else if (window == maxUnits && whole > maxUnits) {
+        // Keep a surrogate pair together.
+        const char16_t next = static_cast<char16_t>(data[2 * end] | (data[2 * end + 1] << 8));
+        if (IsHighSurrogate(line[end - 1]) && IsLowSurrogate(next)) --end;
+        consumed = end * 2;
+    } else if (atEnd && window == whole && available % 2 != 0 && window < maxUnits) {
+        // An odd byte at the very end of the data is kept as a unit of its own value.
+        line[end++] = data[available - 1];
+        if (line[end - 1] == CR) line[end - 1] = LF;
+        consumed = available;
     }
-    // The last unit may be a lone odd byte.
-    return Piece{std::min(consumedUnits * 2, available)};
+    line[end] = 0;
+    return Piece{consumed};
 }
 
 }  // namespace ruv
