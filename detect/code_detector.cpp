@@ -36,9 +36,14 @@ constexpr std::uint8_t JIS_MULTI_SET_PREFIX = '(';
 constexpr std::uint8_t JIS_X0213_PLANE1 = 'O';
 constexpr std::uint8_t JIS_X0213_PLANE2 = 'P';
 
-// UTF-8: a lead byte 11xxxxxx followed by two continuation bytes 10xxxxxx.
+// UTF-8: a three-byte lead 1110xxxx followed by two continuation bytes
+// 10xxxxxx, the form of every kana and kanji.  A two-byte lead (110xxxxx) is
+// not counted with two more bytes: EUC-JP kana look exactly like that (D1 A4 A2
+// is ぱあ), and counting them made kana-heavy EUC-JP text convert as UTF-8,
+// which destroys it.
 constexpr std::uint8_t UTF8_TOP_BITS = 0xC0;
-constexpr std::uint8_t UTF8_LEAD_BITS = 0xC0;
+constexpr std::uint8_t UTF8_LEAD_TOP_BITS = 0xF0;
+constexpr std::uint8_t UTF8_LEAD_BITS = 0xE0;
 constexpr std::uint8_t UTF8_CONTINUATION_BITS = 0x80;
 constexpr std::int32_t UTF8_CONTINUATIONS_COUNTED = 2;
 
@@ -91,7 +96,7 @@ bool IsJisTwoByteDesignation(const std::uint8_t* p) {
 }
 
 bool IsUtf8Triple(const std::uint8_t* p) {
-    return (p[0] & UTF8_TOP_BITS) == UTF8_LEAD_BITS &&
+    return (p[0] & UTF8_LEAD_TOP_BITS) == UTF8_LEAD_BITS &&
            (p[1] & UTF8_TOP_BITS) == UTF8_CONTINUATION_BITS &&
            (p[2] & UTF8_TOP_BITS) == UTF8_CONTINUATION_BITS;
 }

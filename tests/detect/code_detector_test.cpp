@@ -123,6 +123,9 @@ TEST(DetectCode, TheLargestPairCountWinsAndATieIsUnknown) {
         {"Shift_JIS trail skipped", {0x82, 0xA2, 0xA2}, CODE_SJIS},
         // あ A (UTF-8): the continuation bytes 81 82 form no Shift_JIS pair
         {"UTF-8 continuations skipped", {0xE3, 0x81, 0x82, 0x41}, CODE_UTF8},
+        // ぱあぱあ in EUC-JP: D1 A4 A2 looks like a lead and two continuation
+        // bytes, but D1 leads only two-byte sequences
+        {"EUC-JP kana are no UTF-8", {0xA4, 0xD1, 0xA4, 0xA2, 0xA4, 0xD1, 0xA4, 0xA2}, CODE_EUC},
     });
 }
 

@@ -135,7 +135,7 @@ const Case CASES[] = {
      "designation but rules out UTF-7: ASCII"},
     {Corpus::Edict, Form::Sjis, SHORT_FILE_BYTES, CODE_SJIS, 0.79,
      SJIS_AS_UTF8},
-    {Corpus::Edict, Form::Euc, SHORT_FILE_BYTES, CODE_EUC, 0.73, EUC_AS_OTHERS},
+    {Corpus::Edict, Form::Euc, SHORT_FILE_BYTES, CODE_EUC, 0.78, EUC_AS_OTHERS},
     {Corpus::Edict, Form::Utf16, SHORT_FILE_BYTES, CODE_UNICODE, 0.45, NO_LINE_END},
     {Corpus::Edict, Form::Utf8, SHORT_FILE_BYTES, CODE_UTF8, 0.79,
      "English-only heads; a sequence cut by the head's start leaves a pair that ties"},
@@ -152,7 +152,7 @@ const Case CASES[] = {
     // SKK lines are short and all kana and kanji.
     {Corpus::SkkJisyo, Form::Jis, SHORT_FILE_BYTES, CODE_JIS, 0.98, ENGLISH_ONLY},
     {Corpus::SkkJisyo, Form::Sjis, SHORT_FILE_BYTES, CODE_SJIS, 0.97, SJIS_AS_UTF8},
-    {Corpus::SkkJisyo, Form::Euc, SHORT_FILE_BYTES, CODE_EUC, 0.93, EUC_AS_OTHERS},
+    {Corpus::SkkJisyo, Form::Euc, SHORT_FILE_BYTES, CODE_EUC, 0.97, EUC_AS_OTHERS},
     {Corpus::SkkJisyo, Form::Utf16, SHORT_FILE_BYTES, CODE_UNICODE, 0.93, NO_LINE_END},
     {Corpus::SkkJisyo, Form::Utf8, SHORT_FILE_BYTES, CODE_UTF8, 0.97, ENGLISH_ONLY},
     {Corpus::SkkJisyo, Form::Utf7Closed, SHORT_FILE_BYTES, CODE_UTF7, 0.99, "-"},
