@@ -1,11 +1,117 @@
 #include "job/conversion_worker.h"
 
+#include <set>
 #include <system_error>
 
 #include "job/in_place_converter.h"
 #include "job/progress_counter.h"
+#include "platform/file_ops.h"
 
 namespace ruv {
+namespace {
+
+// Converted files wait in a group before they take their sources' places: the
+// system writes the group's new content to the disk together, so waiting for
+// it costs one flush for many files instead of one flush each.  The group is
+// bounded in files (each holds two descriptors) and in bytes.
+constexpr std::size_t GROUP_FILES = 64;
+constexpr std::uint64_t GROUP_BYTES = 32 * 1024 * 1024;
+
+class Batch {
+public:
+    Batch(ConvertJob& job, const std::vector<JobFile>& files, JobReport& report)
+        : job_(job), files_(files), report_(report) {}
+
+    // Runs every file; returns when all are done, one failed or a cancel came.
+    void Run(ProgressCounter& progress) {
+        for (std::size_t i = 0; i < files_.size() && !Stopped(); ++i) {
+            if (job_.cancel.load(std::memory_order_relaxed)) break;
+            const JobFile& file = files_[i];
+            if (IsSkippedCode(file.code)) {
+                report_.skipped.push_back(i);
+                continue;
+            }
+            if (job_.autoDetect.load(std::memory_order_relaxed)) {
+                job_.sourceCode.store(file.code, std::memory_order_relaxed);
+            }
+            job_.fileIndex.store(static_cast<std::int32_t>(i), std::memory_order_relaxed);
+            Convert(i, progress);
+        }
+        Commit();
+    }
+
+private:
+    struct Waiting {
+        std::size_t index;
+        PendingFile file;
+    };
+
+    bool Stopped() const { return report_.failedIndex >= 0; }
+
+    void Convert(std::size_t index, ProgressCounter& progress) {
+        std::string reason;
+        PendingFile pending;
+        FileOutcome outcome = PrepareReplacement(files_[index].path, job_, progress, reason, pending);
+        if (outcome == FileOutcome::Failed && !group_.empty()) {
+            // The files waiting come first; one of them may also hold this
+            // file open under another name (a hard link).  Then try again.
+            Commit();
+            if (Stopped()) return;
+            reason.clear();
+            outcome = PrepareReplacement(files_[index].path, job_, progress, reason, pending);
+        }
+        if (outcome == FileOutcome::Failed) {
+            Commit();
+            if (!Stopped()) Fail(index, std::move(reason));
+            return;
+        }
+        if (outcome == FileOutcome::Cancelled) return;
+        std::error_code error;
+        const auto size = std::filesystem::file_size(files_[index].path, error);
+        groupBytes_ += error ? 0 : size;
+        group_.push_back({index, std::move(pending)});
+        if (group_.size() >= GROUP_FILES || groupBytes_ >= GROUP_BYTES) Commit();
+    }
+
+    // Puts every waiting file in its source's place, in order; the first that
+    // fails stops the run, and the ones after it are dropped untouched.
+    void Commit() {
+        const bool backup = job_.backup.load(std::memory_order_relaxed);
+        std::set<std::filesystem::path> folders;
+        for (Waiting& waiting : group_) {
+            if (Stopped()) break;  // dropping the rest removes their temporary files
+            std::string reason;
+            std::filesystem::path folder;
+            if (CommitReplacement(std::move(waiting.file), backup, reason, folder)) {
+                ++report_.converted;
+                folders.insert(folder);
+            } else {
+                Fail(waiting.index, std::move(reason));
+            }
+        }
+        group_.clear();
+        groupBytes_ = 0;
+        // The renames are done; flushing their folders makes them survive a power loss.
+        for (const auto& folder : folders) {
+            std::error_code ignored;
+            SyncFolder(folder, ignored);
+        }
+    }
+
+    void Fail(std::size_t index, std::string reason) {
+        report_.failedIndex = static_cast<std::int32_t>(index);
+        report_.failure = std::move(reason);
+        job_.errorCode.store(JOB_ERROR_CONVERT, std::memory_order_relaxed);
+    }
+
+    ConvertJob& job_;
+    const std::vector<JobFile>& files_;
+    JobReport& report_;
+    std::vector<Waiting> group_;
+    std::uint64_t groupBytes_ = 0;
+};
+
+}  // namespace
 
 int ConvertWorker(ConvertJob& job, const std::vector<JobFile>& files, JobReport& report) {
     ProgressCounter progress;
@@ -18,27 +124,7 @@ int ConvertWorker(ConvertJob& job, const std::vector<JobFile>& files, JobReport&
     job.progressMaximum.store(progress.ScaleProgress(), std::memory_order_relaxed);
     job.progressPosition.store(0, std::memory_order_relaxed);
 
-    for (std::size_t i = 0; i < files.size(); ++i) {
-        if (job.cancel.load(std::memory_order_relaxed)) break;
-        const JobFile& file = files[i];
-        if (IsSkippedCode(file.code)) {
-            report.skipped.push_back(i);
-            continue;
-        }
-        if (job.autoDetect.load(std::memory_order_relaxed)) {
-            job.sourceCode.store(file.code, std::memory_order_relaxed);
-        }
-        job.fileIndex.store(static_cast<std::int32_t>(i), std::memory_order_relaxed);
-        std::string reason;
-        const FileOutcome outcome = ConvertInPlace(file.path, job, progress, reason);
-        if (outcome == FileOutcome::Failed) {
-            report.failedIndex = static_cast<std::int32_t>(i);
-            report.failure = std::move(reason);
-            job.errorCode.store(JOB_ERROR_CONVERT, std::memory_order_relaxed);
-            break;
-        }
-        if (outcome == FileOutcome::Converted) ++report.converted;
-    }
+    Batch(job, files, report).Run(progress);
 
     job.progressPosition.store(job.progressMaximum.load(std::memory_order_relaxed),
                                std::memory_order_relaxed);

@@ -61,8 +61,34 @@ bool KeepBackup(const std::filesystem::path& path, const FileHandle& source,
 
 }  // namespace
 
-FileOutcome ConvertInPlace(const std::filesystem::path& given, ConvertJob& job,
-                           ProgressCounter& progress, std::string& reason) {
+class PendingReplacement {
+public:
+    PendingReplacement(std::filesystem::path path, FileHandle source, FileMetadata metadata,
+                       std::filesystem::path temporary)
+        : path_(std::move(path)),
+          source_(std::move(source)),
+          metadata_(metadata),
+          temporary_(std::move(temporary)) {}
+
+    const std::filesystem::path& Path() const { return path_; }
+    const FileHandle& Source() const { return source_; }
+    const FileMetadata& Metadata() const { return metadata_; }
+    TemporaryFile& Temporary() { return temporary_; }
+    FileHandle& Output() { return output_; }
+
+private:
+    std::filesystem::path path_;
+    FileHandle source_;  // held open, and so locked, until the replacement is done
+    FileMetadata metadata_;
+    TemporaryFile temporary_;
+    FileHandle output_;
+};
+
+void PendingReplacementDeleter::operator()(PendingReplacement* pending) const { delete pending; }
+
+FileOutcome PrepareReplacement(const std::filesystem::path& given, ConvertJob& job,
+                               ProgressCounter& progress, std::string& reason,
+                               PendingFile& pending) {
     std::error_code error;
     std::filesystem::path path = given;
     if (std::filesystem::is_symlink(given, error)) {
@@ -72,7 +98,7 @@ FileOutcome ConvertInPlace(const std::filesystem::path& given, ConvertJob& job,
             return FileOutcome::Failed;
         }
     }
-    const FileHandle source = FileHandle::OpenForReading(path, error);
+    FileHandle source = FileHandle::OpenForReading(path, error);
     if (!source.IsOpen()) {
         Failed(reason, "cannot open", error);
         return FileOutcome::Failed;
@@ -87,34 +113,53 @@ FileOutcome ConvertInPlace(const std::filesystem::path& given, ConvertJob& job,
         return FileOutcome::Failed;
     }
 
-    TemporaryFile temporary(WithSuffix(path, TEMP_SUFFIX));
-    {
-        const FileHandle output = FileHandle::Create(temporary.Path(), error);
-        if (!output.IsOpen()) {
-            Failed(reason, "cannot create the temporary file", error);
-            return FileOutcome::Failed;
-        }
-        if (!ConvertFile(source, output, job, progress, reason)) return FileOutcome::Failed;
-        if (job.cancel.load(std::memory_order_relaxed)) return FileOutcome::Cancelled;
-        if (!ApplyFileMetadata(metadata, output, error)) {
-            Failed(reason, "cannot give the new content the file's permissions", error);
-            return FileOutcome::Failed;
-        }
-        if (!output.Sync(error)) {
-            Failed(reason, "cannot flush the new content to the disk", error);
-            return FileOutcome::Failed;
-        }
-    }
-    if (job.backup.load(std::memory_order_relaxed) && !KeepBackup(path, source, metadata, reason)) {
+    PendingFile file(new PendingReplacement(path, std::move(source), metadata,
+                                            WithSuffix(path, TEMP_SUFFIX)));
+    FileHandle& output = file->Output();
+    output = FileHandle::Create(file->Temporary().Path(), error);
+    if (!output.IsOpen()) {
+        Failed(reason, "cannot create the temporary file", error);
         return FileOutcome::Failed;
     }
-    if (!RenameReplacing(temporary.Path(), path, error)) {
-        Failed(reason, "cannot replace the file", error);
+    if (!ConvertFile(file->Source(), output, job, progress, reason)) return FileOutcome::Failed;
+    if (job.cancel.load(std::memory_order_relaxed)) return FileOutcome::Cancelled;
+    if (!ApplyFileMetadata(metadata, output, error)) {
+        Failed(reason, "cannot give the new content the file's permissions", error);
         return FileOutcome::Failed;
     }
-    temporary.Keep();
+    output.StartWriteback();
+    pending = std::move(file);
+    return FileOutcome::Converted;
+}
+
+bool CommitReplacement(PendingFile pending, bool backup, std::string& reason,
+                       std::filesystem::path& folder) {
+    std::error_code error;
+    if (!pending->Output().Sync(error)) return Failed(reason, "cannot flush the new content to the disk", error);
+    pending->Output().Close();
+    const std::filesystem::path& path = pending->Path();
+    if (backup && !KeepBackup(path, pending->Source(), pending->Metadata(), reason)) return false;
+    if (!RenameReplacing(pending->Temporary().Path(), path, error)) {
+        return Failed(reason, "cannot replace the file", error);
+    }
+    pending->Temporary().Keep();
+    folder = path.parent_path();
+    return true;
+}
+
+FileOutcome ConvertInPlace(const std::filesystem::path& path, ConvertJob& job,
+                           ProgressCounter& progress, std::string& reason) {
+    PendingFile pending;
+    const FileOutcome outcome = PrepareReplacement(path, job, progress, reason, pending);
+    if (outcome != FileOutcome::Converted) return outcome;
+    std::filesystem::path folder;
+    if (!CommitReplacement(std::move(pending), job.backup.load(std::memory_order_relaxed), reason,
+                           folder)) {
+        return FileOutcome::Failed;
+    }
     // The rename is done; flushing the folder makes it survive a power loss.
-    SyncFolder(path.parent_path(), error);
+    std::error_code ignored;
+    SyncFolder(folder, ignored);
     return FileOutcome::Converted;
 }
 

@@ -11,6 +11,7 @@
 #pragma once
 
 #include <filesystem>
+#include <memory>
 #include <string>
 
 #include "job/convert_job.h"
@@ -23,8 +24,30 @@ inline constexpr const char* BACKUP_SUFFIX = ".bak";
 
 enum class FileOutcome { Converted, Cancelled, Failed };
 
-// Converts the file at path in place by the job's settings; on failure the
-// reason says what went wrong.
+// A file converted into its temporary file, with the source still open and
+// locked, waiting to take the source's place.  Dropping it unused removes the
+// temporary file and leaves the source as it was.
+class PendingReplacement;
+struct PendingReplacementDeleter {
+    void operator()(PendingReplacement* pending) const;
+};
+using PendingFile = std::unique_ptr<PendingReplacement, PendingReplacementDeleter>;
+
+// First step: converts the file at path into its temporary file, gives that
+// the source's permissions, owner and times, and starts writing it to the disk
+// without waiting.  Converted: `pending` holds the file for the second step.
+FileOutcome PrepareReplacement(const std::filesystem::path& path, ConvertJob& job,
+                               ProgressCounter& progress, std::string& reason,
+                               PendingFile& pending);
+
+// Second step: waits until the new content is on the disk, keeps the backup if
+// asked, and renames the temporary file over the source.  The folder that
+// holds the file is returned through `folder`; flush it (SyncFolder) once for
+// all the files renamed in it.
+bool CommitReplacement(PendingFile pending, bool backup, std::string& reason,
+                       std::filesystem::path& folder);
+
+// Both steps for one file, and the flush of its folder.
 FileOutcome ConvertInPlace(const std::filesystem::path& path, ConvertJob& job,
                            ProgressCounter& progress, std::string& reason);
 

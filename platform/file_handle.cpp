@@ -130,6 +130,12 @@ bool FileHandle::Rewind(std::error_code& error) const {
     return true;
 }
 
+void FileHandle::StartWriteback() const {
+#if defined(__linux__)
+    ::sync_file_range(fd_, 0, 0, SYNC_FILE_RANGE_WRITE);  // a hint: failure changes nothing
+#endif
+}
+
 bool FileHandle::Sync(std::error_code& error) const {
     if (::fsync(fd_) != 0) {
         error = LastError();

@@ -145,6 +145,36 @@ TEST(ConversionWorker, ALinkStaysALinkAndItsTargetIsConverted) {
     EXPECT_EQ(ReadFile(dir / "target.txt"), kUtf8);
 }
 
+TEST(ConversionWorker, TwoNamesOfOneFileAreBothConverted) {
+    // Hard links: converting the first name gives it new content, the second
+    // keeps the old content until its own turn.
+    TempDir dir;
+    WriteFile(dir / "a.txt", kSjis);
+    fs::create_hard_link(dir / "a.txt", dir / "b.txt");
+    JobRunner runner;
+    EXPECT_EQ(RunToEnd(runner, {{"a.txt", dir / "a.txt", CODE_SJIS}, {"b.txt", dir / "b.txt", CODE_SJIS}},
+                       ToUtf8()),
+              JobOutcome::Done)
+        << runner.Report().failure;
+    EXPECT_EQ(ReadFile(dir / "a.txt"), kUtf8);
+    EXPECT_EQ(ReadFile(dir / "b.txt"), kUtf8);
+}
+
+TEST(ConversionWorker, ManyFilesAreAllConvertedAcrossGroups) {
+    TempDir dir;
+    std::vector<JobFile> files;
+    for (int i = 0; i < 150; ++i) {
+        const std::string name = std::to_string(i) + ".txt";
+        WriteFile(dir / name, kSjis);
+        files.push_back({name, dir / name, CODE_SJIS});
+    }
+    JobRunner runner;
+    EXPECT_EQ(RunToEnd(runner, files, ToUtf8()), JobOutcome::Done);
+    EXPECT_EQ(runner.Report().converted, 150u);
+    for (const JobFile& file : files) EXPECT_EQ(ReadFile(file.path), kUtf8) << file.name;
+    EXPECT_TRUE(TemporaryFiles(dir.Path()).empty());
+}
+
 TEST(ConversionWorker, AFailedFileStopsTheRunAndLeavesLaterFilesUntouched) {
     // Each row makes the second of three files fail in another way.
     struct Row {
