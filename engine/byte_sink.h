@@ -1,14 +1,17 @@
 // The output side of the Shift_JIS-based codecs: a running count and, when
-// writing, the caller's buffer and its capacity.
+// writing, the caller's buffer and its capacity; and the scan for ASCII runs
+// that every one of them copies in one piece.
 //
 // Every piece (one byte, one character value, one escape sequence) is counted
-// first.  When writing, a piece that brings the count to the capacity or beyond
-// stops the codec (the Put functions return false) before anything of it is
-// written, so the output always keeps one byte for the terminator.  When only
-// measuring (kWrite false) nothing is written and nothing is refused.
+// first; a run of bytes counts as that many one-byte pieces.  When writing, a
+// piece that brings the count to the capacity or beyond stops the codec (the
+// Put functions return false) before anything of it is written, so the output
+// always keeps one byte for the terminator.  When only measuring (kWrite
+// false) nothing is written and nothing is refused.
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 
 namespace ruv::detail {
 
@@ -26,10 +29,8 @@ class ByteSink {
         return true;
     }
 
-    // A character value, written as PutCodeChar writes it: below 0x100 one byte
-    // (0 as "?"), otherwise two bytes, high byte first.
-    bool PutValue(std::uint16_t value) {
-        if (value < 0x100) return PutByte(value == 0 ? '?' : static_cast<std::uint8_t>(value));
+    // Two bytes, high first: a double-byte character known to be one.
+    bool PutPair(std::uint16_t value) {
         if constexpr (kWrite) {
             if (count_ + 2 >= capacity_) return false;
             out_[count_] = static_cast<std::uint8_t>(value >> 8);
@@ -39,14 +40,35 @@ class ByteSink {
         return true;
     }
 
+    // A character value, written as PutCodeChar writes it: below 0x100 one byte
+    // (0 as "?"), otherwise two bytes, high byte first.
+    bool PutValue(std::uint16_t value) {
+        if (value < 0x100) return PutByte(value == 0 ? '?' : static_cast<std::uint8_t>(value));
+        return PutPair(value);
+    }
+
+    // An escape sequence, whole or not at all.
     bool PutSequence(const std::uint8_t (&bytes)[3]) {
         if constexpr (kWrite) {
             if (count_ + 3 >= capacity_) return false;
-            out_[count_] = bytes[0];
-            out_[count_ + 1] = bytes[1];
-            out_[count_ + 2] = bytes[2];
+            std::memcpy(out_ + count_, bytes, 3);
         }
         count_ += 3;
+        return true;
+    }
+
+    // A run of n single-byte characters, as n calls of PutByte would write it
+    // (the bytes that fit, then false) but against the capacity once.
+    bool PutRun(const std::uint8_t* bytes, std::int32_t n) {
+        if constexpr (kWrite) {
+            const std::int32_t room = capacity_ - 1 - count_;  // bytes before the terminator's
+            if (n > room) {
+                if (room > 0) std::memcpy(out_ + count_, bytes, static_cast<std::size_t>(room));
+                return false;
+            }
+            std::memcpy(out_ + count_, bytes, static_cast<std::size_t>(n));
+        }
+        count_ += n;
         return true;
     }
 
@@ -65,5 +87,35 @@ class ByteSink {
     std::int32_t capacity_;
     std::int32_t count_ = 0;
 };
+
+// The end of a zero-terminated text: the address of its terminator.  The codecs
+// find it first, so their runs may be scanned eight bytes at a time without
+// ever reading past it.
+inline const std::uint8_t* TextEnd(const std::uint8_t* text) {
+    return text + std::strlen(reinterpret_cast<const char*>(text));
+}
+
+inline constexpr std::uint64_t kHighBits = 0x8080808080808080u;
+inline constexpr std::uint64_t kLowBits = 0x0101010101010101u;
+
+inline std::uint64_t LoadWord(const std::uint8_t* p) {
+    std::uint64_t word;
+    std::memcpy(&word, p, sizeof word);
+    return word;
+}
+
+// True when some byte of word equals b (the classic zero-byte test on word ^ b...b).
+inline bool WordHasByte(std::uint64_t word, std::uint8_t b) {
+    const std::uint64_t x = word ^ (kLowBits * b);
+    return ((x - kLowBits) & ~x & kHighBits) != 0;
+}
+
+// Bytes from p up to the first byte >= 0x80 or end (p <= end).
+inline std::int32_t AsciiRunLength(const std::uint8_t* p, const std::uint8_t* end) {
+    const std::uint8_t* q = p;
+    while (end - q >= 8 && (LoadWord(q) & kHighBits) == 0) q += 8;
+    while (q < end && *q < 0x80) ++q;
+    return static_cast<std::int32_t>(q - p);
+}
 
 }  // namespace ruv::detail

@@ -17,42 +17,47 @@ constexpr std::uint8_t kFirstPairByte = 0xA1;
 constexpr std::uint16_t kFirstSjisDoubleByte = 0x8140;
 constexpr std::uint16_t kEucHighBits = 0x8080;
 
-// Copies a run of ASCII bytes at text; returns false when the output is full.
-// On return text points at the first byte that is not ASCII (or the terminator).
+// Copies the run of ASCII bytes at text (up to end, the terminator); returns
+// false when the output is full.  On return text points at the first byte that
+// is not ASCII, or at end.
 template <bool kWrite>
-bool CopyAscii(ByteSink<kWrite>& sink, const std::uint8_t*& text) {
-    for (std::uint8_t b = *text; b != 0 && b < 0x80; b = *++text) {
-        if (!sink.PutByte(b)) return false;
-    }
-    return true;
+bool CopyAscii(ByteSink<kWrite>& sink, const std::uint8_t*& text, const std::uint8_t* end) {
+    const std::int32_t n = detail::AsciiRunLength(text, end);
+    text += n;
+    return sink.PutRun(text - n, n);
 }
 
 template <bool kWrite>
 std::int32_t EncodeEuc(ByteSink<kWrite> sink, const std::uint8_t* text) {
-    for (;;) {
-        if (!CopyAscii(sink, text)) return -1;
-        if (*text == 0) break;
+    const std::uint8_t* const end = detail::TextEnd(text);
+    while (text < end) {
+        if (*text < 0x80) {
+            if (!CopyAscii(sink, text, end)) return -1;
+            continue;
+        }
         // Half-width katakana arrive folded, so no SS2 is ever written.  Values
         // below 0x8140 (0x80, 0xA0, 0xFD-0xFF, a lone lead byte, 0x81 with a
         // second byte below 0x40) are written as they are.
         std::int32_t length = 0;
-        std::uint16_t value = SjisReadChar(text, length);
+        const std::uint16_t value = detail::ReadSjisChar(text, length);
         text += length;
-        if (value >= kFirstSjisDoubleByte) {
-            value = detail::SjisPairToJis(value >> 8, value & 0xFF) | kEucHighBits;
-        }
-        if (!sink.PutValue(value)) return -1;
+        const bool fits =
+            value < kFirstSjisDoubleByte
+                ? sink.PutValue(value)
+                : sink.PutPair(detail::SjisPairToJis(value >> 8, value & 0xFF) | kEucHighBits);
+        if (!fits) return -1;
     }
     return sink.Finish();
 }
 
 template <bool kWrite>
 std::int32_t DecodeEuc(ByteSink<kWrite> sink, const std::uint8_t* text) {
-    for (;;) {
-        if (!CopyAscii(sink, text)) return -1;
+    const std::uint8_t* const end = detail::TextEnd(text);
+    while (text < end) {
         const std::uint8_t b = *text;
-        if (b == 0) break;
-        if (b >= kFirstPairByte) {
+        if (b < 0x80) {
+            if (!CopyAscii(sink, text, end)) return -1;
+        } else if (b >= kFirstPairByte) {
             // The second byte is masked, not checked: B0 21 reads like B0 A1.
             const std::uint8_t second = text[1];
             if (second == 0) {
@@ -60,7 +65,7 @@ std::int32_t DecodeEuc(ByteSink<kWrite> sink, const std::uint8_t* text) {
                 break;
             }
             text += 2;
-            if (!sink.PutValue(detail::JisPairToSjis(b & 0x7F, second & 0x7F))) return -1;
+            if (!sink.PutPair(detail::JisPairToSjis(b & 0x7F, second & 0x7F))) return -1;
         } else if (b == kSingleShift2) {
             const std::uint8_t kana = text[1];
             if (kana == 0) {
@@ -85,11 +90,14 @@ std::int32_t DecodeEuc(ByteSink<kWrite> sink, const std::uint8_t* text) {
 
 template <bool kWrite>
 std::int32_t FoldSjis(ByteSink<kWrite> sink, const std::uint8_t* text) {
-    for (;;) {
-        if (!CopyAscii(sink, text)) return -1;
-        if (*text == 0) break;
+    const std::uint8_t* const end = detail::TextEnd(text);
+    while (text < end) {
+        if (*text < 0x80) {
+            if (!CopyAscii(sink, text, end)) return -1;
+            continue;
+        }
         std::int32_t length = 0;
-        const std::uint16_t value = SjisReadChar(text, length);
+        const std::uint16_t value = detail::ReadSjisChar(text, length);
         text += length;
         if (!sink.PutValue(value)) return -1;
     }

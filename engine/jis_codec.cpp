@@ -23,35 +23,34 @@ constexpr std::uint16_t kFirstSjisDoubleByte = 0x8140;
 
 template <bool kWrite>
 std::int32_t EncodeJis(ByteSink<kWrite> sink, const std::uint8_t* text) {
+    const std::uint8_t* const end = detail::TextEnd(text);
     bool kanji = false;
-    for (;;) {
-        std::uint8_t b = *text;
-        if (b < 0x80) {  // ASCII, or the terminator
-            if (b == 0) break;
+    while (text < end) {
+        if (*text < 0x80) {
             if (kanji) {
                 if (!sink.PutSequence(kEscAscii)) return -1;
                 kanji = false;
             }
-            do {
-                if (!sink.PutByte(b)) return -1;
-                b = *++text;
-            } while (b != 0 && b < 0x80);
+            const std::int32_t n = detail::AsciiRunLength(text, end);
+            if (!sink.PutRun(text, n)) return -1;
+            text += n;
             continue;
         }
         // Half-width katakana arrive folded; a value from 0x80 to 0x813F (0x80, 0xA0,
         // 0xFD-0xFF, a lone lead byte, 0x81 with a second byte below 0x40) passes as
         // it is, without changing the mode.
         std::int32_t length = 0;
-        std::uint16_t value = SjisReadChar(text, length);
+        const std::uint16_t value = detail::ReadSjisChar(text, length);
         text += length;
-        if (value >= kFirstSjisDoubleByte) {
-            value = detail::SjisPairToJis(value >> 8, value & 0xFF);
-            if (!kanji) {
-                if (!sink.PutSequence(kEscKanji)) return -1;
-                kanji = true;
-            }
+        if (value < kFirstSjisDoubleByte) {
+            if (!sink.PutValue(value)) return -1;
+            continue;
         }
-        if (!sink.PutValue(value)) return -1;
+        if (!kanji) {
+            if (!sink.PutSequence(kEscKanji)) return -1;
+            kanji = true;
+        }
+        if (!sink.PutPair(detail::SjisPairToJis(value >> 8, value & 0xFF))) return -1;
     }
     // RFC 1468: a text ends in ASCII, so the next line is not read as kanji.
     if (kanji && !sink.PutSequence(kEscAscii)) return -1;
@@ -88,25 +87,37 @@ std::int32_t MatchEscape(const std::uint8_t* text, JisMode& mode) {
     return 0;
 }
 
+// Bytes from p up to the first ESC or SO, or end (p <= end); eight at a time
+// while there is none.
+std::int32_t PlainRunLength(const std::uint8_t* p, const std::uint8_t* end) {
+    const std::uint8_t* q = p;
+    while (end - q >= 8) {
+        const std::uint64_t word = detail::LoadWord(q);
+        if (detail::WordHasByte(word, kEsc) || detail::WordHasByte(word, kShiftOut)) break;
+        q += 8;
+    }
+    while (q < end && *q != kEsc && *q != kShiftOut) ++q;
+    return static_cast<std::int32_t>(q - p);
+}
+
 template <bool kWrite>
 std::int32_t DecodeJis(ByteSink<kWrite> sink, const std::uint8_t* text) {
+    const std::uint8_t* const end = detail::TextEnd(text);
     JisMode mode = JisMode::kAscii;
     for (;;) {
-        std::uint8_t b = *text;
         if (mode == JisMode::kAscii || mode == JisMode::kRoman) {
             // Everything but ESC and SO is copied in these modes.
-            while (b != 0 && b != kEsc && b != kShiftOut) {
-                if (!sink.PutByte(b)) return -1;
-                b = *++text;
-            }
+            const std::int32_t n = PlainRunLength(text, end);
+            if (!sink.PutRun(text, n)) return -1;
+            text += n;
         } else if (mode == JisMode::kKanji) {
             // Whole pairs; anything else goes to the cases below.
-            while (b >= 0x21 && b <= 0x7E && text[1] != 0) {
-                if (!sink.PutValue(detail::JisPairToSjis(b, text[1]))) return -1;
+            while (text[0] >= 0x21 && text[0] <= 0x7E && text[1] != 0) {
+                if (!sink.PutPair(detail::JisPairToSjis(text[0], text[1]))) return -1;
                 text += 2;
-                b = *text;
             }
         }
+        const std::uint8_t b = *text;
         if (b == 0) break;
         if (b == kEsc) {
             if (const std::int32_t length = MatchEscape(text, mode); length != 0) {

@@ -1,6 +1,8 @@
 // Shift_JIS character reader, value writer and the half-width katakana tables.
 #include "engine/sjis_primitives.h"
 
+#include "engine/sjis_to_jis_table.h"
+
 namespace ruv {
 
 // Full-width form of each half-width byte 0xA0-0xDF (eight per line, range at the end).
@@ -39,34 +41,8 @@ const std::array<std::uint16_t, 64> KanaSemiVoicedTable{
     0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000,  // D8-DF
 };
 
-namespace {
-constexpr std::uint8_t kVoicedMark = 0xDE;
-constexpr std::uint8_t kSemiVoicedMark = 0xDF;
-}  // namespace
-
 std::uint16_t SjisReadChar(const std::uint8_t* text, std::int32_t& length) {
-    const std::uint8_t b0 = *text;
-    length = 1;
-    if (IsHalfWidthKana(b0)) {
-        // text[1] exists: b0 is not the terminator, so at worst text[1] is.
-        const std::uint8_t b1 = text[1];
-        const unsigned index = b0 - 0xA0u;
-        std::uint16_t joined = 0;
-        if (b1 == kVoicedMark) joined = KanaVoicedTable[index];
-        if (b1 == kSemiVoicedMark) joined = KanaSemiVoicedTable[index];
-        if (joined != 0) {
-            length = 2;
-            return joined;
-        }
-        return KanaSingleTable[index];
-    }
-    if (IsSjisLeadByte(b0)) {
-        const std::uint8_t b1 = text[1];
-        if (b1 == 0) return b0;  // lone lead byte: the terminator stays unread
-        length = 2;
-        return static_cast<std::uint16_t>(b0 << 8 | b1);
-    }
-    return b0;
+    return detail::ReadSjisChar(text, length);
 }
 
 std::int32_t PutCodeChar(std::uint8_t* out, std::uint16_t value) {

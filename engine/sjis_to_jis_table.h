@@ -1,4 +1,5 @@
-// SjisToJisChar in table form, for the encoders' inner loops.
+// SjisReadChar inline and SjisToJisChar in table form, for the encoders' inner
+// loops.
 //
 // The JIS row depends on the lead byte and on whether the trail byte is 0x9F or
 // above; the cell on the trail byte alone.  Two small tables built from
@@ -33,6 +34,27 @@ inline constexpr SjisToJisParts kSjisToJisParts = [] {
     }
     return t;
 }();
+
+// SjisReadChar, inline: the exported function is this one.  A lead byte with any
+// byte but the terminator after it is a pair; a half-width katakana byte is
+// folded, joined with a following sound mark where a combined form exists.
+inline std::uint16_t ReadSjisChar(const std::uint8_t* text, std::int32_t& length) {
+    const std::uint8_t b0 = text[0];
+    if (IsSjisLeadByte(b0) && text[1] != 0) {
+        length = 2;
+        return static_cast<std::uint16_t>(b0 << 8 | text[1]);
+    }
+    length = 1;  // a lone lead byte leaves the terminator unread
+    if (!IsHalfWidthKana(b0)) return b0;
+    // text[1] exists: b0 is not the terminator, so at worst text[1] is.
+    const unsigned index = b0 - 0xA0u;
+    std::uint16_t joined = 0;
+    if (text[1] == 0xDE) joined = KanaVoicedTable[index];      // voiced sound mark
+    if (text[1] == 0xDF) joined = KanaSemiVoicedTable[index];  // semi-voiced sound mark
+    if (joined == 0) return KanaSingleTable[index];
+    length = 2;
+    return joined;
+}
 
 inline std::uint16_t SjisPairToJis(std::uint8_t lead, std::uint8_t trail) {
     const unsigned row = kSjisToJisParts.row[lead];
