@@ -53,8 +53,9 @@ private:
 std::vector<JobFile> Register(const std::vector<std::string>& paths) {
     std::vector<JobFile> files;
     std::set<std::filesystem::path> seen;
-    auto add = [&](const std::filesystem::path& given) {
-        std::filesystem::path full = ExpandLongPath(ResolveShortcut(given));
+    // full: the file's expanded path when the caller knows it already.
+    auto add = [&](const std::filesystem::path& given, std::filesystem::path full = {}) {
+        if (full.empty()) full = ExpandLongPath(ResolveShortcut(given));
         if (full.empty()) full = given;  // missing: named as unreadable by the run
         if (!seen.insert(full).second) return;
         JobFile file{given.string(), full, CODE_ERROR};
@@ -66,8 +67,12 @@ std::vector<JobFile> Register(const std::vector<std::string>& paths) {
         std::error_code error;
         const std::filesystem::path resolved = ResolveShortcut(path);
         if (std::filesystem::is_directory(resolved, error)) {
+            // The folder is expanded once; only its links need resolving.
+            const std::filesystem::path folder = ExpandLongPath(resolved);
             for (const auto& file : FolderFiles(resolved)) {
-                if (!IsExcludedFile(file)) add(file);
+                if (IsExcludedFile(file)) continue;
+                const bool link = std::filesystem::is_symlink(file, error);
+                add(file, link || folder.empty() ? std::filesystem::path() : folder / file.filename());
             }
         } else {
             add(path);

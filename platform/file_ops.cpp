@@ -28,7 +28,10 @@ bool ApplyFileMetadata(const FileMetadata& metadata, const FileHandle& to, std::
     const struct stat& info = metadata.info;
     // Owner first: changing it may clear set-id bits that the mode then restores.
     // Only a privileged process may give a file away; others keep their own.
-    if (::fchown(to.Descriptor(), info.st_uid, info.st_gid) != 0 && errno != EPERM) {
+    struct stat current {};
+    if (::fstat(to.Descriptor(), &current) != 0) return Fail(error);
+    if ((current.st_uid != info.st_uid || current.st_gid != info.st_gid) &&
+        ::fchown(to.Descriptor(), info.st_uid, info.st_gid) != 0 && errno != EPERM) {
         return Fail(error);
     }
     if (::fchmod(to.Descriptor(), info.st_mode & 07777) != 0) return Fail(error);
