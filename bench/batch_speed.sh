@@ -12,57 +12,21 @@ cd "$(dirname "$0")/.."
 runs=${1:-5}
 count=${2:-2000}
 
-build=build-bench
-corpus=${RUV_BENCH_CORPUS:-/tmp/ruv-corpus}
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-
-scripts/install-deps.sh
-command -v nkf >/dev/null || apt-get install -y -qq --no-install-recommends nkf >/dev/null 2>&1 ||
-  { apt-get update -qq && apt-get install -y -qq --no-install-recommends nkf >/dev/null; }
-cmake -S . -B $build -DCMAKE_BUILD_TYPE=Release -DRUV_BUILD_BENCH=ON -DRUV_BUILD_TESTS=OFF -DRUV_BUILD_GUI=OFF >/dev/null
-cmake --build $build -j2 --target ruv-cli >/dev/null
-[ -f "$corpus/edict.utf8" ] || python3 bench/prepare_corpus.py "$corpus"
+source bench/common.sh
+bench_install nkf:nkf
+bench_build ruv-cli
 cli=$PWD/$build/cli/ruv-cli
 
-# fsync and fdatasync that succeed without flushing anything.
-cc -O2 -shared -fPIC -o "$work/nosync.so" -x c - <<'C'
-int fsync(int fd) { (void)fd; return 0; }
-int fdatasync(int fd) { (void)fd; return 0; }
-C
+nosync=$(bench_nosync)
 
-# Files src/NNNNN.CODE: runs of whole edict lines from a random place, each
-# file 1-20 KB in its own code (UTF-16LE with its FF FE mark).
-python3 - "$corpus/edict.utf8" "$work/src" "$count" <<'PY'
-import os, random, sys
-codecs = {"jis": "iso2022_jp", "sjis": "cp932", "euc": "euc_jp",
-          "unicode": "utf-16-le", "utf8": "utf-8"}
-lines = open(sys.argv[1], encoding="utf-8").read().splitlines(keepends=True)
-os.makedirs(sys.argv[2])
-rng = random.Random(5)
-names = list(codecs)
-for i in range(int(sys.argv[3])):
-    name = names[i % len(names)]
-    target, at, piece, size = rng.randint(1024, 20480), rng.randrange(len(lines)), [], 0
-    while True:
-        size += len(lines[at].encode(codecs[name]))
-        if piece and size > target:
-            break
-        piece.append(lines[at])
-        at = (at + 1) % len(lines)
-    data = "".join(piece).encode(codecs[name])
-    if name == "unicode":
-        data = b"\xff\xfe" + data
-    with open(os.path.join(sys.argv[2], f"{i:05d}.{name}"), "wb") as f:
-        f.write(data)
-PY
+python3 bench/make_small_files.py "$corpus/edict.utf8" "$work/src" "$count" 5 jis sjis euc unicode utf8
 cd "$work"
 bytes=$(cat src/* | wc -c)
 
 # Line ends stay LF, as nkf leaves them, so that both write the same bytes.
 declare -A command=(
   [ruv]="$cli --to utf8 --newline lf run"
-  [nosync]="LD_PRELOAD=$work/nosync.so $cli --to utf8 --newline lf run"
+  [nosync]="LD_PRELOAD=$nosync $cli --to utf8 --newline lf run"
   [nkf]="nkf --overwrite -w run/*"
 )
 tools=(ruv nosync nkf)

@@ -11,28 +11,17 @@ cd "$(dirname "$0")/.."
 runs=${1:-3}
 megabytes=${2:-1000}
 
-build=build-bench
-corpus=${RUV_BENCH_CORPUS:-/tmp/ruv-corpus}
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+source bench/common.sh
 
 # The source, the copy under way, its temporary output and both kept outputs.
 need=$(( megabytes * 5 + 500 ))
 free=$(df -Pm "$work" | awk 'NR == 2 { print $4 }')
 [ "$free" -ge "$need" ] || { echo "$work: $free MB free, $need MB needed" >&2; exit 1; }
 
-scripts/install-deps.sh
-command -v uconv >/dev/null || apt-get install -y -qq --no-install-recommends icu-devtools >/dev/null 2>&1 ||
-  { apt-get update -qq && apt-get install -y -qq --no-install-recommends icu-devtools >/dev/null; }
-cmake -S . -B $build -DCMAKE_BUILD_TYPE=Release -DRUV_BUILD_BENCH=ON -DRUV_BUILD_TESTS=OFF -DRUV_BUILD_GUI=OFF >/dev/null
-cmake --build $build -j2 --target ruv-cli >/dev/null
-[ -f "$corpus/edict.sjis" ] || python3 bench/prepare_corpus.py "$corpus"
+bench_install uconv:icu-devtools
+bench_build ruv-cli
 cli=$PWD/$build/cli/ruv-cli
-
-cc -O2 -shared -fPIC -o "$work/nosync.so" -x c - <<'C'
-int fsync(int fd) { (void)fd; return 0; }
-int fdatasync(int fd) { (void)fd; return 0; }
-C
+nosync=$(bench_nosync)
 
 cd "$work"
 piece=$(stat -c %s "$corpus/edict.sjis")
@@ -42,7 +31,7 @@ bytes=$(stat -c %s src.sjis)
 # Line ends stay LF, as uconv leaves them, so that both write the same bytes.
 declare -A command=(
   [ruv]="$cli --to utf8 --newline lf in"
-  [nosync]="env LD_PRELOAD=$work/nosync.so $cli --to utf8 --newline lf in"
+  [nosync]="env LD_PRELOAD=$nosync $cli --to utf8 --newline lf in"
   [uconv]="sh -c 'uconv -f windows-932 -t UTF-8 in > tmp && mv tmp in'"
 )
 tools=(ruv nosync uconv)

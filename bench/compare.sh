@@ -9,18 +9,9 @@ cd "$(dirname "$0")/.."
 runs=${1:-5}
 shift || true
 
-build=build-bench
-corpus=${RUV_BENCH_CORPUS:-/tmp/ruv-corpus}
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-
-scripts/install-deps.sh
-for tool in iconv uconv nkf; do
-  command -v $tool >/dev/null || { echo "installing $tool's package"; apt-get install -y -qq --no-install-recommends libc-bin icu-devtools nkf >/dev/null; }
-done
-cmake -S . -B $build -DCMAKE_BUILD_TYPE=Release -DRUV_BUILD_BENCH=ON -DRUV_BUILD_TESTS=OFF -DRUV_BUILD_GUI=OFF >/dev/null
-cmake --build $build -j"$(nproc)" --target ruv_convert_file >/dev/null
-[ -f "$corpus/edict.sjis" ] || python3 bench/prepare_corpus.py "$corpus"
+source bench/common.sh
+bench_install iconv:libc-bin uconv:icu-devtools nkf:nkf
+bench_build ruv_convert_file
 
 codes=(jis sjis euc unicode utf8 utf7)
 declare -A iconv_name=([jis]=ISO-2022-JP [sjis]=CP932 [euc]=EUC-JP [unicode]=UTF-16LE [utf8]=UTF-8 [utf7]=UTF-7)

@@ -11,49 +11,13 @@ cd "$(dirname "$0")/.."
 runs=${1:-7}
 count=${2:-10000}
 
-build=build-bench
-corpus=${RUV_BENCH_CORPUS:-/tmp/ruv-corpus}
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-
-scripts/install-deps.sh
-for tool in nkf uchardet; do
-  command -v $tool >/dev/null && continue
-  echo "installing $tool"
-  apt-get install -y -qq --no-install-recommends $tool >/dev/null 2>&1 ||
-    { apt-get update -qq && apt-get install -y -qq --no-install-recommends $tool >/dev/null; }
-done
-cmake -S . -B $build -DCMAKE_BUILD_TYPE=Release -DRUV_BUILD_BENCH=ON -DRUV_BUILD_TESTS=OFF -DRUV_BUILD_GUI=OFF >/dev/null
-cmake --build $build -j2 --target ruv_detect_files ruv-cli >/dev/null
-[ -f "$corpus/edict.utf8" ] || python3 bench/prepare_corpus.py "$corpus"
+source bench/common.sh
+bench_install nkf:nkf uchardet:uchardet
+bench_build ruv_detect_files ruv-cli
 detect_files=$PWD/$build/bench/ruv_detect_files
 cli=$PWD/$build/cli/ruv-cli
 
-# Files d/NNNNN.CODE: runs of whole edict lines from a random place, each file
-# 1-20 KB in its own code (UTF-16LE with its FF FE mark).
-python3 - "$corpus/edict.utf8" "$work/d" "$count" <<'PY'
-import os, random, sys
-codecs = {"jis": "iso2022_jp", "sjis": "cp932", "euc": "euc_jp",
-          "unicode": "utf-16-le", "utf8": "utf-8", "utf7": "utf-7"}
-lines = open(sys.argv[1], encoding="utf-8").read().splitlines(keepends=True)
-os.makedirs(sys.argv[2])
-rng = random.Random(3)
-names = list(codecs)
-for i in range(int(sys.argv[3])):
-    name = names[i % len(names)]
-    target, at, piece, size = rng.randint(1024, 20480), rng.randrange(len(lines)), [], 0
-    while True:
-        size += len(lines[at].encode(codecs[name]))
-        if piece and size > target:
-            break
-        piece.append(lines[at])
-        at = (at + 1) % len(lines)
-    data = "".join(piece).encode(codecs[name])
-    if name == "unicode":
-        data = b"\xff\xfe" + data
-    with open(os.path.join(sys.argv[2], f"{i:05d}.{name}"), "wb") as f:
-        f.write(data)
-PY
+python3 bench/make_small_files.py "$corpus/edict.utf8" "$work/d" "$count" 3 jis sjis euc unicode utf8 utf7
 cd "$work"
 cat d/* >/dev/null
 bytes=$(cat d/* | wc -c)
