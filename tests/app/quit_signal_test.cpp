@@ -1,0 +1,68 @@
+// A process told to quit while a run is busy cancels the run and waits for
+// its worker before the window closes: the file under way stays exactly as it
+// was and no temporary file is left.
+#include <gtest/gtest.h>
+
+#include <signal.h>
+
+#include <QApplication>
+
+#include "app/quit_signals.h"
+#include "job/in_place_converter.h"
+#include "support/temp_dir.h"
+#include "ui/convert_dialog.h"
+#include "ui/qt_test_app.h"
+
+namespace ruv::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+class QuitWhileBusy : public ::testing::TestWithParam<int> {};
+
+TEST_P(QuitWhileBusy, CancelsTheRunAndLeavesTheFileUnderWayAsItWas) {
+    TempDir dir;
+    const std::string big = LargeSjisText();
+    WriteFile(dir / "big.txt", big);
+    ConvertDialog dialog;
+    int messages = 0;
+    dialog.services.showMessage = [&](QWidget*, const QString&, const QString&) { ++messages; };
+    dialog.autoDetect = 1;
+    dialog.targetIndex = 4;
+    dialog.commandLine = {(dir / "big.txt").string()};
+    dialog.Initialise();
+    dialog.show();
+    QuitSignals quitSignals;
+    QObject::connect(&quitSignals, &QuitSignals::quitRequested, &dialog, &ConvertDialog::CancelAndClose);
+
+    dialog.StartOrCancelJob();
+    ASSERT_TRUE(dialog.IsBusy());
+    ASSERT_EQ(::raise(GetParam()), 0);
+    ASSERT_TRUE(WaitFor([&] { return !dialog.isVisible(); }));
+
+    EXPECT_FALSE(dialog.IsBusy());
+    EXPECT_EQ(dialog.result(), 1);
+    EXPECT_EQ(messages, 0);
+    EXPECT_EQ(ReadFile(dir / "big.txt"), big);
+    EXPECT_FALSE(fs::exists(dir.Path().string() + "/big.txt" + TEMP_SUFFIX));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Signals, QuitWhileBusy, ::testing::Values(SIGTERM, SIGHUP, SIGINT));
+
+TEST(QuitSignals, PreviousHandlersComeBackWhenTheWatcherGoes) {
+    struct sigaction before {};
+    sigaction(SIGTERM, nullptr, &before);
+    {
+        QuitSignals quitSignals;
+        struct sigaction during {};
+        sigaction(SIGTERM, nullptr, &during);
+        EXPECT_NE(during.sa_handler, before.sa_handler);
+    }
+    struct sigaction after {};
+    sigaction(SIGTERM, nullptr, &after);
+    EXPECT_EQ(after.sa_handler, before.sa_handler);
+}
+
+}  // namespace
+}  // namespace ruv::test
