@@ -151,13 +151,14 @@ QLayout* ConvertDialog::createFileGroup() {
     fileList_->setUniformRowHeights(true);
     fileList_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     fileList_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    fileList_->setMinimumSize(360, 150);
+    fileList_->setMinimumSize(460, 150);
     fileList_->header()->setSectionsClickable(false);  // the order is by name, descending
     fileList_->header()->setStretchLastSection(false);
     fileList_->setHeaderLabels({ui::UiString(ui::IDS_COLUMN_NAME), ui::UiString(ui::IDS_COLUMN_CODE),
                                 ui::UiString(ui::IDS_COLUMN_PATH)});
     fileList_->sortByColumn(ui::COLUMN_NAME, Qt::DescendingOrder);
     fileList_->setSortingEnabled(true);
+    fileList_->header()->setSortIndicatorShown(false);
 
     filterBox_ = new QComboBox(frame);
     filterBox_->setObjectName(QStringLiteral("filterBox"));
@@ -395,15 +396,14 @@ void ConvertDialog::endRun(bool report) {
         } else if (outcome == JobOutcome::Failed) {
             services.showMessage(this, ui::UiString(ui::IDS_FAILED), Text(ui::CAPTION_FAILED));
         }
-        refreshLabels();
+        RefreshLabels();
     }
     startButton_->setText(ui::UiString(ui::IDS_START));
     exitButton_->setEnabled(true);
     statusLine_->setText(ui::UiString(ui::IDS_IDLE));
 }
 
-// Detects every listed file again, so the list shows the codes after the run.
-void ConvertDialog::refreshLabels() {
+void ConvertDialog::RefreshLabels() {
     std::string label;
     for (int i = 0; i < fileList_->topLevelItemCount(); ++i) {
         QTreeWidgetItem& item = *fileList_->topLevelItem(i);

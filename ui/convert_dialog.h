@@ -91,6 +91,8 @@ public:
     void StartOrCancelJob();
     // Follows the run every 10 ms; at its end reports it and refreshes the labels.
     void PollJob();
+    // Detects every listed file again, so the list shows the codes after a run.
+    void RefreshLabels();
     void ShowAbout();
     // For a process told to quit: cancels the run under way, waits for the
     // worker (the file under way stays as it was), then closes as Exit does.
@@ -128,7 +130,6 @@ private:
     void connectControls();
     void setTabOrder();
     void endRun(bool report);
-    void refreshLabels();
     // Bulk registration sorts the list once, at the end of the outermost batch.
     void beginBatch();
     void endBatch();

@@ -9,6 +9,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
+#include <QHeaderView>
 #include <QMimeData>
 #include <QStringList>
 #include <QTreeWidget>
@@ -82,8 +83,11 @@ void ConvertDialog::beginBatch() {
 }
 
 // Turning sorting back on sorts the whole list once, by name, descending.
+// The header shows no sort mark: the order is fixed, not the user's choice.
 void ConvertDialog::endBatch() {
-    if (--batchDepth_ == 0) fileList_->setSortingEnabled(true);
+    if (--batchDepth_ != 0) return;
+    fileList_->setSortingEnabled(true);
+    fileList_->header()->setSortIndicatorShown(false);
 }
 
 void ConvertDialog::removeItem(int index) {
