@@ -22,6 +22,8 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 #include "detect/code_labels.h"
 #include "detect/radio_code.h"
 #include "job/job_runner.h"
@@ -136,7 +138,7 @@ ConvertDialog::ConvertDialog(QWidget* parent)
 
     createAboutAction();
     connectControls();
-    setTabOrder();
+    arrangeTabOrder();
     // Enter from any control starts or cancels a run: look at every key first.
     for (QWidget* child : findChildren<QWidget*>()) child->installEventFilter(this);
 }
@@ -271,7 +273,7 @@ void ConvertDialog::connectControls() {
 }
 
 // Tab order as the controls were laid out on the original form.
-void ConvertDialog::setTabOrder() {
+void ConvertDialog::arrangeTabOrder() {
     std::vector<QWidget*> order{startButton_, exitButton_, chooseButton_, fileList_,
                                 filterBox_,   removeButton_, clearButton_};
     for (QAbstractButton* b : sourceButtons_->buttons()) order.push_back(b);
@@ -373,7 +375,9 @@ void ConvertDialog::StartOrCancelJob() {
 }
 
 void ConvertDialog::PollJob() {
-    const int maximum = static_cast<int>(runner_->ProgressMaximum());
+    // A range of 0..0 would turn the bar into a busy indicator: a run with
+    // nothing to convert shows an empty bar instead.
+    const int maximum = std::max(1, static_cast<int>(runner_->ProgressMaximum()));
     if (progressBar_->maximum() != maximum) progressBar_->setRange(0, maximum);
     progressBar_->setValue(static_cast<int>(runner_->ProgressPosition()));
     const std::int32_t current = runner_->CurrentFile();

@@ -128,7 +128,7 @@ private:
     QLayout* createStatusRow();
     void createAboutAction();
     void connectControls();
-    void setTabOrder();
+    void arrangeTabOrder();
     void endRun(bool report);
     // Bulk registration sorts the list once, at the end of the outermost batch.
     void beginBatch();

@@ -6,6 +6,10 @@
 #include <signal.h>
 
 #include <QApplication>
+#include <QSettings>
+#include <QTimer>
+
+#include "app/converter_app.h"
 
 #include "app/quit_signals.h"
 #include "job/in_place_converter.h"
@@ -49,6 +53,29 @@ TEST_P(QuitWhileBusy, CancelsTheRunAndLeavesTheFileUnderWayAsItWas) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Signals, QuitWhileBusy, ::testing::Values(SIGTERM, SIGHUP, SIGINT));
+
+// The whole program: the window runs modally, a run starts, SIGTERM arrives.
+TEST(ConverterApp, SigtermDuringARunEndsTheProgramWithTheFileUnderWayIntact) {
+    TempDir dir;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QString::fromStdString((dir / "config").string()));
+    const std::string big = LargeSjisText();
+    WriteFile(dir / "big.txt", big);
+    bool busy = false;
+    QTimer::singleShot(0, [&] {
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            auto* dialog = qobject_cast<ConvertDialog*>(window);
+            if (dialog == nullptr || !dialog->isVisible()) continue;
+            dialog->StartOrCancelJob();
+            busy = dialog->IsBusy();
+            ::raise(SIGTERM);
+        }
+    });
+    EXPECT_EQ(ConverterApp().Run({(dir / "big.txt").string()}), 0);
+    EXPECT_TRUE(busy);
+    EXPECT_EQ(ReadFile(dir / "big.txt"), big);
+    EXPECT_FALSE(fs::exists(dir.Path().string() + "/big.txt" + TEMP_SUFFIX));
+    EXPECT_FALSE(fs::exists(dir / "config"));  // a first run with the box clear leaves nothing
+}
 
 TEST(QuitSignals, PreviousHandlersComeBackWhenTheWatcherGoes) {
     struct sigaction before {};

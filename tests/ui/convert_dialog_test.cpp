@@ -262,6 +262,18 @@ TEST_F(DialogTest, RunFromADropConvertsEachFileFromItsCodeAndRefreshesTheLabels)
     EXPECT_EQ(Find<QLabel>("statusLine")->text().toStdString(), "選択中");
 }
 
+TEST_F(DialogTest, RunOverOnlyBinaryFilesEndsWithoutAMessage) {
+    WriteFile(dir / "a.dat", std::string("\x00\x01\x02\x03 binary\n", 13));
+    dialog.targetIndex = 4;
+    Show();
+    dialog.AddPath(dir / "a.dat");
+    dialog.StartOrCancelJob();
+    ASSERT_TRUE(WaitForIdle());
+    EXPECT_TRUE(messages.empty());
+    EXPECT_EQ(Labels(), (std::vector<std::string>{"binary"}));
+    EXPECT_EQ(Find<QProgressBar>("progressBar")->value(), 0);
+}
+
 TEST_F(DialogTest, OptionsChangedDuringARunApplyToTheNextRun) {
     const std::string big = LargeSjisText();
     WriteFile(dir / "big.txt", big);
