@@ -77,19 +77,5 @@ TEST(ConverterApp, SigtermDuringARunEndsTheProgramWithTheFileUnderWayIntact) {
     EXPECT_FALSE(fs::exists(dir / "config"));  // a first run with the box clear leaves nothing
 }
 
-TEST(QuitSignals, PreviousHandlersComeBackWhenTheWatcherGoes) {
-    struct sigaction before {};
-    sigaction(SIGTERM, nullptr, &before);
-    {
-        QuitSignals quitSignals;
-        struct sigaction during {};
-        sigaction(SIGTERM, nullptr, &during);
-        EXPECT_NE(during.sa_handler, before.sa_handler);
-    }
-    struct sigaction after {};
-    sigaction(SIGTERM, nullptr, &after);
-    EXPECT_EQ(after.sa_handler, before.sa_handler);
-}
-
 }  // namespace
 }  // namespace ruv::test

@@ -8,7 +8,6 @@
 #include <QTest>
 
 #include "app/converter_app.h"
-#include "app/registry_tool.h"
 #include "app/settings_store.h"
 #include "support/temp_dir.h"
 #include "ui/qt_test_app.h"
@@ -146,28 +145,6 @@ TEST_F(SettingsTest, ValuesThatAreNotIntegersReadAsDefaultsAndOthersAsStored) {
     EXPECT_EQ(read.newlineIndex, 7);
     EXPECT_EQ(read.targetIndex, -1);
     EXPECT_EQ(read.codeWidth, 75);
-}
-
-TEST_F(SettingsTest, ReadingNeverCreatesTheStore) {
-    QSettings store = Store();
-    ReadLayout(store);
-    ReadSettings(store);
-    store.sync();
-    EXPECT_FALSE(fs::exists(Maker()));
-}
-
-TEST_F(SettingsTest, RegistryToolRemovesOnlyWhatExists) {
-    const RegistryTool registry;
-    EXPECT_FALSE(registry.KeyExists("Torvane", "ruv"));
-    EXPECT_FALSE(registry.DeleteSettingsKey("Torvane", "ruv"));
-    {
-        QSettings store = Store();
-        store.setValue("Version/Registry", 200);
-    }
-    EXPECT_TRUE(registry.KeyExists("Torvane", "ruv"));
-    EXPECT_TRUE(registry.DeleteSettingsKey("Torvane", "ruv"));
-    EXPECT_FALSE(registry.KeyExists("Torvane", "ruv"));
-    EXPECT_FALSE(fs::exists(Maker()));
 }
 
 }  // namespace

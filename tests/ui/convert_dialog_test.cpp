@@ -92,14 +92,6 @@ INSTANTIATE_TEST_SUITE_P(
         return name;
     });
 
-TEST_F(DialogTest, GroupLeftClearByAStoredIndexStaysClearForEveryButton) {
-    dialog.sourceIndex = 9;
-    Show();
-    for (int i = 0; i < 6; ++i) {
-        EXPECT_FALSE(Find<QRadioButton>(("source" + std::to_string(i)).c_str())->isChecked()) << i;
-    }
-}
-
 TEST_F(DialogTest, AutoDetectDisablesTheSourceButtonsButKeepsTheirChoice) {
     dialog.autoDetect = 1;
     dialog.sourceIndex = 2;

@@ -85,7 +85,7 @@ TEST_F(DialogTest, ListKeepsNamesInDescendingOrderWhateverTheOrderOfRegistration
     EXPECT_EQ(Names(), Strings({"d.txt", "c.txt", "b.txt", "a.txt"}));
 }
 
-TEST_F(DialogTest, UnreadableOrMissingPathsRegisterNothingAndUnreadableFilesShowError) {
+TEST_F(DialogTest, EmptyOrMissingPathsRegisterNothingSilently) {
     Show();
     dialog.AddPath("");
     dialog.AddPath(dir / "missing.txt");
