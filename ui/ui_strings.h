@@ -1,7 +1,7 @@
 // The window's string table and dialog texts, UTF-8.
 //
 // Numbered strings keep the identifiers they are loaded by; the texts of the
-// two dialog templates (captions of controls and frames) are named constants.
+// two dialogs (captions of controls and frames) are named constants.
 // The code labels shown in the file list live in detect/code_labels.h, since
 // ruv-cli shows them too.
 #pragma once
@@ -29,7 +29,7 @@ QString UiString(int id);
 inline constexpr const char* CAPTION_CANCELLED = "Cancel";
 inline constexpr const char* CAPTION_FAILED = "Error";
 
-// Main window (template 102).
+// The main window.
 inline constexpr const char* TEXT_TITLE = "漢字コード変換";
 inline constexpr const char* TEXT_EXIT = "終了";
 inline constexpr const char* TEXT_CHOOSE_FILE = "ファイル選択";
@@ -52,7 +52,7 @@ inline constexpr const char* NEWLINE_BUTTON_TEXTS[3] = {"CR + LF", "CR", "LF"};
 // The extension filter's items; the box is sorted, so "*.*" comes first.
 inline constexpr const char* FILTER_PATTERNS[4] = {"*.*", "*.txt", "*.htm;*.html", "*.cgi;*.pl"};
 
-// About box (template 100).
+// The about box.
 inline constexpr const char* TEXT_ABOUT_TITLE = "バージョン情報 ruv";
 inline constexpr const char* TEXT_VERSION = "ruv.exe  Version 6.5";
 inline constexpr const char* TEXT_NOTICE = "Copyright (C) Torvane. All rights reserved.";
