@@ -1,0 +1,18 @@
+// ruv: the window that converts Japanese text files between kanji codes.
+#include <QApplication>
+
+#include <string>
+#include <vector>
+
+#include "app/converter_app.h"
+#include "ui/app_icon.h"
+
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    QApplication::setWindowIcon(ruv::ui::AppIcon());
+    QApplication::setDesktopFileName(QStringLiteral("ruv"));
+    // Each argument is one path, registered in order, as the shell split them.
+    std::vector<std::string> paths;
+    for (int i = 1; i < argc; ++i) paths.emplace_back(argv[i]);
+    return ruv::ConverterApp().Run(paths);
+}

@@ -1,0 +1,127 @@
+#include "qt_test_app.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QElapsedTimer>
+#include <QMimeData>
+#include <QPointer>
+#include <QStyle>
+#include <QStyleOptionButton>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+
+namespace ruv::test {
+namespace {
+
+constexpr int MODAL_PATIENCE_MS = 3000;
+
+class QtEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override {
+        // Never the user's display, configuration or session.
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+        const std::filesystem::path base = std::filesystem::path(RUV_BINARY_DIR) / "tests" / "qt-home";
+        std::filesystem::create_directories(base / "config");
+        std::filesystem::create_directories(base / "runtime");
+        ::chmod((base / "runtime").c_str(), 0700);
+        qputenv("XDG_CONFIG_HOME", (base / "config").c_str());
+        qputenv("XDG_RUNTIME_DIR", (base / "runtime").c_str());
+        app_ = new QApplication(argc_, argv_);
+        watchdog_ = new QTimer;
+        watchdog_->setInterval(250);
+        QObject::connect(watchdog_, &QTimer::timeout, [this] { CloseStrayModal(); });
+        watchdog_->start();
+    }
+    void TearDown() override {
+        delete watchdog_;
+        delete app_;
+    }
+
+private:
+    void CloseStrayModal() {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal == nullptr || modal != seen_) {
+            seen_ = modal;
+            clock_.start();
+            return;
+        }
+        if (clock_.elapsed() < MODAL_PATIENCE_MS) return;
+        ADD_FAILURE() << "a modal window stayed open: " << modal->metaObject()->className() << " "
+                      << modal->windowTitle().toStdString();
+        modal->close();
+    }
+
+    int argc_ = 1;
+    char name_[16] = "ruv_ui_tests";
+    char* argv_[2] = {name_, nullptr};
+    QApplication* app_ = nullptr;
+    QTimer* watchdog_ = nullptr;
+    QPointer<QWidget> seen_;
+    QElapsedTimer clock_;
+};
+
+[[maybe_unused]] ::testing::Environment* const environment =
+    ::testing::AddGlobalTestEnvironment(new QtEnvironment);
+
+}  // namespace
+
+bool WaitFor(const std::function<bool()>& done, int timeoutMs) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!done() && clock.elapsed() < timeoutMs) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+    return done();
+}
+
+void DropFiles(QWidget* target, const std::vector<std::filesystem::path>& paths) {
+    QMimeData data;
+    QList<QUrl> urls;
+    for (const auto& path : paths) urls << QUrl::fromLocalFile(QString::fromStdString(path.string()));
+    data.setUrls(urls);
+    const QPointF where(target->width() / 2.0, target->height() / 2.0);
+    QDragEnterEvent enter(where.toPoint(), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &enter);
+    QDropEvent drop(where, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &drop);
+}
+
+void ClickIndicator(QAbstractButton* button) {
+    QStyleOptionButton option;
+    option.initFrom(button);
+    const QRect indicator = button->style()->subElementRect(
+        button->inherits("QRadioButton") ? QStyle::SE_RadioButtonIndicator : QStyle::SE_CheckBoxIndicator,
+        &option, button);
+    QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, indicator.center());
+}
+
+void PressEnter(bool autoRepeat) {
+    QWidget* focus = QApplication::focusWidget();
+    ASSERT_NE(focus, nullptr);
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"), autoRepeat);
+    QCoreApplication::sendEvent(focus, &press);
+}
+
+std::vector<std::string> ColumnTexts(const QTreeWidget* list, int column) {
+    std::vector<std::string> texts;
+    for (int i = 0; i < list->topLevelItemCount(); ++i) {
+        texts.push_back(list->topLevelItem(i)->text(column).toStdString());
+    }
+    return texts;
+}
+
+std::string LargeSjisText() {
+    const std::string line = "\x93\xFA\x96\x7B\x8C\xEA\x82\xCC\x83\x65\x83\x4C\x83\x58\x83\x67 sample line\r\n";  // 日本語のテキスト
+    std::string text;
+    text.reserve(32u << 20);
+    while (text.size() < (24u << 20)) text += line;
+    return text;
+}
+
+}  // namespace ruv::test

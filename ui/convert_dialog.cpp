@@ -1,0 +1,478 @@
+#include "ui/convert_dialog.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+#include "detect/code_labels.h"
+#include "detect/radio_code.h"
+#include "job/job_runner.h"
+#include "ui/about_dialog.h"
+#include "ui/app_icon.h"
+#include "ui/file_registration.h"
+#include "ui/ui_strings.h"
+
+namespace ruv {
+namespace {
+
+constexpr int POLL_PERIOD_MS = 10;
+constexpr int TARGET_SJIS = 1;  // the one target whose half-width kana are optional
+
+QString Text(const char* utf8) { return QString::fromUtf8(utf8); }
+
+// A push button that Enter never presses: Enter belongs to the whole window.
+QPushButton* MakeButton(const QString& text, const char* name, QWidget* parent) {
+    auto* button = new QPushButton(text, parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setAutoDefault(false);
+    button->setDefault(false);
+    return button;
+}
+
+QCheckBox* MakeCheckBox(const char* text, const char* name, QWidget* parent) {
+    auto* box = new QCheckBox(Text(text), parent);
+    box->setObjectName(QString::fromLatin1(name));
+    return box;
+}
+
+// A framed column of radio buttons numbered 0.. in the order given.
+QGroupBox* MakeRadioGroup(const char* title, const char* const* texts, int count,
+                          const char* namePrefix, QButtonGroup* group) {
+    auto* frame = new QGroupBox(Text(title));
+    auto* column = new QVBoxLayout(frame);
+    column->setSpacing(2);
+    for (int i = 0; i < count; ++i) {
+        auto* button = new QRadioButton(Text(texts[i]), frame);
+        button->setObjectName(QString::fromLatin1(namePrefix) + QString::number(i));
+        group->addButton(button, i);
+        column->addWidget(button);
+    }
+    column->addStretch(1);
+    return frame;
+}
+
+int CheckValue(const QCheckBox* box) {
+    switch (box->checkState()) {
+        case Qt::Checked: return 1;
+        case Qt::PartiallyChecked: return 2;
+        default: return 0;
+    }
+}
+
+void SetCheckValue(QCheckBox* box, int value) {
+    if (value < 0 || value > 2) value = 0;
+    box->setCheckState(value == 1 ? Qt::Checked : value == 2 ? Qt::PartiallyChecked : Qt::Unchecked);
+}
+
+// Checks the button numbered index and clears every other, so that an index
+// that names no button leaves the whole group clear.
+void SetRadioIndex(QButtonGroup* group, int index) {
+    group->setExclusive(false);
+    for (QAbstractButton* button : group->buttons()) button->setChecked(group->id(button) == index);
+    group->setExclusive(true);
+}
+
+}  // namespace
+
+DialogServices DialogServices::Desktop() {
+    DialogServices services;
+    services.showMessage = [](QWidget* parent, const QString& text, const QString& caption) {
+        QMessageBox::information(parent, caption, text);
+    };
+    services.chooseFile = [](QWidget* parent, const QString& filter) {
+        return QFileDialog::getOpenFileName(parent, QString(), QString(), filter, nullptr,
+                                            QFileDialog::ReadOnly);
+    };
+    services.runAboutBox = [](QWidget* parent) {
+        AboutDialog about(parent);
+        return about.exec();
+    };
+    services.openUrl = [](const QUrl& url) { QDesktopServices::openUrl(url); };
+    return services;
+}
+
+ConvertDialog::ConvertDialog(QWidget* parent)
+    : QDialog(parent), runner_(std::make_unique<JobRunner>()) {
+    setWindowTitle(Text(ui::TEXT_TITLE));
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowCloseButtonHint);
+    setWindowIcon(ui::AppIcon());
+    setAcceptDrops(true);
+
+    pollTimer_ = new QTimer(this);
+    pollTimer_->setInterval(POLL_PERIOD_MS);
+
+    auto* top = new QHBoxLayout;
+    top->addLayout(createFileGroup(), 1);
+    top->addLayout(createButtonColumn());
+    auto* options = new QHBoxLayout;
+    options->addWidget(createSourceGroup());
+    options->addWidget(createTargetGroup(), 1);
+    saveSettingsBox_ = MakeCheckBox(ui::TEXT_SAVE_SETTINGS, "saveSettingsBox", this);
+
+    auto* page = new QVBoxLayout(this);
+    page->addLayout(top, 1);
+    page->addLayout(options);
+    page->addWidget(saveSettingsBox_);
+    page->addLayout(createStatusRow());
+
+    createAboutAction();
+    connectControls();
+    arrangeTabOrder();
+    // Enter from any control starts or cancels a run: look at every key first.
+    for (QWidget* child : findChildren<QWidget*>()) child->installEventFilter(this);
+}
+
+ConvertDialog::~ConvertDialog() = default;  // the runner cancels and joins a run under way
+
+QLayout* ConvertDialog::createFileGroup() {
+    auto* frame = new QGroupBox(Text(ui::TEXT_FILE_GROUP), this);
+    fileList_ = new QTreeWidget(frame);
+    fileList_->setObjectName(QStringLiteral("fileList"));
+    fileList_->setRootIsDecorated(false);
+    fileList_->setUniformRowHeights(true);
+    fileList_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    fileList_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    fileList_->setMinimumSize(460, 150);
+    fileList_->header()->setSectionsClickable(false);  // the order is by name, descending
+    fileList_->header()->setStretchLastSection(false);
+    fileList_->setHeaderLabels({ui::UiString(ui::IDS_COLUMN_NAME), ui::UiString(ui::IDS_COLUMN_CODE),
+                                ui::UiString(ui::IDS_COLUMN_PATH)});
+    fileList_->sortByColumn(ui::COLUMN_NAME, Qt::DescendingOrder);
+    fileList_->setSortingEnabled(true);
+    fileList_->header()->setSortIndicatorShown(false);
+
+    filterBox_ = new QComboBox(frame);
+    filterBox_->setObjectName(QStringLiteral("filterBox"));
+    for (const char* pattern : ui::FILTER_PATTERNS) filterBox_->addItem(Text(pattern));
+    removeButton_ = MakeButton(Text(ui::TEXT_REMOVE), "removeButton", frame);
+    clearButton_ = MakeButton(Text(ui::TEXT_CLEAR), "clearButton", frame);
+
+    auto* grid = new QGridLayout(frame);
+    grid->addWidget(new QLabel(Text(ui::TEXT_LIST_LABEL), frame), 0, 0, Qt::AlignHCenter);
+    grid->addWidget(new QLabel(Text(ui::TEXT_EXTENSION), frame), 0, 1, Qt::AlignHCenter);
+    grid->addWidget(fileList_, 1, 0, 4, 1);
+    grid->addWidget(filterBox_, 1, 1);
+    grid->addWidget(removeButton_, 2, 1);
+    grid->addWidget(clearButton_, 3, 1);
+    grid->setRowStretch(4, 1);
+    grid->setColumnStretch(0, 1);
+
+    auto* wrapper = new QVBoxLayout;
+    wrapper->addWidget(frame);
+    return wrapper;
+}
+
+QLayout* ConvertDialog::createButtonColumn() {
+    startButton_ = MakeButton(ui::UiString(ui::IDS_START), "startButton", this);
+    chooseButton_ = MakeButton(Text(ui::TEXT_CHOOSE_FILE), "chooseButton", this);
+    exitButton_ = MakeButton(Text(ui::TEXT_EXIT), "exitButton", this);
+    auto* column = new QVBoxLayout;
+    column->addSpacing(8);
+    column->addWidget(startButton_);
+    column->addSpacing(16);
+    column->addWidget(chooseButton_);
+    column->addWidget(exitButton_);
+    column->addStretch(1);
+    return column;
+}
+
+QGroupBox* ConvertDialog::createSourceGroup() {
+    auto* side = new QGroupBox(Text(ui::TEXT_SOURCE_GROUP), this);
+    sourceButtons_ = new QButtonGroup(this);
+    autoDetectBox_ = MakeCheckBox(ui::TEXT_AUTO_DETECT, "autoDetectBox", side);
+    auto* column = new QVBoxLayout(side);
+    column->addWidget(MakeRadioGroup(ui::TEXT_CODE_GROUP, ui::CODE_BUTTON_TEXTS, 6, "source", sourceButtons_));
+    column->addWidget(autoDetectBox_);
+    return side;
+}
+
+QGroupBox* ConvertDialog::createTargetGroup() {
+    auto* side = new QGroupBox(Text(ui::TEXT_TARGET_GROUP), this);
+    targetButtons_ = new QButtonGroup(this);
+    newlineButtons_ = new QButtonGroup(this);
+    halfWidthKanaBox_ = MakeCheckBox(ui::TEXT_HALF_WIDTH_KANA, "halfWidthKanaBox", side);
+    backupBox_ = MakeCheckBox(ui::TEXT_BACKUP, "backupBox", side);
+    auto* grid = new QGridLayout(side);
+    grid->addWidget(MakeRadioGroup(ui::TEXT_CODE_GROUP, ui::CODE_BUTTON_TEXTS, 6, "target", targetButtons_), 0, 0);
+    grid->addWidget(MakeRadioGroup(ui::TEXT_NEWLINE_GROUP, ui::NEWLINE_BUTTON_TEXTS, 3, "newline", newlineButtons_),
+                    0, 1, Qt::AlignTop);
+    grid->addWidget(halfWidthKanaBox_, 1, 0);
+    grid->addWidget(backupBox_, 1, 1);
+    return side;
+}
+
+QLayout* ConvertDialog::createStatusRow() {
+    statusLine_ = new QLabel(ui::UiString(ui::IDS_IDLE), this);
+    statusLine_->setObjectName(QStringLiteral("statusLine"));
+    statusLine_->setMinimumWidth(160);
+    progressBar_ = new QProgressBar(this);
+    progressBar_->setObjectName(QStringLiteral("progressBar"));
+    progressBar_->setTextVisible(false);
+    progressBar_->setRange(0, 100);
+    progressBar_->setValue(0);
+    progressBar_->setMaximumHeight(14);
+    auto* row = new QHBoxLayout;
+    row->addWidget(statusLine_, 2);
+    row->addWidget(progressBar_, 3);
+    return row;
+}
+
+// Qt has no portable system menu: the about item sits in the window's
+// context menu and on F1.
+void ConvertDialog::createAboutAction() {
+    const QString text = ui::UiString(ui::IDS_ABOUT_ITEM);
+    if (text.isEmpty()) return;
+    auto* about = new QAction(text, this);
+    about->setObjectName(QStringLiteral("aboutAction"));
+    about->setShortcut(QKeySequence::HelpContents);
+    addAction(about);
+    setContextMenuPolicy(Qt::ActionsContextMenu);
+    connect(about, &QAction::triggered, this, &ConvertDialog::ShowAbout);
+}
+
+void ConvertDialog::connectControls() {
+    connect(startButton_, &QPushButton::clicked, this, &ConvertDialog::StartOrCancelJob);
+    connect(exitButton_, &QPushButton::clicked, this, &ConvertDialog::reject);
+    connect(chooseButton_, &QPushButton::clicked, this, &ConvertDialog::ChooseFile);
+    connect(removeButton_, &QPushButton::clicked, this, &ConvertDialog::RemoveSelectedFiles);
+    connect(clearButton_, &QPushButton::clicked, this, &ConvertDialog::ClearFiles);
+    connect(filterBox_, &QComboBox::activated, this, &ConvertDialog::ApplyExtensionFilter);
+    connect(pollTimer_, &QTimer::timeout, this, &ConvertDialog::PollJob);
+    connect(sourceButtons_, &QButtonGroup::idClicked, this, [this](int id) { sourceIndex = id; });
+    connect(newlineButtons_, &QButtonGroup::idClicked, this, [this](int id) { newlineIndex = id; });
+    connect(targetButtons_, &QButtonGroup::idClicked, this, [this](int id) {
+        targetIndex = id;
+        EnableHalfWidthKana(id == TARGET_SJIS);
+    });
+    connect(autoDetectBox_, &QCheckBox::clicked, this, &ConvertDialog::ApplyAutoDetect);
+    connect(halfWidthKanaBox_, &QCheckBox::clicked, this,
+            [this] { halfWidthKana = CheckValue(halfWidthKanaBox_) == 1 ? 1 : 0; });
+    connect(backupBox_, &QCheckBox::clicked, this,
+            [this] { backup = CheckValue(backupBox_) == 1 ? 1 : 0; });
+}
+
+// Tab order as the controls were laid out on the original form.
+void ConvertDialog::arrangeTabOrder() {
+    std::vector<QWidget*> order{startButton_, exitButton_, chooseButton_, fileList_,
+                                filterBox_,   removeButton_, clearButton_};
+    for (QAbstractButton* b : sourceButtons_->buttons()) order.push_back(b);
+    order.push_back(autoDetectBox_);
+    for (QAbstractButton* b : targetButtons_->buttons()) order.push_back(b);
+    order.push_back(halfWidthKanaBox_);
+    for (QAbstractButton* b : newlineButtons_->buttons()) order.push_back(b);
+    order.push_back(backupBox_);
+    order.push_back(saveSettingsBox_);
+    for (std::size_t i = 1; i < order.size(); ++i) QWidget::setTabOrder(order[i - 1], order[i]);
+}
+
+void ConvertDialog::Initialise() {
+    if (initialised_) return;
+    initialised_ = true;
+    ExchangeToControls();
+    ApplyAutoDetect();
+    EnableHalfWidthKana(targetIndex == TARGET_SJIS);
+    fileList_->setColumnWidth(ui::COLUMN_NAME, fileNameWidth);
+    fileList_->setColumnWidth(ui::COLUMN_CODE, codeWidth);
+    fileList_->setColumnWidth(ui::COLUMN_PATH, fullPathWidth);
+    RegisterCommandLine(commandLine);
+}
+
+int ConvertDialog::RunModal() {
+    Initialise();
+    return exec();
+}
+
+bool ConvertDialog::IsBusy() const { return runner_->IsBusy(); }
+
+void ConvertDialog::ExchangeToControls() {
+    SetCheckValue(autoDetectBox_, autoDetect);
+    filterBox_->setCurrentIndex(filterIndex);
+    SetCheckValue(halfWidthKanaBox_, halfWidthKana);
+    SetRadioIndex(sourceButtons_, sourceIndex);
+    SetRadioIndex(newlineButtons_, newlineIndex);
+    SetRadioIndex(targetButtons_, targetIndex);
+    SetCheckValue(saveSettingsBox_, saveSettings);
+    SetCheckValue(backupBox_, backup);
+}
+
+void ConvertDialog::ExchangeFromControls() {
+    autoDetect = CheckValue(autoDetectBox_);
+    filterIndex = filterBox_->currentIndex();
+    halfWidthKana = CheckValue(halfWidthKanaBox_);
+    sourceIndex = sourceButtons_->checkedId();
+    newlineIndex = newlineButtons_->checkedId();
+    targetIndex = targetButtons_->checkedId();
+    saveSettings = CheckValue(saveSettingsBox_);
+    backup = CheckValue(backupBox_);
+}
+
+// The source buttons keep their marks while disabled, so clearing the box
+// brings the earlier manual choice back.
+void ConvertDialog::ApplyAutoDetect() {
+    const bool checked = CheckValue(autoDetectBox_) == 1;
+    for (QAbstractButton* button : sourceButtons_->buttons()) button->setEnabled(!checked);
+    autoDetect = checked ? 1 : 0;
+}
+
+// Only a Shift_JIS target may keep half-width katakana; every other target
+// folds them, so the box is then disabled and shown checked.
+void ConvertDialog::EnableHalfWidthKana(bool enable) {
+    halfWidthKanaBox_->setEnabled(enable);
+    if (!enable) halfWidthKanaBox_->setCheckState(Qt::Checked);
+    halfWidthKana = CheckValue(halfWidthKanaBox_) == 1 ? 1 : 0;
+}
+
+void ConvertDialog::StartOrCancelJob() {
+    if (runner_->IsBusy()) {
+        runner_->RequestCancel();
+        return;
+    }
+    progressBar_->setValue(0);
+    const int count = fileList_->topLevelItemCount();
+    if (count == 0) return;
+
+    // The run works on a snapshot in list order; the list cannot change while busy.
+    std::vector<JobFile> files;
+    files.reserve(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        const QTreeWidgetItem& item = *fileList_->topLevelItem(i);
+        files.push_back({item.text(ui::COLUMN_NAME).toStdString(), ui::ItemPath(item), ui::ItemCode(item)});
+    }
+    JobSettings settings;
+    settings.sourceCode = CodeFromRadioIndex(sourceIndex);
+    settings.targetCode = CodeFromRadioIndex(targetIndex);
+    settings.newlineIndex = newlineIndex;
+    settings.autoDetect = autoDetect != 0;
+    settings.halfWidthKana = halfWidthKana != 0;
+    settings.backup = backup != 0;
+    if (!runner_->Start(std::move(files), settings)) return;
+
+    shownFile_ = -1;
+    startButton_->setText(ui::UiString(ui::IDS_CANCEL));
+    exitButton_->setEnabled(false);
+    pollTimer_->start();
+}
+
+void ConvertDialog::PollJob() {
+    // A range of 0..0 would turn the bar into a busy indicator: a run with
+    // nothing to convert shows an empty bar instead.
+    const int maximum = std::max(1, static_cast<int>(runner_->ProgressMaximum()));
+    if (progressBar_->maximum() != maximum) progressBar_->setRange(0, maximum);
+    progressBar_->setValue(static_cast<int>(runner_->ProgressPosition()));
+    const std::int32_t current = runner_->CurrentFile();
+    if (current != shownFile_ && current >= 0) {
+        shownFile_ = current;
+        statusLine_->setText(QString::fromStdString(runner_->Files()[static_cast<std::size_t>(current)].name));
+    }
+    if (runner_->IsBusy()) return;
+    endRun(true);
+}
+
+void ConvertDialog::endRun(bool report) {
+    pollTimer_->stop();
+    runner_->Wait();  // the worker has cleared busy; its thread ends at once
+    progressBar_->setValue(static_cast<int>(runner_->ProgressPosition()));
+    if (report) {
+        const JobOutcome outcome = runner_->Outcome();
+        if (outcome == JobOutcome::Cancelled) {
+            services.showMessage(this, ui::UiString(ui::IDS_CANCELLED), Text(ui::CAPTION_CANCELLED));
+        } else if (outcome == JobOutcome::Failed) {
+            services.showMessage(this, ui::UiString(ui::IDS_FAILED), Text(ui::CAPTION_FAILED));
+        }
+        RefreshLabels();
+    }
+    startButton_->setText(ui::UiString(ui::IDS_START));
+    exitButton_->setEnabled(true);
+    statusLine_->setText(ui::UiString(ui::IDS_IDLE));
+}
+
+void ConvertDialog::RefreshLabels() {
+    std::string label;
+    for (int i = 0; i < fileList_->topLevelItemCount(); ++i) {
+        QTreeWidgetItem& item = *fileList_->topLevelItem(i);
+        const KanjiCode code = DetectFileLabel(ui::ItemPath(item), label);
+        ui::SetItemCode(item, code, label);
+    }
+}
+
+void ConvertDialog::ShowAbout() {
+    if (services.runAboutBox(this) == 1) {
+        services.openUrl(QUrl(ui::UiString(ui::IDS_WEB_ADDRESS)));
+    }
+}
+
+void ConvertDialog::CancelAndClose() {
+    runner_->RequestCancel();
+    runner_->Wait();
+    if (pollTimer_->isActive()) endRun(false);
+    // A message box or chooser still open would keep the process waiting.
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window != this && window->isModal() && window->isVisible()) window->close();
+    }
+    reject();
+}
+
+void ConvertDialog::done(int result) {
+    if (IsBusy()) return;
+    QDialog::done(result);
+}
+
+// There is no OK control; every close (Exit, Escape, the close box) ends with
+// the options read back and result 1.
+void ConvertDialog::accept() { reject(); }
+
+void ConvertDialog::reject() {
+    if (IsBusy()) return;
+    ExchangeFromControls();
+    done(1);
+}
+
+void ConvertDialog::closeEvent(QCloseEvent* event) {
+    if (IsBusy()) {
+        event->ignore();
+        return;
+    }
+    QDialog::closeEvent(event);
+}
+
+bool ConvertDialog::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            StartOrCancelJob();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void ConvertDialog::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        StartOrCancelJob();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+}  // namespace ruv

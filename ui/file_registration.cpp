@@ -1,0 +1,190 @@
+// The file commands of the window: every way of adding files ends in AddPath
+// (links followed, folders expanded into their own files) and AddFile (full
+// path, duplicates and excluded extensions refused, item inserted, code
+// detected).  Everything here runs on the window's thread and does nothing
+// while a run is busy.
+#include "ui/file_registration.h"
+
+#include <QComboBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QHeaderView>
+#include <QMimeData>
+#include <QStringList>
+#include <QTreeWidget>
+
+#include <system_error>
+
+#include "detect/code_labels.h"
+#include "job/registration.h"
+#include "ui/convert_dialog.h"
+#include "ui/ui_strings.h"
+
+namespace ruv {
+namespace ui {
+
+std::filesystem::path ItemPath(const QTreeWidgetItem& item) {
+    return item.data(COLUMN_NAME, PATH_ROLE).toByteArray().toStdString();
+}
+
+KanjiCode ItemCode(const QTreeWidgetItem& item) {
+    bool ok = false;
+    const int code = item.data(COLUMN_NAME, CODE_ROLE).toInt(&ok);
+    return ok ? code : CODE_ERROR;
+}
+
+void SetItemCode(QTreeWidgetItem& item, KanjiCode code, const std::string& label) {
+    item.setText(COLUMN_CODE, QString::fromStdString(label));
+    item.setData(COLUMN_NAME, CODE_ROLE, code);
+}
+
+QString NativeText(const std::string& bytes) { return QFile::decodeName(QByteArray::fromStdString(bytes)); }
+
+QString OpenFileFilter(const QString& filter) {
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList entries;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QString description = parts[i].trimmed();
+        if (description.isEmpty()) break;  // the "||" that ends the list
+        const qsizetype open = description.lastIndexOf(QLatin1Char('('));
+        if (open > 0) description = description.left(open).trimmed();
+        QStringList patterns = parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts);
+        for (QString& pattern : patterns) {
+            if (pattern == QLatin1String("*.*")) pattern = QStringLiteral("*");
+        }
+        entries << description + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
+    }
+    return entries.join(QStringLiteral(";;"));
+}
+
+// The pattern is a list "*.a;*.b": each extension runs from its first dot to
+// the next semicolon.
+bool MatchesExtensionPattern(const std::filesystem::path& name, std::string_view pattern) {
+    while (!pattern.empty()) {
+        const std::size_t dot = pattern.find('.');
+        const std::size_t semicolon = pattern.find(';');
+        std::string_view extension;
+        if (dot != std::string_view::npos && (semicolon == std::string_view::npos || dot < semicolon)) {
+            const std::size_t end = semicolon == std::string_view::npos ? pattern.size() : semicolon;
+            extension = pattern.substr(dot + 1, end - dot - 1);
+        }
+        if (HasExtension(name, extension)) return true;
+        if (semicolon == std::string_view::npos) break;
+        pattern.remove_prefix(semicolon + 1);
+    }
+    return false;
+}
+
+}  // namespace ui
+
+void ConvertDialog::beginBatch() {
+    if (batchDepth_++ == 0) fileList_->setSortingEnabled(false);
+}
+
+// Turning sorting back on sorts the whole list once, by name, descending.
+// The header shows no sort mark: the order is fixed, not the user's choice.
+void ConvertDialog::endBatch() {
+    if (--batchDepth_ != 0) return;
+    fileList_->setSortingEnabled(true);
+    fileList_->header()->setSortIndicatorShown(false);
+}
+
+void ConvertDialog::removeItem(int index) {
+    QTreeWidgetItem* item = fileList_->takeTopLevelItem(index);
+    if (item == nullptr) return;
+    registeredPaths_.erase(ui::ItemPath(*item).string());
+    delete item;
+}
+
+void ConvertDialog::RegisterCommandLine(const std::vector<std::string>& paths) {
+    beginBatch();
+    for (const std::string& path : paths) AddPath(path);
+    endBatch();
+}
+
+void ConvertDialog::AcceptDroppedFiles(const QList<QUrl>& urls) {
+    if (IsBusy()) return;
+    beginBatch();
+    for (const QUrl& url : urls) {
+        if (url.isLocalFile()) AddPath(QFile::encodeName(url.toLocalFile()).toStdString());
+    }
+    endBatch();
+}
+
+void ConvertDialog::ChooseFile() {
+    if (IsBusy()) return;
+    const QString chosen = services.chooseFile(this, ui::OpenFileFilter(ui::UiString(ui::IDS_OPEN_FILTER)));
+    if (!chosen.isEmpty()) AddPath(QFile::encodeName(chosen).toStdString());
+}
+
+void ConvertDialog::AddPath(const std::filesystem::path& path) {
+    if (path.empty()) return;
+    const std::filesystem::path resolved = ResolveShortcut(path);
+    std::error_code error;
+    const auto status = std::filesystem::status(resolved, error);
+    if (error || !std::filesystem::exists(status)) return;
+    if (!std::filesystem::is_directory(status)) {
+        AddFile(resolved);
+        return;
+    }
+    // A folder registers its own files; links inside it are not followed.
+    beginBatch();
+    for (const std::filesystem::path& file : FolderFiles(resolved)) {
+        if (!std::filesystem::is_symlink(file, error)) AddFile(file);
+    }
+    endBatch();
+}
+
+void ConvertDialog::AddFile(const std::filesystem::path& path) {
+    const std::filesystem::path full = ExpandLongPath(path);
+    if (full.empty()) return;
+    const std::string& bytes = full.native();
+    if (registeredPaths_.count(bytes) != 0 || IsExcludedFile(full)) return;
+    registeredPaths_.insert(bytes);
+
+    auto* item = new QTreeWidgetItem;
+    item->setText(ui::COLUMN_NAME, ui::NativeText(full.filename().native()));
+    item->setText(ui::COLUMN_PATH, ui::NativeText(bytes));
+    item->setData(ui::COLUMN_NAME, ui::PATH_ROLE, QByteArray::fromStdString(bytes));
+    std::string label;
+    const KanjiCode code = DetectFileLabel(full, label);
+    ui::SetItemCode(*item, code, label);
+    fileList_->addTopLevelItem(item);
+}
+
+void ConvertDialog::ClearFiles() {
+    if (IsBusy()) return;
+    fileList_->clear();
+    registeredPaths_.clear();
+}
+
+void ConvertDialog::RemoveSelectedFiles() {
+    if (IsBusy()) return;
+    for (int i = fileList_->topLevelItemCount() - 1; i >= 0; --i) {
+        if (fileList_->topLevelItem(i)->isSelected()) removeItem(i);
+    }
+}
+
+// Keeps only the files whose extension the chosen pattern names; the first
+// item, "*.*", filters nothing.  What is removed does not come back.
+void ConvertDialog::ApplyExtensionFilter() {
+    if (IsBusy()) return;
+    if (fileList_->topLevelItemCount() == 0 || filterBox_->currentIndex() <= 0) return;
+    const std::string pattern = filterBox_->currentText().toStdString();
+    for (int i = fileList_->topLevelItemCount() - 1; i >= 0; --i) {
+        const std::filesystem::path name = ui::ItemPath(*fileList_->topLevelItem(i)).filename();
+        if (!ui::MatchesExtensionPattern(name, pattern)) removeItem(i);
+    }
+}
+
+void ConvertDialog::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void ConvertDialog::dropEvent(QDropEvent* event) {
+    AcceptDroppedFiles(event->mimeData()->urls());
+    event->acceptProposedAction();
+}
+
+}  // namespace ruv

@@ -1,0 +1,45 @@
+// The file list's items and the rules of the extension filter and the
+// open-file dialog's filter.
+//
+// Each item is one registered file: column 0 its name, column 1 its code
+// label, column 2 its full path; the item data holds the detected KanjiCode
+// and the path's native bytes (the column shows them decoded, which may lose
+// bytes that are not UTF-8).  The registration commands themselves are
+// operations of ConvertDialog, defined in file_registration.cpp.
+#pragma once
+
+#include <QString>
+#include <Qt>
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+#include "engine/kanji_code.h"
+
+class QTreeWidgetItem;
+
+namespace ruv::ui {
+
+inline constexpr int CODE_ROLE = Qt::UserRole;
+inline constexpr int PATH_ROLE = Qt::UserRole + 1;
+
+enum FileColumn { COLUMN_NAME = 0, COLUMN_CODE = 1, COLUMN_PATH = 2 };
+
+std::filesystem::path ItemPath(const QTreeWidgetItem& item);
+KanjiCode ItemCode(const QTreeWidgetItem& item);
+void SetItemCode(QTreeWidgetItem& item, KanjiCode code, const std::string& label);
+
+// A path's native bytes as text for the screen.
+QString NativeText(const std::string& bytes);
+
+// Turns a filter of "description|patterns|...||" pairs into Qt's
+// "description (*.a *.b);;..." form.  Patterns are separated by blanks in Qt,
+// and "*.*", which on this platform would miss names without a dot, becomes "*".
+QString OpenFileFilter(const QString& filter);
+
+// True when the name has one of the extensions of a pattern such as
+// "*.htm;*.html"; an empty pattern matches nothing.
+bool MatchesExtensionPattern(const std::filesystem::path& name, std::string_view pattern);
+
+}  // namespace ruv::ui
