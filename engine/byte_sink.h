@@ -1,6 +1,6 @@
 // The output side of the Shift_JIS-based codecs: a running count and, when
-// writing, the caller's buffer and its capacity; and the scan for ASCII runs
-// that every one of them copies in one piece.
+// writing, the caller's buffer and its capacity; and the scan for the ASCII
+// runs that they and the UTF-8 codec copy in one piece.
 //
 // Every piece (one byte, one character value, one escape sequence) is counted
 // first; a run of bytes counts as that many one-byte pieces.  When writing, a

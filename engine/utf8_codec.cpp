@@ -2,10 +2,12 @@
 //
 // Both text functions are written once as templates over "measure" and "write",
 // so the measuring pass carries no capacity tests and the writing pass no null
-// tests.  Each reads top to bottom: ASCII first, then one branch per lead-byte
-// class.  No byte after the terminator is ever read: a multi-byte sequence is
+// tests.  Each reads top to bottom: ASCII runs first (copied in one piece),
+// then one branch per lead-byte class.  No byte after the terminator is ever read: a multi-byte sequence is
 // taken only after each of its following bytes has been seen to be non-zero.
 #include "engine/utf8_codec.h"
+
+#include "engine/byte_sink.h"
 
 namespace ruv {
 namespace {
@@ -59,16 +61,19 @@ std::int32_t DecodeText(char16_t* out, const std::uint8_t* p, std::int32_t capac
     if (kWrite && capacity <= 0) return -1;
     const std::int32_t limit = capacity - 1;  // units that fit before the terminator
     std::int32_t count = 0;
-    for (;;) {
+    const std::uint8_t* const end = detail::TextEnd(p);
+    while (p < end) {
         const std::uint8_t b0 = *p;
-        if (b0 < 0x80) {  // ASCII, or the terminator
-            if (b0 == 0) break;
+        if (b0 < 0x80) {  // a run of ASCII: as many units as fit are stored
+            std::int32_t n = detail::AsciiRunLength(p, end);
             if constexpr (kWrite) {
-                if (count >= limit) return -1;
-                out[count] = b0;
+                const bool fits = count + n <= limit;
+                if (!fits) n = limit - count;
+                for (std::int32_t i = 0; i < n; ++i) out[count + i] = p[i];
+                if (!fits) return -1;
             }
-            ++count;
-            ++p;
+            count += n;
+            p += n;
             continue;
         }
         char16_t unit = b0;  // a stray continuation byte, or the lead of a cut sequence
@@ -126,14 +131,18 @@ std::int32_t EncodeText(std::uint8_t* out, const char16_t* p, std::int32_t capac
     std::int32_t total = 0;
     for (;;) {
         const char16_t u = *p;
-        if (u < 0x80) {
+        if (u < 0x80) {  // a run of ASCII, or the terminator: as many bytes as fit are stored
             if (u == 0) break;
+            std::int32_t n = 1;
+            while (static_cast<char16_t>(p[n] - 1) < 0x7F) ++n;  // 0001-007F
             if constexpr (kWrite) {
-                if (total >= limit) return -1;
-                out[total] = static_cast<std::uint8_t>(u);
+                const bool fits = total + n <= limit;
+                if (!fits) n = limit - total;
+                for (std::int32_t i = 0; i < n; ++i) out[total + i] = static_cast<std::uint8_t>(p[i]);
+                if (!fits) return -1;
             }
-            ++total;
-            ++p;
+            total += n;
+            p += n;
             continue;
         }
         if (u < 0x800) {

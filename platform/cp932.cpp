@@ -1,5 +1,7 @@
 #include "platform/cp932.h"
 
+#include <cstring>
+
 #include "platform/cp932_tables.h"
 
 namespace ruv {
@@ -43,74 +45,113 @@ std::uint16_t EncodeOne(char16_t unit) {
     return Cp932EncodePages[Cp932EncodePageIndex[unit >> 8]][unit & 0xFF];
 }
 
-}  // namespace
+// Bytes from p up to the first byte >= 0x80 or the terminator, eight at a
+// time while none of them has the high bit.  A word is read only when all its
+// bytes lie before end, the terminator.
+std::int32_t AsciiRunLength(const std::uint8_t* p, const std::uint8_t* end) {
+    const std::uint8_t* q = p;
+    for (std::uint64_t word; end - q >= 8; q += 8) {
+        std::memcpy(&word, q, sizeof word);
+        if ((word & 0x8080808080808080u) != 0) break;
+    }
+    while (q < end && *q < 0x80) ++q;
+    return static_cast<std::int32_t>(q - p);
+}
 
-std::int32_t Cp932ToUtf16(char16_t* out, const std::uint8_t* text, std::int32_t capacity) {
+// Cp932ToUtf16.  With kWrite the output holds capacity units; a unit is stored
+// only while it leaves room for the terminator (count + 1 < capacity).
+template <bool kWrite>
+std::int32_t DecodeText(char16_t* out, const std::uint8_t* text, std::int32_t capacity) {
+    const std::uint8_t* const end = text + std::strlen(reinterpret_cast<const char*>(text));
     std::int32_t count = 0;
-    std::int32_t i = 0;
-    for (;;) {
-        // ASCII fast path: bytes 01-7F are their own units.
-        while (text[i] != 0 && text[i] < 0x80) {
-            if (out != nullptr) {
-                if (count + 1 >= capacity) return -1;
-                out[count] = text[i];
+    while (text < end) {
+        if (*text < 0x80) {
+            // ASCII run: bytes 01-7F are their own units; as many as fit are stored.
+            std::int32_t n = AsciiRunLength(text, end);
+            if constexpr (kWrite) {
+                const bool fits = count + n < capacity;
+                if (!fits) n = capacity - 1 - count;
+                for (std::int32_t i = 0; i < n; ++i) out[count + i] = text[i];
+                if (!fits) return -1;
             }
-            ++count;
-            ++i;
+            count += n;
+            text += n;
+            continue;
         }
-        if (text[i] == 0) break;
         std::int32_t length = 1;
-        const char16_t unit = DecodeOne(text + i, length);
-        if (out != nullptr) {
+        const char16_t unit = DecodeOne(text, length);
+        if constexpr (kWrite) {
             if (count + 1 >= capacity) return -1;
             out[count] = unit;
         }
         ++count;
-        i += length;
+        text += length;
     }
-    if (out != nullptr) {
+    if constexpr (kWrite) {
         if (count >= capacity) return -1;
         out[count] = 0;
     }
     return count;
 }
 
-std::int32_t Utf16ToCp932(std::uint8_t* out, const char16_t* text, std::int32_t capacity) {
+// Utf16ToCp932, as DecodeText: a piece is stored only while it leaves room for
+// the terminator.
+template <bool kWrite>
+std::int32_t EncodeText(std::uint8_t* out, const char16_t* text, std::int32_t capacity) {
     std::int32_t count = 0;
-    std::int32_t i = 0;
     for (;;) {
+        char16_t u = *text;
         // ASCII fast path: units 0001-007F are their own bytes.
-        while (text[i] != 0 && text[i] < 0x80) {
-            if (out != nullptr) {
+        while (u != 0 && u < 0x80) {
+            if constexpr (kWrite) {
                 if (count + 1 >= capacity) return -1;
-                out[count] = static_cast<std::uint8_t>(text[i]);
+                out[count] = static_cast<std::uint8_t>(u);
             }
             ++count;
-            ++i;
+            u = *++text;
         }
-        if (text[i] == 0) break;
+        if (u == 0) break;
         std::uint16_t code;
-        if (IsHighSurrogate(text[i]) && IsLowSurrogate(text[i + 1])) {
+        if (IsHighSurrogate(u) && IsLowSurrogate(text[1])) {
             code = kDefaultByte;  // a character beyond the BMP: one "?" for the pair
-            i += 2;
+            text += 2;
         } else {
-            code = EncodeOne(text[i]);  // 0 for a lone surrogate too
+            code = EncodeOne(u);  // 0 for a lone surrogate too
             if (code == 0) code = kDefaultByte;
-            i += 1;
+            text += 1;
         }
-        const std::int32_t length = code >= 0x100 ? 2 : 1;
-        if (out != nullptr) {
-            if (count + length >= capacity) return -1;
-            if (length == 2) out[count] = static_cast<std::uint8_t>(code >> 8);
-            out[count + length - 1] = static_cast<std::uint8_t>(code & 0xFF);
+        if (code >= 0x100) {
+            if constexpr (kWrite) {
+                if (count + 2 >= capacity) return -1;
+                out[count] = static_cast<std::uint8_t>(code >> 8);
+                out[count + 1] = static_cast<std::uint8_t>(code & 0xFF);
+            }
+            count += 2;
+        } else {
+            if constexpr (kWrite) {
+                if (count + 1 >= capacity) return -1;
+                out[count] = static_cast<std::uint8_t>(code);
+            }
+            count += 1;
         }
-        count += length;
     }
-    if (out != nullptr) {
+    if constexpr (kWrite) {
         if (count >= capacity) return -1;
         out[count] = 0;
     }
     return count;
+}
+
+}  // namespace
+
+std::int32_t Cp932ToUtf16(char16_t* out, const std::uint8_t* text, std::int32_t capacity) {
+    return out != nullptr ? DecodeText<true>(out, text, capacity)
+                          : DecodeText<false>(nullptr, text, capacity);
+}
+
+std::int32_t Utf16ToCp932(std::uint8_t* out, const char16_t* text, std::int32_t capacity) {
+    return out != nullptr ? EncodeText<true>(out, text, capacity)
+                          : EncodeText<false>(nullptr, text, capacity);
 }
 
 }  // namespace ruv
