@@ -12,7 +12,6 @@
 
 #include "detect/code_detector.h"
 #include "detect/code_labels.h"
-#include "support/corpus.h"
 #include "support/temp_dir.h"
 
 namespace ruv {
@@ -87,25 +86,6 @@ TEST_F(DetectFile, OnlyTheFirst2000BytesAreReadAndAnOldHeadLeavesNoTrace) {
     EXPECT_EQ(DetectFileCode(converter, folder_ / "missing.txt"), CODE_ERROR);
     EXPECT_EQ(converter.headLength, 0u);
     EXPECT_EQ(converter.headBuffer[0], 0);
-}
-
-TEST_F(DetectFile, DictionaryTextIsLabelledInEveryCode) {
-    using test::Corpus;
-    ASSERT_TRUE(test::CorpusAvailable(Corpus::Edict));
-    const std::string euc = test::LoadPortableLines(Corpus::Edict, 16 * 1024);
-    ASSERT_FALSE(euc.empty());
-    const struct {
-        KanjiCode code;
-        const char* label;
-    } rows[] = {{CODE_JIS, "JIS"},         {CODE_SJIS, "Shift-JIS"}, {CODE_EUC, "EUC"},
-                {CODE_UNICODE, "Unicode"}, {CODE_UTF8, "UTF-8"},     {CODE_UTF7, "UTF-7"}};
-    for (const auto& row : rows) {
-        const std::optional<std::string> bytes = test::EncodeFile(euc, row.code);
-        ASSERT_TRUE(bytes) << row.label;
-        std::string label;
-        EXPECT_EQ(DetectFileLabel(Write("dict.txt", *bytes), label), row.code);
-        EXPECT_EQ(label, row.label);
-    }
 }
 
 }  // namespace
