@@ -140,6 +140,12 @@ std::int32_t CodeConverter::ConvertFromSjis(ConvertedBuffer& output, const std::
 
 std::int32_t CodeConverter::ConvertFromJis(ConvertedBuffer& output, const std::uint8_t* text,
                                            KanjiCode target) {
+    // To Shift_JIS without folding the decoder writes the output itself: the
+    // copy it saves has no capacity of its own.
+    static_assert(SJIS_TEMP_CAPACITY == BYTE_OUTPUT_CAPACITY);
+    if (target == CODE_SJIS && !foldHalfWidthKana) {
+        return JisToSjisText(AsBytes(output), text, BYTE_OUTPUT_CAPACITY);
+    }
     SjisTemp sjis;
     if (JisToSjisText(sjis.data(), text, SJIS_TEMP_CAPACITY) < 0) return -1;
     return ConvertFromSjis(output, sjis.data(), target);
@@ -147,6 +153,9 @@ std::int32_t CodeConverter::ConvertFromJis(ConvertedBuffer& output, const std::u
 
 std::int32_t CodeConverter::ConvertFromEuc(ConvertedBuffer& output, const std::uint8_t* text,
                                            KanjiCode target) {
+    if (target == CODE_SJIS && !foldHalfWidthKana) {  // as in ConvertFromJis
+        return EucToSjisText(AsBytes(output), text, BYTE_OUTPUT_CAPACITY);
+    }
     SjisTemp sjis;
     if (EucToSjisText(sjis.data(), text, SJIS_TEMP_CAPACITY) < 0) return -1;
     return ConvertFromSjis(output, sjis.data(), target);
@@ -159,6 +168,9 @@ std::int32_t CodeConverter::ConvertFromUnicode(ConvertedBuffer& output, const ch
         case CODE_UTF8: return WideToUtf8Text(AsBytes(output), text, DIRECT_FROM_WIDE_CAPACITY);
         case CODE_UTF7: return WideToUtf7Text(AsBytes(output), text, DIRECT_FROM_WIDE_CAPACITY);
         default: {
+            if (target == CODE_SJIS && !foldHalfWidthKana) {  // as in ConvertFromJis
+                return WideToAnsi(AsBytes(output), text, BYTE_OUTPUT_CAPACITY);
+            }
             SjisTemp sjis;
             if (WideToAnsi(sjis.data(), text, SJIS_TEMP_CAPACITY) < 0) return -1;
             return ConvertFromSjis(output, sjis.data(), target);
@@ -175,6 +187,9 @@ std::int32_t CodeConverter::ConvertFromUtf8(ConvertedBuffer& output, const std::
     WideTemp wide;
     if (Utf8ToWideText(wide.data(), text, WIDE_TEMP_CAPACITY) < 0) return -1;
     if (target == CODE_UTF7) return WideToUtf7Text(AsBytes(output), wide.data(), BYTE_OUTPUT_CAPACITY);
+    if (target == CODE_SJIS && !foldHalfWidthKana) {  // as in ConvertFromJis
+        return WideToAnsi(AsBytes(output), wide.data(), BYTE_OUTPUT_CAPACITY);
+    }
     SjisTemp sjis;
     if (WideToAnsi(sjis.data(), wide.data(), SJIS_TEMP_CAPACITY) < 0) return -1;
     return ConvertFromSjis(output, sjis.data(), target);
@@ -189,6 +204,9 @@ std::int32_t CodeConverter::ConvertFromUtf7(ConvertedBuffer& output, const std::
     if (Utf7ToWideText(wide.data(), text, WIDE_TEMP_CAPACITY) < 0) return -1;
     if (target == CODE_UTF8) return WideToUtf8Text(AsBytes(output), wide.data(), BYTE_OUTPUT_CAPACITY);
     if (target == CODE_UTF7) return WideToUtf7Text(AsBytes(output), wide.data(), BYTE_OUTPUT_CAPACITY);
+    if (target == CODE_SJIS && !foldHalfWidthKana) {  // as in ConvertFromJis
+        return WideToAnsi(AsBytes(output), wide.data(), BYTE_OUTPUT_CAPACITY);
+    }
     SjisTemp sjis;
     if (WideToAnsi(sjis.data(), wide.data(), SJIS_TEMP_CAPACITY) < 0) return -1;
     return ConvertFromSjis(output, sjis.data(), target);
