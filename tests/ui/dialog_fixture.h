@@ -1,9 +1,10 @@
-// A window under test with its message boxes, file chooser, about box and
-// browser replaced by recorders, and a temporary folder for its files.
+// A window under test with its message boxes and file chooser replaced by
+// recorders, and a temporary folder for its files.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QTest>
 #include <QTreeWidget>
@@ -17,23 +18,18 @@
 
 namespace ruv::test {
 
-struct Message {
-    std::string text;
-    std::string caption;
-};
+using Strings = std::vector<std::string>;
 
 class DialogTest : public ::testing::Test {
 protected:
     DialogTest() {
         dialog.services.showMessage = [this](QWidget*, const QString& text, const QString& caption) {
-            messages.push_back({text.toStdString(), caption.toStdString()});
+            messages.push_back(caption.toStdString() + ": " + text.toStdString());
         };
         dialog.services.chooseFile = [this](QWidget*, const QString& filter) {
             filters.push_back(filter.toStdString());
             return chosen;
         };
-        dialog.services.runAboutBox = [this](QWidget*) { return aboutResult; };
-        dialog.services.openUrl = [this](const QUrl& url) { opened.push_back(url.toString().toStdString()); };
     }
 
     // Initialises and shows the window, active, as start-up would.
@@ -44,16 +40,32 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
     }
 
-    template <typename T>
-    T* Find(const char* name) {
-        T* widget = dialog.findChild<T*>(QString::fromLatin1(name));
+    template <typename T = QAbstractButton>
+    T* Find(const std::string& name) {
+        T* widget = dialog.findChild<T*>(QString::fromStdString(name));
         EXPECT_NE(widget, nullptr) << name;
         return widget;
     }
+    void Click(const std::string& name) { Find(name)->click(); }
 
     QTreeWidget* List() { return Find<QTreeWidget>("fileList"); }
-    std::vector<std::string> Names() { return ColumnTexts(List(), 0); }
-    std::vector<std::string> Labels() { return ColumnTexts(List(), 1); }
+    std::vector<std::string> Column(int column) {
+        std::vector<std::string> texts;
+        for (int i = 0; i < List()->topLevelItemCount(); ++i) {
+            texts.push_back(List()->topLevelItem(i)->text(column).toStdString());
+        }
+        return texts;
+    }
+    std::vector<std::string> Names() { return Column(0); }
+    std::vector<std::string> Labels() { return Column(1); }
+
+    // Registers a file big enough that a run over it stays busy; its bytes.
+    std::string AddBigFile() {
+        const std::string big = LargeSjisText();
+        WriteFile(dir / "big.txt", big);
+        dialog.AddPath(dir / "big.txt");
+        return big;
+    }
 
     // Waits until the run has ended and the window shows it.
     bool WaitForIdle() {
@@ -62,11 +74,9 @@ protected:
 
     TempDir dir;
     ConvertDialog dialog;
-    std::vector<Message> messages;
+    std::vector<std::string> messages;  // "caption: text"
     std::vector<std::string> filters;
-    std::vector<std::string> opened;
     QString chosen;
-    int aboutResult = 2;
 };
 
 }  // namespace ruv::test

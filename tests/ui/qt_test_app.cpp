@@ -3,23 +3,19 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <QAbstractButton>
 #include <QApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QElapsedTimer>
 #include <QMimeData>
 #include <QPointer>
-#include <QStyle>
-#include <QStyleOptionButton>
-#include <QTest>
 #include <QTimer>
-#include <QTreeWidget>
+#include <QWidget>
+
+#include <algorithm>
 
 namespace ruv::test {
 namespace {
-
-constexpr int MODAL_PATIENCE_MS = 3000;
 
 class QtEnvironment : public ::testing::Environment {
 public:
@@ -34,9 +30,8 @@ public:
         qputenv("XDG_RUNTIME_DIR", (base / "runtime").c_str());
         app_ = new QApplication(argc_, argv_);
         watchdog_ = new QTimer;
-        watchdog_->setInterval(250);
         QObject::connect(watchdog_, &QTimer::timeout, [this] { CloseStrayModal(); });
-        watchdog_->start();
+        watchdog_->start(250);
     }
     void TearDown() override {
         delete watchdog_;
@@ -49,12 +44,10 @@ private:
         if (modal == nullptr || modal != seen_) {
             seen_ = modal;
             clock_.start();
-            return;
+        } else if (clock_.elapsed() > 3000) {
+            ADD_FAILURE() << "a modal window stayed open: " << modal->windowTitle().toStdString();
+            modal->close();
         }
-        if (clock_.elapsed() < MODAL_PATIENCE_MS) return;
-        ADD_FAILURE() << "a modal window stayed open: " << modal->metaObject()->className() << " "
-                      << modal->windowTitle().toStdString();
-        modal->close();
     }
 
     int argc_ = 1;
@@ -74,9 +67,7 @@ private:
 bool WaitFor(const std::function<bool()>& done, int timeoutMs) {
     QElapsedTimer clock;
     clock.start();
-    while (!done() && clock.elapsed() < timeoutMs) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    }
+    while (!done() && clock.elapsed() < timeoutMs) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
     return done();
 }
 
@@ -92,15 +83,6 @@ void DropFiles(QWidget* target, const std::vector<std::filesystem::path>& paths)
     QCoreApplication::sendEvent(target, &drop);
 }
 
-void ClickIndicator(QAbstractButton* button) {
-    QStyleOptionButton option;
-    option.initFrom(button);
-    const QRect indicator = button->style()->subElementRect(
-        button->inherits("QRadioButton") ? QStyle::SE_RadioButtonIndicator : QStyle::SE_CheckBoxIndicator,
-        &option, button);
-    QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, indicator.center());
-}
-
 void PressEnter(bool autoRepeat) {
     QWidget* focus = QApplication::focusWidget();
     ASSERT_NE(focus, nullptr);
@@ -108,18 +90,16 @@ void PressEnter(bool autoRepeat) {
     QCoreApplication::sendEvent(focus, &press);
 }
 
-std::vector<std::string> ColumnTexts(const QTreeWidget* list, int column) {
-    std::vector<std::string> texts;
-    for (int i = 0; i < list->topLevelItemCount(); ++i) {
-        texts.push_back(list->topLevelItem(i)->text(column).toStdString());
-    }
-    return texts;
+std::vector<std::string> FolderNames(const std::filesystem::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) names.push_back(entry.path().filename());
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 std::string LargeSjisText() {
     const std::string line = "\x93\xFA\x96\x7B\x8C\xEA\x82\xCC\x83\x65\x83\x4C\x83\x58\x83\x67 sample line\r\n";  // 日本語のテキスト
     std::string text;
-    text.reserve(32u << 20);
     while (text.size() < (24u << 20)) text += line;
     return text;
 }
