@@ -1,86 +1,103 @@
-// Helpers for the table-driven tests of the byte codecs: hex rows in, the
-// engine's calling convention checked on the way.
+// Shared helpers of the codec tests: hex rows in, the calling convention checked
+// on every conversion, glibc iconv as the independent oracle.
 #pragma once
 
 #include <gtest/gtest.h>
 #include <iconv.h>
 
+#include <algorithm>
 #include <cstdint>
-#include <memory>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "engine/sjis_primitives.h"
 
 namespace ruv::test {
 
-using ByteCodec = std::int32_t (*)(std::uint8_t*, const std::uint8_t*, std::int32_t);
+using Bytes = std::vector<std::uint8_t>;
+using Units = std::vector<char16_t>;
 
 // "61 88 9F" -> the bytes, without a terminator.
-inline std::vector<std::uint8_t> Hex(const std::string& text) {
-    std::vector<std::uint8_t> bytes;
+inline Bytes Hex(const std::string& text) {
+    Bytes bytes;
     std::istringstream in(text);
-    for (unsigned value = 0; in >> std::hex >> value;) {
+    for (unsigned value = 0; in >> std::hex >> value;)
         bytes.push_back(static_cast<std::uint8_t>(value));
+    return bytes;
+}
+inline Bytes Text(std::string_view s) { return Bytes(s.begin(), s.end()); }
+inline Units Wide(std::u16string_view s) { return Units(s.begin(), s.end()); }
+
+// The output of a codec for text (both without terminator), checking on the way:
+// null output only measures; each capacity without room for output and terminator
+// (all on short texts, the last on long ones) fails and writes nothing at or after it.
+template <typename Out, typename In>
+std::vector<Out> Convert(std::int32_t (*codec)(Out*, const In*, std::int32_t),
+                         std::vector<In> text) {
+    text.push_back(0);
+    const std::int32_t needed = codec(nullptr, text.data(), -7);
+    EXPECT_EQ(codec(nullptr, text.data(), 0), needed) << "measuring ignores the capacity";
+    if (needed < 0) {
+        ADD_FAILURE() << "refused";
+        return {};
     }
-    return bytes;
-}
-
-inline std::vector<std::uint8_t> Terminated(std::vector<std::uint8_t> bytes) {
-    bytes.push_back(0);
-    return bytes;
-}
-
-// One row: input, what out holds afterwards (on -1: what was written before the
-// stop), the result, and the capacity.
-struct CodecCase {
-    const char* input;
-    const char* output;
-    std::int32_t result;
-    std::int32_t capacity = 4000;
-};
-
-// Runs the codec into a buffer of exactly the capacity, and measuring too when it
-// succeeds, and checks the result, the bytes, and the terminator.
-inline void ExpectCodec(ByteCodec codec, const CodecCase& row) {
-    SCOPED_TRACE(::testing::Message() << "input " << row.input << ", capacity " << row.capacity);
-    const auto input = Terminated(Hex(row.input));
-    const auto expected = Hex(row.output);
-    // A block of exactly the capacity, never null (capacity 0 included).
-    const auto size = static_cast<std::size_t>(row.capacity);
-    const std::unique_ptr<std::uint8_t[]> out(new std::uint8_t[size]);
-    ASSERT_EQ(codec(out.get(), input.data(), row.capacity), row.result);
-    ASSERT_GE(size, expected.size());
-    EXPECT_EQ(std::vector<std::uint8_t>(out.get(), out.get() + expected.size()), expected);
-    if (row.result < 0) return;
-    EXPECT_EQ(static_cast<std::size_t>(row.result), expected.size());
-    EXPECT_EQ(out[expected.size()], 0) << "terminator";
-    EXPECT_EQ(codec(nullptr, input.data(), 0), row.result) << "measuring";
-}
-
-// The whole output of a successful conversion, for round trips.
-inline std::vector<std::uint8_t> Convert(ByteCodec codec, const std::vector<std::uint8_t>& text) {
-    const auto input = Terminated(text);
-    std::vector<std::uint8_t> out(4 * input.size() + 8);
-    const std::int32_t n = codec(out.data(), input.data(), static_cast<std::int32_t>(out.size()));
-    EXPECT_GE(n, 0);
-    out.resize(n < 0 ? 0 : static_cast<std::size_t>(n));
+    const Out guard = 0x55;
+    std::vector<Out> out(static_cast<std::size_t>(needed) + 2);
+    for (std::int32_t capacity = needed > 64 ? needed : 0; capacity <= needed; ++capacity) {
+        std::fill(out.begin(), out.end(), guard);
+        EXPECT_EQ(codec(out.data(), text.data(), capacity), -1) << "capacity " << capacity;
+        EXPECT_TRUE(
+            std::all_of(out.begin() + capacity, out.end(), [&](Out u) { return u == guard; }))
+            << "wrote at or after capacity " << capacity;
+    }
+    std::fill(out.begin(), out.end(), guard);
+    EXPECT_EQ(codec(out.data(), text.data(), needed + 1), needed);
+    EXPECT_EQ(out[needed], Out{0}) << "terminator";
+    out.resize(static_cast<std::size_t>(needed));
     return out;
 }
 
-// glibc iconv as an independent oracle; an empty result means iconv refused.
+// Rows of hex bytes in and out, for the byte-to-byte codecs.
+struct HexRow {
+    const char* input;
+    const char* output;
+};
+using ByteCodec = std::int32_t (*)(std::uint8_t*, const std::uint8_t*, std::int32_t);
+template <std::size_t N>
+void ExpectRows(ByteCodec codec, const HexRow (&rows)[N]) {
+    for (const auto& row : rows)
+        EXPECT_EQ(Convert(codec, Hex(row.input)), Hex(row.output)) << row.input;
+}
+
+// UTF-16 units as little-endian bytes and back.
+inline Bytes Le(const Units& units) {
+    Bytes bytes;
+    for (char16_t u : units)
+        bytes.insert(bytes.end(),
+                     {static_cast<std::uint8_t>(u), static_cast<std::uint8_t>(u >> 8)});
+    return bytes;
+}
+inline Units FromLe(const Bytes& bytes) {
+    Units units;
+    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2)
+        units.push_back(static_cast<char16_t>(bytes[i] | bytes[i + 1] << 8));
+    return units;
+}
+
+// One glibc converter; an empty result means iconv refused.
 class Iconv {
   public:
     Iconv(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
     ~Iconv() {
-        if (cd_ != reinterpret_cast<iconv_t>(-1)) iconv_close(cd_);
+        if (ok()) iconv_close(cd_);
     }
     Iconv(const Iconv&) = delete;
     Iconv& operator=(const Iconv&) = delete;
     bool ok() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
 
-    std::vector<std::uint8_t> operator()(std::vector<std::uint8_t> in) {
+    Bytes operator()(Bytes in) {
         std::vector<char> out(4 * in.size() + 16);
         char* inp = reinterpret_cast<char*>(in.data());
         char* outp = out.data();
@@ -90,7 +107,7 @@ class Iconv {
             iconv(cd_, nullptr, nullptr, &outp, &outleft) == static_cast<std::size_t>(-1)) {
             return {};
         }
-        return std::vector<std::uint8_t>(out.data(), outp);
+        return Bytes(out.data(), outp);
     }
 
   private:
@@ -98,10 +115,40 @@ class Iconv {
 };
 
 // The Shift_JIS bytes of the JIS X 0208 character at row and cell (each 1-94).
-inline std::vector<std::uint8_t> SjisOf(int row, int cell) {
+inline Bytes SjisOf(int row, int cell) {
     const std::uint16_t value =
         JisToSjisChar(static_cast<std::uint16_t>((row + 0x20) << 8 | (cell + 0x20)));
     return {static_cast<std::uint8_t>(value >> 8), static_cast<std::uint8_t>(value)};
+}
+
+// Every row and cell of JIS X 0208 as one Shift_JIS line.
+inline Bytes AllJisX0208() {
+    Bytes line;
+    for (int i = 0; i < 94 * 94; ++i) {
+        const auto sjis = SjisOf(i / 94 + 1, i % 94 + 1);
+        line.insert(line.end(), sjis.begin(), sjis.end());
+    }
+    return line;
+}
+
+// Both directions of a Shift_JIS <-> code pair against iconv on every assigned
+// character of JIS X 0208 (rows 1-84).
+inline void ExpectAgreesWithIconvOnJisX0208(const char* code, ByteCodec fromSjis,
+                                            ByteCodec toSjis) {
+    Iconv there(code, "SHIFT_JIS"), back("SHIFT_JIS", code);
+    ASSERT_TRUE(there.ok() && back.ok());
+    int compared = 0;
+    for (int row = 1; row <= 84; ++row) {
+        for (int cell = 1; cell <= 94; ++cell) {
+            const auto sjis = SjisOf(row, cell);
+            const auto encoded = there(sjis);
+            if (encoded.empty()) continue;  // unassigned cell
+            ++compared;
+            ASSERT_EQ(Convert(fromSjis, sjis), encoded) << row << "-" << cell;
+            ASSERT_EQ(Convert(toSjis, encoded), back(encoded)) << row << "-" << cell;
+        }
+    }
+    EXPECT_GE(compared, 6879);  // every character of JIS X 0208
 }
 
 }  // namespace ruv::test
