@@ -20,17 +20,32 @@ declare -A nkf_in=([jis]=ISO-2022-JP [sjis]=CP932 [euc]=EUC-JP [unicode]=UTF-16L
 declare -A nkf_out=([jis]=ISO-2022-JP [sjis]=CP932 [euc]=EUC-JP [unicode]=UTF-16LE-BOM [utf8]=UTF-8)
 
 # Runs "$@" RUNS times; prints the median seconds and the largest peak RSS (MB).
+# Runs "$@" RUNS times; prints the median wall seconds (timed to the
+# microsecond) and the largest peak RSS (MB).
 measure() {
-  local times=() peak=0 t m
+  local times=() peak=0 start t m
   for _ in $(seq "$runs"); do
-    /usr/bin/time -o "$work/time" -f "%e %M" "$@" >/dev/null 2>&1
-    read -r t m <"$work/time"
-    times+=("$t"); [ "$m" -gt "$peak" ] && peak=$m
+    start=$(date +%s%N)
+    /usr/bin/time -o "$work/time" -f "%M" "$@" >/dev/null 2>&1
+    t=$(( ($(date +%s%N) - start) / 1000 ))
+    read -r m <"$work/time"
+    times+=("$(awk -v us="$t" 'BEGIN { printf "%.6f", us / 1e6 }')"); [ "$m" -gt "$peak" ] && peak=$m
   done
   printf '%s %s\n' "$(printf '%s\n' "${times[@]}" | sort -n | sed -n "$(( (runs + 1) / 2 ))p")" "$((peak / 1024))"
 }
 
 rate() { awk -v b="$1" -v t="$2" 'BEGIN { if (t <= 0) t = 0.005; printf "%.0f", b / 1e6 / t }'; }
+
+# Each corpus repeated REPEAT times (default 4, about 80 MB), so that a run takes
+# long enough to time well.
+repeat=${RUV_BENCH_REPEAT:-4}
+for code in "${codes[@]}"; do
+  if [ "$code" = unicode ]; then
+    { cat "$corpus/edict.unicode"; for _ in $(seq 2 "$repeat"); do tail -c +3 "$corpus/edict.unicode"; done; } >"$work/edict.$code"
+  else
+    for _ in $(seq "$repeat"); do cat "$corpus/edict.$code"; done >"$work/edict.$code"
+  fi
+done
 
 pairs=("$@")
 if [ ${#pairs[@]} -eq 0 ]; then
@@ -41,7 +56,7 @@ printf '| %-14s | %7s | %-12s | %-12s | %-12s | %-12s | %9s | %7s |\n' pair "in 
 printf '|%s|\n' "----------------|---------|---------------|--------------|--------------|--------------|-----------|---------"
 for pair in "${pairs[@]}"; do
   s=${pair%:*}; t=${pair#*:}
-  in="$corpus/edict.$s"
+  in="$work/edict.$s"
   bytes=$(stat -c %s "$in")
   read -r rt rm < <(measure $build/bench/ruv_convert_file "$s" "$t" "$in" "$work/ruv.out")
   read -r it im < <(measure sh -c "iconv -f ${iconv_name[$s]} -t ${iconv_name[$t]} '$in' > '$work/iconv.out'")

@@ -1,7 +1,7 @@
 // Shift_JIS character primitives and the half-width katakana tables.
 //
-// Every Shift_JIS-based codec reads characters through SjisReadChar, which always
-// folds half-width katakana (0xA1-0xDF) into full-width katakana and joins a
+// Every Shift_JIS-based codec reads characters the way SjisReadChar does (the
+// codecs use its inline form in sjis_to_jis_table.h), which always folds half-width katakana (0xA1-0xDF) into full-width katakana and joins a
 // following voiced (0xDE) or semi-voiced (0xDF) sound mark where a combined form
 // exists.  A character value is one byte b (0x00-0xFF) or lead*256+trail; 0 ends
 // a text.
