@@ -26,7 +26,7 @@ measure() {
   local times=() peak=0 start t m
   for _ in $(seq "$runs"); do
     start=$(date +%s%N)
-    /usr/bin/time -o "$work/time" -f "%M" "$@" >/dev/null 2>&1
+    /usr/bin/time -o "$work/time" -f "%M" "$@" >/dev/null 2>&1 || { echo "failed: $*" >&2; exit 1; }
     t=$(( ($(date +%s%N) - start) / 1000 ))
     read -r m <"$work/time"
     times+=("$(awk -v us="$t" 'BEGIN { printf "%.6f", us / 1e6 }')"); [ "$m" -gt "$peak" ] && peak=$m
@@ -42,6 +42,8 @@ repeat=${RUV_BENCH_REPEAT:-4}
 for code in "${codes[@]}"; do
   if [ "$code" = unicode ]; then
     { cat "$corpus/edict.unicode"; for _ in $(seq 2 "$repeat"); do tail -c +3 "$corpus/edict.unicode"; done; } >"$work/edict.$code"
+    # iconv and uconv take FF FE for a character (U+FEFF), which most codes cannot hold.
+    tail -c +3 "$work/edict.$code" >"$work/edict.$code.nomark"
   else
     for _ in $(seq "$repeat"); do cat "$corpus/edict.$code"; done >"$work/edict.$code"
   fi
@@ -59,8 +61,9 @@ for pair in "${pairs[@]}"; do
   in="$work/edict.$s"
   bytes=$(stat -c %s "$in")
   read -r rt rm < <(measure $build/bench/ruv_convert_file "$s" "$t" "$in" "$work/ruv.out")
-  read -r it im < <(measure sh -c "iconv -f ${iconv_name[$s]} -t ${iconv_name[$t]} '$in' > '$work/iconv.out'")
-  read -r ut um < <(measure uconv -f "${uconv_name[$s]}" -t "${uconv_name[$t]}" -o "$work/uconv.out" "$in")
+  plain=$in; [ "$s" = unicode ] && plain="$in.nomark"
+  read -r it im < <(measure sh -c "iconv -f ${iconv_name[$s]} -t ${iconv_name[$t]} '$plain' > '$work/iconv.out'")
+  read -r ut um < <(measure uconv -f "${uconv_name[$s]}" -t "${uconv_name[$t]}" -o "$work/uconv.out" "$plain")
   if [ -n "${nkf_in[$s]:-}" ] && [ -n "${nkf_out[$t]:-}" ]; then
     read -r nt nm < <(measure sh -c "nkf -x --ic=${nkf_in[$s]} --oc=${nkf_out[$t]} '$in' > '$work/nkf.out'")
     nkf="$(rate "$bytes" "$nt") ($nm)"; vs_nkf=$(awk -v a="$nt" -v b="$rt" 'BEGIN { printf "%.1fx", a / (b > 0 ? b : 0.005) }')
