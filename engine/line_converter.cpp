@@ -127,12 +127,11 @@ std::int32_t CodeConverter::ConvertFromSjis(ConvertedBuffer& output, const std::
                                      : CopyBytes(out, text);
         case CODE_EUC: return SjisToEucText(out, text, BYTE_OUTPUT_CAPACITY);
         case CODE_UNICODE: return UnitsToBytes(AnsiToWide(Units(output), text, WIDE_TEMP_CAPACITY));
-        case CODE_UTF8:
+        case CODE_UTF8: return AnsiToUtf8(out, text, BYTE_OUTPUT_CAPACITY);  // one pass
         case CODE_UTF7: {
             WideTemp wide;
             if (AnsiToWide(wide.data(), text, WIDE_TEMP_CAPACITY) < 0) return -1;
-            return target == CODE_UTF8 ? WideToUtf8Text(out, wide.data(), BYTE_OUTPUT_CAPACITY)
-                                       : WideToUtf7Text(out, wide.data(), BYTE_OUTPUT_CAPACITY);
+            return WideToUtf7Text(out, wide.data(), BYTE_OUTPUT_CAPACITY);
         }
         default: return -1;
     }

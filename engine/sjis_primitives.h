@@ -82,5 +82,8 @@ static_assert(JisToSjisChar(0x2120) == SJIS_INVALID && JisToSjisChar(0x7F7E) == 
 // out may be null: then only the needed length is returned.
 std::int32_t AnsiToWide(char16_t* out, const std::uint8_t* text, std::int32_t capacity);
 std::int32_t WideToAnsi(std::uint8_t* out, const char16_t* text, std::int32_t capacity);
+// Code page 932 text straight to UTF-8: what AnsiToWide and then UTF-8
+// encoding give, in one pass; capacity in bytes.
+std::int32_t AnsiToUtf8(std::uint8_t* out, const std::uint8_t* text, std::int32_t capacity);
 
 }  // namespace ruv

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "fuzz_support.h"
+#include "engine/utf8_codec.h"
 #include "platform/cp932.h"
 
 namespace {
@@ -42,6 +43,24 @@ void CheckRoundTrip(const std::uint8_t* text, const std::uint8_t* data, std::siz
     }
 }
 
+// Straight to UTF-8 gives what decoding to UTF-16 and then encoding gives.
+void CheckStraightToUtf8(const std::uint8_t* text, const std::uint8_t* data, std::size_t size) {
+    using namespace ruv;
+    const std::int32_t units = Cp932ToUtf16(nullptr, text, 0);
+    std::unique_ptr<char16_t[]> wide(new char16_t[units + 1]);
+    Cp932ToUtf16(wide.get(), text, units + 1);
+    const std::int32_t length = WideToUtf8Text(nullptr, wide.get(), 0);
+    std::unique_ptr<std::uint8_t[]> twoSteps(new std::uint8_t[length + 1]);
+    WideToUtf8Text(twoSteps.get(), wide.get(), length + 1);
+    std::unique_ptr<std::uint8_t[]> oneStep(new std::uint8_t[length + 1]);
+    if (Cp932ToUtf8(oneStep.get(), text, length + 1) != length) {
+        fuzz::Fail("straight to UTF-8 has another length", data, size);
+    }
+    for (std::int32_t i = 0; i < length; ++i) {
+        if (oneStep[i] != twoSteps[i]) fuzz::Fail("straight to UTF-8 differs", data, size);
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -50,7 +69,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::int32_t capacity = data[0];
     const fuzz::TerminatedBytes bytes(data + 1, size - 1);
     fuzz::CheckCodec<char16_t>(Cp932ToUtf16, bytes.bytes.get(), capacity, data, size);
+    fuzz::CheckCodec<std::uint8_t>(Cp932ToUtf8, bytes.bytes.get(), capacity, data, size);
     CheckRoundTrip(bytes.bytes.get(), data, size);
+    CheckStraightToUtf8(bytes.bytes.get(), data, size);
 
     const fuzz::TerminatedUnits units(data + 1, size - 1);
     fuzz::CheckCodec<std::uint8_t>(Utf16ToCp932, units.units.get(), capacity, data, size);

@@ -1,5 +1,6 @@
 #include "platform/cp932.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "platform/cp932_tables.h"
@@ -94,6 +95,54 @@ std::int32_t DecodeText(char16_t* out, const std::uint8_t* text, std::int32_t ca
     return count;
 }
 
+// Cp932ToUtf8: the characters DecodeText gives, written as UTF-8 (every unit
+// of the table lies in the Basic Multilingual Plane, so one to three bytes),
+// without a UTF-16 text between the two.
+template <bool kWrite>
+std::int32_t DecodeTextToUtf8(std::uint8_t* out, const std::uint8_t* text, std::int32_t capacity) {
+    const std::uint8_t* const end = text + std::strlen(reinterpret_cast<const char*>(text));
+    std::int32_t count = 0;
+    while (text < end) {
+        if (*text < 0x80) {
+            // ASCII run: bytes 01-7F are their own UTF-8; as many as fit are stored.
+            std::int32_t n = AsciiRunLength(text, end);
+            if constexpr (kWrite) {
+                const bool fits = count + n < capacity;
+                if (!fits) n = std::max(capacity - 1 - count, 0);  // none fit below capacity 1
+                std::memcpy(out + count, text, static_cast<std::size_t>(n));
+                if (!fits) return -1;
+            }
+            count += n;
+            text += n;
+            continue;
+        }
+        std::int32_t length = 1;
+        const char16_t u = DecodeOne(text, length);
+        const std::int32_t bytes = u < 0x80 ? 1 : u < 0x800 ? 2 : 3;
+        if constexpr (kWrite) {
+            if (count + bytes >= capacity) return -1;
+            std::uint8_t* o = out + count;
+            if (bytes == 1) {
+                o[0] = static_cast<std::uint8_t>(u);
+            } else if (bytes == 2) {
+                o[0] = static_cast<std::uint8_t>(0xC0 | (u >> 6));
+                o[1] = static_cast<std::uint8_t>(0x80 | (u & 0x3F));
+            } else {
+                o[0] = static_cast<std::uint8_t>(0xE0 | (u >> 12));
+                o[1] = static_cast<std::uint8_t>(0x80 | ((u >> 6) & 0x3F));
+                o[2] = static_cast<std::uint8_t>(0x80 | (u & 0x3F));
+            }
+        }
+        count += bytes;
+        text += length;
+    }
+    if constexpr (kWrite) {
+        if (count >= capacity) return -1;
+        out[count] = 0;
+    }
+    return count;
+}
+
 // Utf16ToCp932, as DecodeText: a piece is stored only while it leaves room for
 // the terminator.
 template <bool kWrite>
@@ -147,6 +196,11 @@ std::int32_t EncodeText(std::uint8_t* out, const char16_t* text, std::int32_t ca
 std::int32_t Cp932ToUtf16(char16_t* out, const std::uint8_t* text, std::int32_t capacity) {
     return out != nullptr ? DecodeText<true>(out, text, capacity)
                           : DecodeText<false>(nullptr, text, capacity);
+}
+
+std::int32_t Cp932ToUtf8(std::uint8_t* out, const std::uint8_t* text, std::int32_t capacity) {
+    return out != nullptr ? DecodeTextToUtf8<true>(out, text, capacity)
+                          : DecodeTextToUtf8<false>(nullptr, text, capacity);
 }
 
 std::int32_t Utf16ToCp932(std::uint8_t* out, const char16_t* text, std::int32_t capacity) {

@@ -24,4 +24,8 @@ namespace ruv {
 std::int32_t Cp932ToUtf16(char16_t* out, const std::uint8_t* text, std::int32_t capacity);
 std::int32_t Utf16ToCp932(std::uint8_t* out, const char16_t* text, std::int32_t capacity);
 
+// Code page 932 straight to UTF-8: the same characters as Cp932ToUtf16 gives,
+// in one pass; capacity in bytes.
+std::int32_t Cp932ToUtf8(std::uint8_t* out, const std::uint8_t* text, std::int32_t capacity);
+
 }  // namespace ruv

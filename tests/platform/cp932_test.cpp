@@ -118,6 +118,34 @@ TEST(Cp932ToUtf16, GivesTheDefaultCharacterForInvalidBytesAndKeepsTheNextByte) {
         EXPECT_EQ(Convert(Cp932ToUtf16, test::Hex(row.bytes)), test::Wide(row.units)) << row.bytes;
 }
 
+TEST(Cp932ToUtf8, GivesTheCharactersOfCp932ToUtf16) {
+    // Every single byte and every lead/trail pair, with a letter after it.
+    auto utf8 = [](const test::Units& units) {
+        test::Bytes out;
+        for (const unsigned u : units) {
+            if (u < 0x80) {
+                out.push_back(static_cast<std::uint8_t>(u));
+            } else if (u < 0x800) {
+                out.insert(out.end(), {static_cast<std::uint8_t>(0xC0 | u >> 6),
+                                       static_cast<std::uint8_t>(0x80 | (u & 0x3F))});
+            } else {
+                out.insert(out.end(), {static_cast<std::uint8_t>(0xE0 | u >> 12),
+                                       static_cast<std::uint8_t>(0x80 | (u >> 6 & 0x3F)),
+                                       static_cast<std::uint8_t>(0x80 | (u & 0x3F))});
+            }
+        }
+        return out;
+    };
+    for (unsigned code = 1; code < 0x10000; ++code) {
+        if ((code & 0xFF) == 0) continue;
+        test::Bytes bytes;
+        if (code >= 0x100) bytes.push_back(static_cast<std::uint8_t>(code >> 8));
+        bytes.push_back(static_cast<std::uint8_t>(code & 0xFF));
+        bytes.push_back('a');
+        ASSERT_EQ(Convert(Cp932ToUtf8, bytes), utf8(Convert(Cp932ToUtf16, bytes))) << std::hex << code;
+    }
+}
+
 TEST(Utf16ToCp932, GivesOneQuestionMarkPerUnmappableCharacterOrLoneSurrogate) {
     const struct {
         std::u16string units;
