@@ -223,14 +223,13 @@ Piece PieceCutter::NextUnits(const std::uint8_t* data, std::size_t available, bo
     constexpr std::size_t maxUnits = MAX_LINE_BYTES / 2;
     const std::size_t whole = available / 2;
     const std::size_t window = std::min(whole, maxUnits);
-    // Little-endian units into the line, then the first CR or LF among them.
-    for (std::size_t i = 0; i < window; ++i) {
-        line[i] = static_cast<char16_t>(data[2 * i] | (data[2 * i + 1] << 8));
-    }
+    // Little-endian units into the line, up to and with the first CR or LF.
     std::size_t end = window;
     bool atLineEnd = false;
     for (std::size_t i = 0; i < window; ++i) {
-        if (line[i] == CR || line[i] == LF) {
+        const char16_t u = static_cast<char16_t>(data[2 * i] | (data[2 * i + 1] << 8));
+        line[i] = u;
+        if (u <= CR && (u == CR || u == LF)) {  // most units fail the first test
             end = i + 1;
             atLineEnd = true;
             break;
