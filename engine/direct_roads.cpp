@@ -28,14 +28,12 @@ constexpr std::uint8_t kEscKanji[3] = {kEsc, 0x24, 0x42};  // ESC $ B
 constexpr std::uint8_t kEscAscii[3] = {kEsc, 0x28, 0x42};  // ESC ( B
 
 constexpr std::ptrdiff_t kWordBytes = 8;
-constexpr std::ptrdiff_t kWordRoom = kWordBytes + 3;  // a word with an escape before it
 
 // A byte of the ASCII part of a clean piece: 01-7F but ESC, SO and SI.
 bool IsPlainByte(std::uint8_t b) {
     return b != 0 && b < 0x80 && b != kEsc && b != kShiftOut && b != kShiftIn;
 }
 bool IsJisPairByte(std::uint8_t b) { return static_cast<std::uint8_t>(b - 0x21) < 0x5E; }
-bool IsEucPairByte(std::uint8_t b) { return static_cast<std::uint8_t>(b - 0xA1) < 0x5E; }
 
 // For a word whose bytes are all below 0x80: some byte is below n (n <= 0x80),
 // and some byte is 0x7F.  Both tests are exact about whether there is one.
@@ -53,36 +51,62 @@ bool IsJisPairWord(std::uint64_t word) {
     return (word & kHighBits) == 0 && !HasByteBelow(word, 0x21) && !HasByte7F(word);
 }
 
-std::uint8_t* PutWord(std::uint8_t* q, std::uint64_t word) {
-    std::memcpy(q, &word, sizeof word);
-    return q + kWordBytes;
+// The end of the run of plain bytes at p (p <= end), eight at a time while it lasts.
+const std::uint8_t* PlainRunEnd(const std::uint8_t* p, const std::uint8_t* end) {
+    while (end - p >= kWordBytes && IsPlainWord(LoadWord(p))) p += kWordBytes;
+    while (p < end && IsPlainByte(*p)) ++p;
+    return p;
 }
-std::uint8_t* PutEscape(std::uint8_t* q, const std::uint8_t (&escape)[3]) {
-    std::memcpy(q, escape, 3);
-    return q + 3;
+
+// The end of the run of whole pairs at p, of bytes 21-7E (flip 0) or A1-FE
+// (flip 0x80).  p[1] is read only after p[0] is a pair byte, so never past the
+// terminator; a pair cut by it ends the run before the pair.
+const std::uint8_t* PairRunEnd(const std::uint8_t* p, const std::uint8_t* end, std::uint8_t flip) {
+    while (end - p >= kWordBytes && IsJisPairWord(LoadWord(p) ^ (kLowBits * flip))) p += kWordBytes;
+    while (IsJisPairByte(p[0] ^ flip) && IsJisPairByte(p[1] ^ flip)) p += 2;
+    return p;
 }
 
 // The output of one road: q writes, limit is the terminator's last possible
 // place, so a text that stays below it fits the capacity.  kanji is the JIS
 // output's mode, which escapes switch as the JIS encoder switches them.
+template <bool kToJis>
 struct Output {
     Output(std::uint8_t* out, std::int32_t capacity) : start(out), q(out), limit(out + capacity - 1) {}
 
-    bool Room(std::ptrdiff_t n) const { return limit - q >= n; }
-
-    // Switches the JIS output's mode before a pair (toKanji) or a plain byte.
+    // Writes ESC $ B (toKanji) or ESC ( B when the JIS output is in the other mode.
     void Switch(bool toKanji) {
         if (kanji == toKanji) return;
-        q = PutEscape(q, toKanji ? kEscKanji : kEscAscii);
+        std::memcpy(q, toKanji ? kEscKanji : kEscAscii, 3);
+        q += 3;
         kanji = toKanji;
+    }
+
+    // Writes the n bytes at p as they are (plain) or as pair bytes, each
+    // b ^ flip; false, with nothing written, when they do not fit.
+    bool PutRun(const std::uint8_t* p, std::ptrdiff_t n, bool pairs, std::uint8_t flip) {
+        if (n == 0) return true;
+        if (limit - q < n + (kToJis && kanji != pairs ? 3 : 0)) return false;
+        if constexpr (kToJis) Switch(pairs);
+        if (flip == 0) {
+            std::memcpy(q, p, static_cast<std::size_t>(n));
+            q += n;
+            return true;
+        }
+        for (; n >= kWordBytes; n -= kWordBytes, p += kWordBytes, q += kWordBytes) {
+            const std::uint64_t word = LoadWord(p) ^ (kLowBits * flip);
+            std::memcpy(q, &word, sizeof word);
+        }
+        for (; n > 0; --n) *q++ = *p++ ^ flip;
+        return true;
     }
 
     // Closes a JIS output left in kanji mode and terminates; the length, or
     // DIRECT_ROAD_DECLINED when the closing escape does not fit.
     std::int32_t Finish() {
         if (kanji) {
-            if (!Room(3)) return DIRECT_ROAD_DECLINED;
-            q = PutEscape(q, kEscAscii);
+            if (limit - q < 3) return DIRECT_ROAD_DECLINED;
+            Switch(false);
         }
         *q = 0;
         return static_cast<std::int32_t>(q - start);
@@ -94,97 +118,51 @@ struct Output {
     bool kanji = false;
 };
 
+// EUC-JP pairs keep their bytes to EUC-JP and lose the high bit to JIS.
 template <bool kToJis>
 std::int32_t FromEuc(std::uint8_t* out, const std::uint8_t* text, std::int32_t capacity) {
     if (capacity < 1) return DIRECT_ROAD_DECLINED;
     const std::uint8_t* p = text;
     const std::uint8_t* const end = TextEnd(text);
-    Output o(out, capacity);
+    Output<kToJis> o(out, capacity);
     while (p < end) {
-        if (end - p >= kWordBytes && o.Room(kWordRoom)) {
-            const std::uint64_t word = LoadWord(p);
-            if (IsPlainWord(word)) {
-                if constexpr (kToJis) o.Switch(false);
-                o.q = PutWord(o.q, word);
-                p += kWordBytes;
-                continue;
-            }
-            if (IsJisPairWord(word ^ kHighBits)) {  // four pairs of bytes A1-FE
-                if constexpr (kToJis) o.Switch(true);
-                o.q = PutWord(o.q, kToJis ? word ^ kHighBits : word);
-                p += kWordBytes;
-                continue;
-            }
+        const std::uint8_t* const plainEnd = PlainRunEnd(p, end);
+        if (!o.PutRun(p, plainEnd - p, false, 0)) return DIRECT_ROAD_DECLINED;
+        const std::uint8_t* const pairEnd = PairRunEnd(plainEnd, end, 0x80);
+        if (!o.PutRun(plainEnd, pairEnd - plainEnd, true, kToJis ? 0x80 : 0)) {
+            return DIRECT_ROAD_DECLINED;
         }
-        const std::uint8_t b = p[0];
-        if (b < 0x80) {
-            if (!IsPlainByte(b)) return DIRECT_ROAD_DECLINED;
-            if (!o.Room(kToJis && o.kanji ? 4 : 1)) return DIRECT_ROAD_DECLINED;
-            if constexpr (kToJis) o.Switch(false);
-            *o.q++ = b;
-            ++p;
-            continue;
-        }
-        // p[1] is at worst the terminator, which is no pair byte.
-        if (!IsEucPairByte(b) || !IsEucPairByte(p[1])) return DIRECT_ROAD_DECLINED;
-        if (!o.Room(kToJis && !o.kanji ? 5 : 2)) return DIRECT_ROAD_DECLINED;
-        const std::uint8_t mask = kToJis ? 0x7F : 0xFF;
-        if constexpr (kToJis) o.Switch(true);
-        o.q[0] = b & mask;
-        o.q[1] = p[1] & mask;
-        o.q += 2;
-        p += 2;
+        if (pairEnd == p) return DIRECT_ROAD_DECLINED;  // a byte of neither run
+        p = pairEnd;
     }
     return o.Finish();
 }
 
+// JIS pairs gain the high bit to EUC-JP and keep their bytes to JIS.
 template <bool kToJis>
 std::int32_t FromJis(std::uint8_t* out, const std::uint8_t* text, std::int32_t capacity) {
     if (capacity < 1) return DIRECT_ROAD_DECLINED;
     const std::uint8_t* p = text;
     const std::uint8_t* const end = TextEnd(text);
-    Output o(out, capacity);
+    Output<kToJis> o(out, capacity);
     bool kanji = false;  // the source's mode
-    while (p < end) {
-        if (p[0] == kEsc) {
-            // Each byte is read only after the one before matched a nonzero byte.
-            if (p[1] == 0x24 && p[2] == 0x42) {
-                kanji = true;  // ESC $ B
-            } else if (p[1] == 0x28 && p[2] == 0x42) {
-                kanji = false;  // ESC ( B
-            } else {
-                return DIRECT_ROAD_DECLINED;
-            }
-            p += 3;
-            continue;
+    for (;;) {
+        const std::uint8_t* const runEnd = kanji ? PairRunEnd(p, end, 0) : PlainRunEnd(p, end);
+        if (!o.PutRun(p, runEnd - p, kanji, kanji && !kToJis ? 0x80 : 0)) {
+            return DIRECT_ROAD_DECLINED;
         }
-        if (end - p >= kWordBytes && o.Room(kWordRoom)) {
-            const std::uint64_t word = LoadWord(p);
-            if (kanji ? IsJisPairWord(word) : IsPlainWord(word)) {
-                if constexpr (kToJis) o.Switch(kanji);
-                o.q = PutWord(o.q, kToJis || !kanji ? word : word | kHighBits);
-                p += kWordBytes;
-                continue;
-            }
+        p = runEnd;
+        if (p == end) break;
+        // The run ended at an escape, or at a byte that makes the piece unclean.
+        // Each byte is read only after the one before matched a nonzero byte.
+        if (p[0] == kEsc && p[1] == 0x24 && p[2] == 0x42) {
+            kanji = true;  // ESC $ B
+        } else if (p[0] == kEsc && p[1] == 0x28 && p[2] == 0x42) {
+            kanji = false;  // ESC ( B
+        } else {
+            return DIRECT_ROAD_DECLINED;
         }
-        const std::uint8_t b = p[0];
-        if (!kanji) {
-            if (!IsPlainByte(b)) return DIRECT_ROAD_DECLINED;
-            if (!o.Room(kToJis && o.kanji ? 4 : 1)) return DIRECT_ROAD_DECLINED;
-            if constexpr (kToJis) o.Switch(false);
-            *o.q++ = b;
-            ++p;
-            continue;
-        }
-        // A pair cut by the terminator or by any byte outside 21-7E is declined.
-        if (!IsJisPairByte(b) || !IsJisPairByte(p[1])) return DIRECT_ROAD_DECLINED;
-        if (!o.Room(kToJis && !o.kanji ? 5 : 2)) return DIRECT_ROAD_DECLINED;
-        const std::uint8_t high = kToJis ? 0x00 : 0x80;
-        if constexpr (kToJis) o.Switch(true);
-        o.q[0] = b | high;
-        o.q[1] = p[1] | high;
-        o.q += 2;
-        p += 2;
+        p += 3;
     }
     return o.Finish();
 }
