@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "engine/direct_roads.h"
 #include "engine/euc_codec.h"
 #include "engine/jis_codec.h"
 #include "engine/sjis_primitives.h"
@@ -26,6 +27,11 @@ using SjisTemp = std::array<std::uint8_t, 4096>;
 static_assert(WIDE_TEMP_CAPACITY <= static_cast<std::int32_t>(WideTemp{}.size()));
 static_assert(SJIS_TEMP_CAPACITY <= static_cast<std::int32_t>(SjisTemp{}.size()));
 static_assert(BYTE_OUTPUT_CAPACITY + 2 <= static_cast<std::int32_t>(CONVERTED_BUFFER_BYTES));
+
+// A piece decodes to no more Shift_JIS than it has bytes, so the middle step of
+// a road from EUC-JP or JIS never fails; only the encoding step can.  A direct
+// road, which has no middle step, therefore fails exactly where the two steps do.
+static_assert(static_cast<std::int32_t>(LINE_BUFFER_BYTES) <= SJIS_TEMP_CAPACITY);
 
 constexpr char16_t CR = 0x0D;
 constexpr char16_t LF = 0x0A;
@@ -57,6 +63,21 @@ bool IsPlainSevenBit(const std::uint8_t* text) {
 
 // Doubles a unit count into a byte count, keeping -1.
 std::int32_t UnitsToBytes(std::int32_t units) { return units < 0 ? -1 : units * 2; }
+
+// The single-pass road between EUC-JP and JIS for a clean piece (the same
+// bytes as the road through Shift_JIS), or DIRECT_ROAD_DECLINED.
+std::int32_t DirectRoad(ConvertedBuffer& output, const std::uint8_t* text, KanjiCode source,
+                        KanjiCode target) {
+    std::uint8_t* out = AsBytes(output);
+    if (source == CODE_EUC) {
+        if (target == CODE_EUC) return EucToEucDirect(out, text, BYTE_OUTPUT_CAPACITY);
+        if (target == CODE_JIS) return EucToJisDirect(out, text, BYTE_OUTPUT_CAPACITY);
+    } else if (source == CODE_JIS) {
+        if (target == CODE_EUC) return JisToEucDirect(out, text, BYTE_OUTPUT_CAPACITY);
+        if (target == CODE_JIS) return JisToJisDirect(out, text, BYTE_OUTPUT_CAPACITY);
+    }
+    return DIRECT_ROAD_DECLINED;
+}
 
 // Rewrites a final line feed of n bytes of output by the newline choice.
 std::int32_t RewriteLineEnd(ConvertedBuffer& output, std::int32_t n, bool wide,
@@ -101,8 +122,14 @@ std::int32_t CodeConverter::ConvertLine(ConvertedBuffer& output, const LineBuffe
             }
             break;
         case CODE_SJIS: n = ConvertFromSjis(output, bytes, target); break;
-        case CODE_JIS: n = ConvertFromJis(output, bytes, target); break;
-        case CODE_EUC: n = ConvertFromEuc(output, bytes, target); break;
+        case CODE_JIS:
+        case CODE_EUC:
+            // Clean text between EUC-JP and JIS skips the Shift_JIS step.
+            n = DirectRoad(output, bytes, source, target);
+            if (n != DIRECT_ROAD_DECLINED) break;
+            n = source == CODE_JIS ? ConvertFromJis(output, bytes, target)
+                                   : ConvertFromEuc(output, bytes, target);
+            break;
         case CODE_UNICODE: n = ConvertFromUnicode(output, line.data(), target); break;
         case CODE_UTF8: n = ConvertFromUtf8(output, bytes, target); break;
         case CODE_UTF7: n = ConvertFromUtf7(output, bytes, target); break;

@@ -7,6 +7,8 @@
 //   between the Unicode forms          through UTF-16 only (UTF-16 and UTF-8 to
 //                                      themselves are copies), never code page 932
 //   Shift_JIS source                   no decoding step
+//   EUC-JP / JIS -> EUC-JP / JIS       clean pieces in one pass, with the same
+//                                      output (see direct_roads.h)
 //   7-bit (ASCII) source               copied, except to UTF-16 (widened) and to
 //                                      UTF-7 (encoded, so + \ ~ come out valid)
 // Text whose code detection left undecided (CODE_UNKNOWN) is never guessed at:

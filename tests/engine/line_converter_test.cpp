@@ -67,6 +67,56 @@ TEST(LineConverter, TakesShiftJisToEveryCodeAndFoldsKanaOnlyWhenAsked) {
             << row.target;
 }
 
+// The road through Shift_JIS for a piece from EUC-JP or JIS, line end untouched.
+std::string TwoSteps(const std::string& piece, KanjiCode source, KanjiCode target) {
+    LineBuffer line{};
+    std::memcpy(AsBytes(line), piece.data(), piece.size());
+    ConvertedBuffer output{};
+    CodeConverter converter;
+    const std::int32_t n = source == CODE_JIS
+                               ? converter.ConvertFromJis(output, AsBytes(line), target)
+                               : converter.ConvertFromEuc(output, AsBytes(line), target);
+    return n < 0 ? "<fail>" : std::string(reinterpret_cast<const char*>(AsBytes(output)), n);
+}
+
+TEST(LineConverter, TakesEucAndJisToEachOtherAsTheRoadThroughShiftJisDoes) {
+    const struct {
+        std::string in;
+        KanjiCode source, target;
+        std::string out;
+    } rows[] = {
+        // Clean pieces, taken in one pass.
+        {"a\xB0\xA1\n", CODE_EUC, CODE_JIS, "a\x1B$B0!\x1B(B\n"},          // a亜
+        {"\xB0\xA1", CODE_EUC, CODE_JIS, "\x1B$B0!\x1B(B"},                  // 亜, closed
+        {"\x1B$B0!\x1B(Ba\n", CODE_JIS, CODE_EUC, "\xB0\xA1" "a\n"},         // 亜a
+        {"\x1B$B\x1B(Ba", CODE_JIS, CODE_JIS, "a"},                          // empty kanji run
+        {"\x1B$B0!\x1B$B0!", CODE_JIS, CODE_JIS, "\x1B$B0!0!\x1B(B"},        // 亜亜
+        // Not clean: the road through Shift_JIS decides.
+        {"\xB0\x21", CODE_EUC, CODE_JIS, "\x1B$B0!\x1B(B"},                  // trail masked: 亜
+        {"\x8E\xB6", CODE_EUC, CODE_EUC, "\xA5\xAB"},                        // ｶ folded: カ
+        {"a\xB0", CODE_EUC, CODE_EUC, "a\xFE\xFE"},                           // cut pair
+        {"\x1B$B0", CODE_JIS, CODE_EUC, "\xFE\xFE"},                          // cut pair
+        {"\x1B$B0!\n", CODE_JIS, CODE_JIS, "\x1B$B0!\x1B(B\n"},             // line feed in kanji
+        {"\x1B$@0!", CODE_JIS, CODE_EUC, "\xB0\xA1"},                         // ESC $ @: 亜
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(Convert(row.in, row.source, row.target), row.out) << row.in;
+        EXPECT_EQ(TwoSteps(row.in, row.source, row.target), row.out) << row.in;
+    }
+    // Every JIS X 0208 pair, a row of 94 at a time, both ways.
+    for (int r = 0x21; r <= 0x7E; ++r) {
+        std::string euc, jis = "\x1B$B";
+        for (int c = 0x21; c <= 0x7E; ++c) {
+            euc += {static_cast<char>(r | 0x80), static_cast<char>(c | 0x80)};
+            jis += {static_cast<char>(r), static_cast<char>(c)};
+        }
+        for (KanjiCode target : {CODE_EUC, CODE_JIS}) {
+            EXPECT_EQ(Convert(euc, CODE_EUC, target), TwoSteps(euc, CODE_EUC, target)) << r;
+            EXPECT_EQ(Convert(jis, CODE_JIS, target), TwoSteps(jis, CODE_JIS, target)) << r;
+        }
+    }
+}
+
 TEST(LineConverter, UnicodeFormsNeverPassThroughTheCodePage) {
     // 한 (U+D55C) and 😀 (U+1F600) have no Shift_JIS code.
     const std::string utf8 = "\xED\x95\x9C\xF0\x9F\x98\x80\n";
