@@ -59,20 +59,54 @@ std::int32_t AsciiRunLength(const std::uint8_t* p, const std::uint8_t* end) {
     return static_cast<std::int32_t>(q - p);
 }
 
-// Cp932ToUtf16.  With kWrite the output holds capacity units; a unit is stored
-// only while it leaves room for the terminator (count + 1 < capacity).
-template <bool kWrite>
-std::int32_t DecodeText(char16_t* out, const std::uint8_t* text, std::int32_t capacity) {
+// Decoded characters written as UTF-16: one unit each.
+struct Utf16Writer {
+    using Unit = char16_t;
+    static std::int32_t Size(char16_t) { return 1; }
+    static void Put(char16_t* out, char16_t unit) { *out = unit; }
+    static void PutAscii(char16_t* out, const std::uint8_t* text, std::int32_t n) {
+        for (std::int32_t i = 0; i < n; ++i) out[i] = text[i];
+    }
+};
+
+// Decoded characters written as UTF-8: every unit of the table lies in the
+// Basic Multilingual Plane, so one to three bytes each.
+struct Utf8Writer {
+    using Unit = std::uint8_t;
+    static std::int32_t Size(char16_t u) { return u < 0x80 ? 1 : u < 0x800 ? 2 : 3; }
+    static void Put(std::uint8_t* out, char16_t u) {
+        if (u < 0x80) {
+            out[0] = static_cast<std::uint8_t>(u);
+        } else if (u < 0x800) {
+            out[0] = static_cast<std::uint8_t>(0xC0 | (u >> 6));
+            out[1] = static_cast<std::uint8_t>(0x80 | (u & 0x3F));
+        } else {
+            out[0] = static_cast<std::uint8_t>(0xE0 | (u >> 12));
+            out[1] = static_cast<std::uint8_t>(0x80 | ((u >> 6) & 0x3F));
+            out[2] = static_cast<std::uint8_t>(0x80 | (u & 0x3F));
+        }
+    }
+    static void PutAscii(std::uint8_t* out, const std::uint8_t* text, std::int32_t n) {
+        std::memcpy(out, text, static_cast<std::size_t>(n));
+    }
+};
+
+// Cp932ToUtf16 and Cp932ToUtf8.  With kWrite the output holds capacity units
+// of the Writer; a character is stored only while it leaves room for the
+// terminator.
+template <typename Writer, bool kWrite>
+std::int32_t DecodeText(typename Writer::Unit* out, const std::uint8_t* text,
+                        std::int32_t capacity) {
     const std::uint8_t* const end = text + std::strlen(reinterpret_cast<const char*>(text));
     std::int32_t count = 0;
     while (text < end) {
         if (*text < 0x80) {
-            // ASCII run: bytes 01-7F are their own units; as many as fit are stored.
+            // ASCII run: bytes 01-7F are their own characters; as many as fit are stored.
             std::int32_t n = AsciiRunLength(text, end);
             if constexpr (kWrite) {
                 const bool fits = count + n < capacity;
-                if (!fits) n = capacity - 1 - count;
-                for (std::int32_t i = 0; i < n; ++i) out[count + i] = text[i];
+                if (!fits) n = std::max(capacity - 1 - count, 0);  // none fit below capacity 1
+                Writer::PutAscii(out + count, text, n);
                 if (!fits) return -1;
             }
             count += n;
@@ -81,59 +115,12 @@ std::int32_t DecodeText(char16_t* out, const std::uint8_t* text, std::int32_t ca
         }
         std::int32_t length = 1;
         const char16_t unit = DecodeOne(text, length);
+        const std::int32_t size = Writer::Size(unit);
         if constexpr (kWrite) {
-            if (count + 1 >= capacity) return -1;
-            out[count] = unit;
+            if (count + size >= capacity) return -1;
+            Writer::Put(out + count, unit);
         }
-        ++count;
-        text += length;
-    }
-    if constexpr (kWrite) {
-        if (count >= capacity) return -1;
-        out[count] = 0;
-    }
-    return count;
-}
-
-// Cp932ToUtf8: the characters DecodeText gives, written as UTF-8 (every unit
-// of the table lies in the Basic Multilingual Plane, so one to three bytes),
-// without a UTF-16 text between the two.
-template <bool kWrite>
-std::int32_t DecodeTextToUtf8(std::uint8_t* out, const std::uint8_t* text, std::int32_t capacity) {
-    const std::uint8_t* const end = text + std::strlen(reinterpret_cast<const char*>(text));
-    std::int32_t count = 0;
-    while (text < end) {
-        if (*text < 0x80) {
-            // ASCII run: bytes 01-7F are their own UTF-8; as many as fit are stored.
-            std::int32_t n = AsciiRunLength(text, end);
-            if constexpr (kWrite) {
-                const bool fits = count + n < capacity;
-                if (!fits) n = std::max(capacity - 1 - count, 0);  // none fit below capacity 1
-                std::memcpy(out + count, text, static_cast<std::size_t>(n));
-                if (!fits) return -1;
-            }
-            count += n;
-            text += n;
-            continue;
-        }
-        std::int32_t length = 1;
-        const char16_t u = DecodeOne(text, length);
-        const std::int32_t bytes = u < 0x80 ? 1 : u < 0x800 ? 2 : 3;
-        if constexpr (kWrite) {
-            if (count + bytes >= capacity) return -1;
-            std::uint8_t* o = out + count;
-            if (bytes == 1) {
-                o[0] = static_cast<std::uint8_t>(u);
-            } else if (bytes == 2) {
-                o[0] = static_cast<std::uint8_t>(0xC0 | (u >> 6));
-                o[1] = static_cast<std::uint8_t>(0x80 | (u & 0x3F));
-            } else {
-                o[0] = static_cast<std::uint8_t>(0xE0 | (u >> 12));
-                o[1] = static_cast<std::uint8_t>(0x80 | ((u >> 6) & 0x3F));
-                o[2] = static_cast<std::uint8_t>(0x80 | (u & 0x3F));
-            }
-        }
-        count += bytes;
+        count += size;
         text += length;
     }
     if constexpr (kWrite) {
@@ -194,13 +181,13 @@ std::int32_t EncodeText(std::uint8_t* out, const char16_t* text, std::int32_t ca
 }  // namespace
 
 std::int32_t Cp932ToUtf16(char16_t* out, const std::uint8_t* text, std::int32_t capacity) {
-    return out != nullptr ? DecodeText<true>(out, text, capacity)
-                          : DecodeText<false>(nullptr, text, capacity);
+    return out != nullptr ? DecodeText<Utf16Writer, true>(out, text, capacity)
+                          : DecodeText<Utf16Writer, false>(nullptr, text, capacity);
 }
 
 std::int32_t Cp932ToUtf8(std::uint8_t* out, const std::uint8_t* text, std::int32_t capacity) {
-    return out != nullptr ? DecodeTextToUtf8<true>(out, text, capacity)
-                          : DecodeTextToUtf8<false>(nullptr, text, capacity);
+    return out != nullptr ? DecodeText<Utf8Writer, true>(out, text, capacity)
+                          : DecodeText<Utf8Writer, false>(nullptr, text, capacity);
 }
 
 std::int32_t Utf16ToCp932(std::uint8_t* out, const char16_t* text, std::int32_t capacity) {
