@@ -181,21 +181,24 @@ KanjiCode DetectCode(const std::uint8_t* bytes, std::int32_t count) {
     return Decide(e);
 }
 
-KanjiCode DetectFileCode(CodeConverter& converter, const std::filesystem::path& path) {
+KanjiCode DetectOpenFileCode(CodeConverter& converter, const FileHandle& file) {
     converter.ReleaseHeadBuffer();
     std::error_code error;
-    std::size_t length = 0;
-    {
-        const FileHandle file = FileHandle::OpenForReading(path, error);
-        if (!file.IsOpen()) return CODE_ERROR;
-        length = file.ReadSome(converter.headBuffer.data(), HEAD_READ_BYTES, error);
-    }  // closed here, before the bytes are looked at
+    const std::size_t length = file.ReadSome(converter.headBuffer.data(), HEAD_READ_BYTES, error);
     if (error) {
         converter.ReleaseHeadBuffer();
         return CODE_ERROR;
     }
     converter.headLength = static_cast<std::uint32_t>(length);
     return DetectCode(converter.headBuffer.data(), static_cast<std::int32_t>(length));
+}
+
+KanjiCode DetectFileCode(CodeConverter& converter, const std::filesystem::path& path) {
+    converter.ReleaseHeadBuffer();
+    std::error_code error;
+    const FileHandle file = FileHandle::OpenForReading(path, error);
+    if (!file.IsOpen()) return CODE_ERROR;
+    return DetectOpenFileCode(converter, file);
 }
 
 }  // namespace ruv

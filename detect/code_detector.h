@@ -26,6 +26,7 @@
 
 #include "engine/kanji_code.h"
 #include "engine/line_converter.h"
+#include "platform/file_handle.h"
 
 namespace ruv {
 
@@ -44,5 +45,10 @@ KanjiCode DetectCode(const std::uint8_t* bytes, std::int32_t count);
 // be opened (missing, not a regular file, locked by another process) or read;
 // the head buffer is then left zeroed.
 KanjiCode DetectFileCode(CodeConverter& converter, const std::filesystem::path& path);
+
+// The same for a file already open (and locked), read from its current offset;
+// the caller rewinds it afterwards if it reads the file again.  CODE_ERROR when
+// it cannot be read.
+KanjiCode DetectOpenFileCode(CodeConverter& converter, const FileHandle& file);
 
 }  // namespace ruv
