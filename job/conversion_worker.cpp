@@ -22,10 +22,14 @@ public:
     Batch(ConvertJob& job, const std::vector<JobFile>& files, JobReport& report)
         : job_(job), files_(files), report_(report) {}
 
-    // Runs every file; returns when all are done, one failed or a cancel came.
+    // Runs every file; returns when all are done, one failed (unless
+    // keep-going) or a cancel came.
     void Run(ProgressCounter& progress) {
         for (std::size_t i = 0; i < files_.size() && !Stopped(); ++i) {
-            if (job_.cancel.load(std::memory_order_relaxed)) break;
+            if (job_.cancel.load(std::memory_order_relaxed)) {
+                report_.cancelled = true;
+                break;
+            }
             const JobFile& file = files_[i];
             if (IsSkippedCode(file.code)) {
                 report_.skipped.push_back(i);
@@ -46,7 +50,9 @@ private:
         PendingFile file;
     };
 
-    bool Stopped() const { return report_.failedIndex >= 0; }
+    bool Stopped() const {
+        return report_.failedIndex >= 0 && !job_.keepGoing.load(std::memory_order_relaxed);
+    }
 
     void Convert(std::size_t index, ProgressCounter& progress) {
         std::string reason;
@@ -65,7 +71,11 @@ private:
             if (!Stopped()) Fail(index, std::move(reason));
             return;
         }
-        if (outcome == FileOutcome::Cancelled) return;
+        if (outcome == FileOutcome::Cancelled) {
+            report_.cancelled = true;
+            report_.cancelledIndex = static_cast<std::int32_t>(index);
+            return;
+        }
         std::error_code error;
         const auto size = std::filesystem::file_size(files_[index].path, error);
         groupBytes_ += error ? 0 : size;
@@ -74,7 +84,8 @@ private:
     }
 
     // Puts every waiting file in its source's place, in order; the first that
-    // fails stops the run, and the ones after it are dropped untouched.
+    // fails stops the run, and the ones after it are dropped untouched (under
+    // keep-going they still take their places).
     void Commit() {
         const bool backup = job_.backup.load(std::memory_order_relaxed);
         std::set<std::filesystem::path> folders;
@@ -99,8 +110,11 @@ private:
     }
 
     void Fail(std::size_t index, std::string reason) {
-        report_.failedIndex = static_cast<std::int32_t>(index);
-        report_.failure = std::move(reason);
+        if (report_.failedIndex < 0) {
+            report_.failedIndex = static_cast<std::int32_t>(index);
+            report_.failure = reason;
+        }
+        report_.failures.push_back({index, std::move(reason)});
         job_.errorCode.store(JOB_ERROR_CONVERT, std::memory_order_relaxed);
     }
 

@@ -5,7 +5,9 @@
 // it will convert to scale the progress range, then converts each file in
 // place (job/in_place_converter.h), skipping files detected as binary or
 // unreadable.  The first file that fails stops the run (error 3), as does a
-// cancel; later files are not touched.  The busy flag is cleared last.
+// cancel; later files are not touched.  With the job's keep-going flag a failed
+// file only joins the report's failures and the run goes on.  The busy flag is
+// cleared last.
 #pragma once
 
 #include <cstddef>
@@ -26,11 +28,18 @@ struct JobFile {
 
 // What a run did, for whoever reports it.  Written by the worker, read only
 // after the busy flag has been seen cleared.
+struct JobFailure {
+    std::size_t index;
+    std::string reason;
+};
 struct JobReport {
     std::vector<std::size_t> skipped;  // files skipped as binary or unreadable
     std::size_t converted = 0;
-    std::int32_t failedIndex = -1;     // the file that stopped the run
-    std::string failure;               // why it failed
+    std::int32_t failedIndex = -1;     // the first file that failed (it stops the
+    std::string failure;               // run unless keep-going), and why
+    std::vector<JobFailure> failures;  // every failed file, in the order they failed
+    bool cancelled = false;            // a cancel stopped the run before its end
+    std::int32_t cancelledIndex = -1;  // the file under way then, left as it was; -1: none
 };
 
 // Skipped by every run: nothing can be converted from these.

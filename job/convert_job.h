@@ -29,6 +29,7 @@ struct ConvertJob {
     std::atomic<bool> autoDetect{false};
     std::atomic<bool> halfWidthKana{false};
     std::atomic<bool> backup{false};
+    std::atomic<bool> keepGoing{false};  // a failed file does not stop the run
     std::atomic<bool> cancel{false};
     std::atomic<bool> busy{false};
     std::atomic<std::int32_t> errorCode{JOB_ERROR_NONE};

@@ -18,6 +18,7 @@ bool JobRunner::Start(std::vector<JobFile> files, const JobSettings& settings) {
     job_.autoDetect = settings.autoDetect;
     job_.halfWidthKana = settings.halfWidthKana;
     job_.backup = settings.backup;
+    job_.keepGoing = settings.keepGoing;
     job_.progressPosition = 0;
     job_.progressMaximum = 0;
     job_.fileIndex = -1;
@@ -38,7 +39,7 @@ void JobRunner::Wait() {
 }
 
 JobOutcome JobRunner::Outcome() const {
-    if (job_.cancel.load(std::memory_order_relaxed)) return JobOutcome::Cancelled;
+    if (report_.cancelled) return JobOutcome::Cancelled;
     if (job_.errorCode.load(std::memory_order_relaxed) != JOB_ERROR_NONE) return JobOutcome::Failed;
     return JobOutcome::Done;
 }

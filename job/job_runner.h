@@ -23,6 +23,7 @@ struct JobSettings {
     bool autoDetect = true;
     bool halfWidthKana = false;
     bool backup = false;
+    bool keepGoing = false;  // go on after a failed file (ruv-cli -k; the window stops)
 };
 
 enum class JobOutcome { Done, Cancelled, Failed };
@@ -49,7 +50,8 @@ public:
     std::int32_t CurrentFile() const { return job_.fileIndex.load(std::memory_order_relaxed); }
 
     // Once IsBusy() is false: how the last run ended (a cancel outranks an
-    // error), what it did, and the files it worked on.
+    // error; a cancel that came after the last file was done does not count),
+    // what it did, and the files it worked on.
     JobOutcome Outcome() const;
     const JobReport& Report() const { return report_; }
     const std::vector<JobFile>& Files() const { return files_; }
