@@ -2,6 +2,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
 #include <ostream>
 
 #include "cli/code_names.h"
@@ -12,15 +13,22 @@ std::optional<int> ParseCommandLine(int argc, const char* const* argv, CliOption
                                     std::ostream& out, std::ostream& err) {
     CLI::App app{"Converts Japanese text files between kanji codes, in place.", "ruv-cli"};
     app.footer(
-        "CODE: jis | sjis | euc | unicode | utf8 | utf7\n"
+        "CODE: " + std::string(CODE_NAME_LIST) +
+        ", or a usual name such as utf-8, shift_jis,\n"
+        "cp932, euc-jp, iso-2022-jp, utf-16le, utf-7 (in any case).\n"
         "Without --from, every file is converted from its own detected code. Files\n"
-        "detected as binary or unreadable are skipped and named. \"-\" converts\n"
-        "standard input to standard output.\n"
-        "Exit status: 0 all done, 1 a file could not be converted (later files are\n"
-        "left untouched), 2 bad usage, 130 interrupted (the file under way is left\n"
-        "exactly as it was).");
+        "detected as binary are skipped and named. \"-\" reads standard input: converted\n"
+        "to standard output, or detected with --detect.\n"
+        "Exit status: 0 all done; 1 a file could not be read or converted (the run\n"
+        "stops at a failed file unless -k; unreadable files are named at the end),\n"
+        "or --detect met an unreadable path; 2 bad usage; 130 interrupted before\n"
+        "the last file was done (the file under way is left exactly as it was).\n");
     std::string to, from, newline = "crlf";
-    const auto codes = CLI::IsMember(CodeNames(), CLI::ignore_case);
+    const CLI::Validator codes(
+        [](std::string& name) {
+            return CodeFromName(name) == CODE_ERROR ? "unknown code " + name : std::string();
+        },
+        "CODE");
     auto* toOption = app.add_option("--to", to, "the code to convert into")->check(codes);
     auto* fromOption = app.add_option("--from", from, "the code of every file (default: detect each)")->check(codes);
     auto* newlineOption = app.add_option("--newline", newline, "line ends to write (default crlf)")
@@ -28,18 +36,20 @@ std::optional<int> ParseCommandLine(int argc, const char* const* argv, CliOption
     auto* foldOption = app.add_flag("--fold-kana", options.foldKana,
                                     "fold half-width katakana into full-width ones (Shift_JIS output)");
     auto* backupOption = app.add_flag("--backup", options.backup, "keep the previous content as PATH.bak");
+    auto* keepOption = app.add_flag("-k,--keep-going", options.keepGoing,
+                                    "go on after a file fails; list every failure at the end");
     auto* detectOption = app.add_flag("--detect", options.detect,
                                       "print each file's detected code and its path; write nothing");
     app.add_option("PATH", options.paths, "files or folders (a folder's own files), or -")->required();
-    for (auto* option : {toOption, fromOption, newlineOption, foldOption, backupOption}) {
+    for (auto* option : {toOption, fromOption, newlineOption, foldOption, backupOption, keepOption}) {
         detectOption->excludes(option);
     }
     try {
         app.parse(argc, argv);
         if (!options.detect && to.empty()) throw CLI::RequiredError("--to");
         const bool stdinMode = std::find(options.paths.begin(), options.paths.end(), "-") != options.paths.end();
-        if (stdinMode && (options.paths.size() != 1 || options.detect)) {
-            throw CLI::ValidationError("-", "standard input is converted alone, and not with --detect");
+        if (stdinMode && options.paths.size() != 1) {
+            throw CLI::ValidationError("-", "standard input is read alone, without other paths");
         }
         if (stdinMode && options.backup) throw CLI::ValidationError("--backup", "there is no file to back up");
     } catch (const CLI::CallForHelp&) {
@@ -49,8 +59,8 @@ std::optional<int> ParseCommandLine(int argc, const char* const* argv, CliOption
         err << "ruv-cli: " << e.what() << "\nRun with --help for more information.\n";
         return EXIT_USAGE;
     }
-    if (!to.empty()) options.target = CodeFromName(CLI::detail::to_lower(to));
-    if (!from.empty()) options.source = CodeFromName(CLI::detail::to_lower(from));
+    if (!to.empty()) options.target = CodeFromName(to);
+    if (!from.empty()) options.source = CodeFromName(from);
     const std::string nl = CLI::detail::to_lower(newline);
     options.newline = nl == "crlf" ? 0 : nl == "cr" ? 1 : 2;
     return std::nullopt;

@@ -1,7 +1,7 @@
 // ruv-cli's command line.
 //
-//   ruv-cli --to CODE [--from CODE] [--newline crlf|cr|lf] [--fold-kana] [--backup] PATH...
-//   ruv-cli --detect PATH...
+//   ruv-cli --to CODE [--from CODE] [--newline crlf|cr|lf] [--fold-kana] [--backup] [-k] PATH...
+//   ruv-cli --detect PATH...         (or - for standard input)
 //   ruv-cli --to CODE [--from CODE] [--newline ...] -        (standard input to output)
 #pragma once
 
@@ -15,7 +15,7 @@
 namespace ruv {
 
 inline constexpr int EXIT_DONE = 0;
-inline constexpr int EXIT_FILE_FAILED = 1;
+inline constexpr int EXIT_FILE_FAILED = 1;  // also: a path could not be read
 inline constexpr int EXIT_USAGE = 2;
 inline constexpr int EXIT_INTERRUPTED = 130;
 
@@ -26,6 +26,7 @@ struct CliOptions {
     std::int32_t newline = 0;         // 0 CR LF, 1 CR, 2 LF
     bool foldKana = false;
     bool backup = false;
+    bool keepGoing = false;           // a failed file does not stop the run
     std::vector<std::string> paths;   // "-" alone: standard input
 };
 
