@@ -1,15 +1,21 @@
 #include "cli/cli_app.h"
 
+#include <fcntl.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstring>
+#include <memory>
 #include <ostream>
 #include <set>
 #include <thread>
 
+#include "cli/printable_name.h"
 #include "cli/progress_bar.h"
 #include "detect/code_detector.h"
 #include "detect/code_labels.h"
@@ -81,9 +87,49 @@ std::vector<JobFile> Register(const std::vector<std::string>& paths) {
     return files;
 }
 
-int Detect(const std::vector<JobFile>& files, std::ostream& out) {
-    for (const JobFile& file : files) out << CodeLabel(file.code) << '\t' << file.name << '\n';
-    return EXIT_DONE;
+// Why a file registered as unreadable cannot be read, learnt by opening it
+// again now (without waiting on a FIFO): the system's words, such as "No such
+// file or directory" or "Permission denied".
+std::string UnreadableReason(const std::filesystem::path& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return std::strerror(errno);
+    FileHandle file(fd);
+    struct stat status {};
+    if (::fstat(fd, &status) == 0 && !S_ISREG(status.st_mode)) {
+        return S_ISDIR(status.st_mode) ? std::strerror(EISDIR) : "not a regular file";
+    }
+    std::uint8_t byte = 0;
+    std::error_code error;
+    file.ReadSome(&byte, 1, error);
+    return error ? error.message() : "cannot be read";
+}
+
+int DetectStandardInput(std::ostream& out) {
+    const auto converter = std::make_unique<CodeConverter>();
+    FileHandle in(STDIN_FILENO);
+    const KanjiCode code = DetectOpenFileCode(*converter, in);
+    in.Release();  // the descriptor belongs to the process
+    out << CodeLabel(code) << "\t-\n";
+    return code == CODE_ERROR ? EXIT_FILE_FAILED : EXIT_DONE;
+}
+
+int Detect(const std::vector<JobFile>& files, std::ostream& out, std::ostream& err) {
+    int status = EXIT_DONE;
+    for (const JobFile& file : files) {
+        out << CodeLabel(file.code) << '\t' << PrintableName(file.name) << '\n';
+        if (file.code == CODE_ERROR) {
+            out.flush();
+            err << "ruv-cli: " << PrintableName(file.name) << ": " << UnreadableReason(file.path)
+                << '\n';
+            status = EXIT_FILE_FAILED;
+        }
+    }
+    return status;
+}
+
+// The files' count, as "1 file" or "N files".
+std::string Files(std::size_t count) {
+    return std::to_string(count) + (count == 1 ? " file" : " files");
 }
 
 int ConvertFiles(const CliOptions& options, std::vector<JobFile> files, std::ostream& err) {
@@ -94,6 +140,7 @@ int ConvertFiles(const CliOptions& options, std::vector<JobFile> files, std::ost
     settings.newlineIndex = options.newline;
     settings.halfWidthKana = options.foldKana;
     settings.backup = options.backup;
+    settings.keepGoing = options.keepGoing;
 
     InterruptGuard guard;
     JobRunner runner;
@@ -110,28 +157,55 @@ int ConvertFiles(const CliOptions& options, std::vector<JobFile> files, std::ost
         runner.Wait();
     }
     const JobReport& report = runner.Report();
+    const auto name = [&](std::size_t index) { return PrintableName(runner.Files()[index].name); };
+    // Skipped and failed files, in the order of the files.
+    std::vector<std::pair<std::size_t, std::string>> lines;
+    bool unreadable = false;
     for (std::size_t index : report.skipped) {
         const JobFile& file = runner.Files()[index];
-        err << "ruv-cli: skipped " << file.name << ": "
-            << (file.code == CODE_BINARY ? "not text (binary)" : "cannot be read") << '\n';
+        if (file.code == CODE_BINARY) {
+            lines.emplace_back(index, "skipped " + name(index) + ": not text (binary)");
+        } else {
+            lines.emplace_back(index, name(index) + ": cannot be read: " + UnreadableReason(file.path));
+            unreadable = true;
+        }
     }
+    for (const JobFailure& failure : report.failures) {
+        std::string line = name(failure.index) + ": " + PrintableName(failure.reason);
+        if (settings.autoDetect && runner.Files()[failure.index].code == CODE_UNKNOWN) {
+            line += " (its code could not be detected; name it with --from)";
+        }
+        lines.emplace_back(failure.index, std::move(line));
+    }
+    std::stable_sort(lines.begin(), lines.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (const auto& line : lines) err << "ruv-cli: " << line.second << '\n';
+
     switch (runner.Outcome()) {
         case JobOutcome::Cancelled:
-            err << "ruv-cli: interrupted; the file under way was left as it was\n";
-            return EXIT_INTERRUPTED;
-        case JobOutcome::Failed: {
-            const JobFile& file = runner.Files()[static_cast<std::size_t>(report.failedIndex)];
-            err << "ruv-cli: " << file.name << ": " << report.failure;
-            if (settings.autoDetect && file.code == CODE_UNKNOWN) {
-                err << " (its code could not be detected; name it with --from)";
+            err << "ruv-cli: interrupted: " << Files(report.converted) << " of "
+                << runner.Files().size() << " converted";
+            if (report.cancelledIndex >= 0) {
+                err << "; " << name(static_cast<std::size_t>(report.cancelledIndex))
+                    << " was under way and was left as it was";
             }
-            err << "\nruv-cli: stopped; later files were left untouched\n";
+            err << "; later files were left untouched\n";
+            return EXIT_INTERRUPTED;
+        case JobOutcome::Failed:
+            if (options.keepGoing) {
+                err << "ruv-cli: " << Files(report.failures.size()) << " failed, "
+                    << Files(report.converted) << " converted\n";
+            } else {
+                err << "ruv-cli: stopped; later files were left untouched\n";
+            }
             return EXIT_FILE_FAILED;
-        }
         case JobOutcome::Done:
+            if (interruptSignal != 0) {
+                err << "ruv-cli: interrupted after the last file; every file was done\n";
+            }
             break;
     }
-    return EXIT_DONE;
+    return unreadable ? EXIT_FILE_FAILED : EXIT_DONE;
 }
 
 // Standard input to standard output; the head is read first for detection
@@ -172,9 +246,14 @@ int ConvertStream(const CliOptions& options, std::ostream& err) {
 }  // namespace
 
 int RunCli(const CliOptions& options, std::ostream& out, std::ostream& err) {
-    if (options.paths.size() == 1 && options.paths[0] == "-") return ConvertStream(options, err);
+    if (!options.detect && options.paths.size() == 1 && options.paths[0] == "-") {
+        return ConvertStream(options, err);
+    }
+    if (options.detect && options.paths.size() == 1 && options.paths[0] == "-") {
+        return DetectStandardInput(out);
+    }
     std::vector<JobFile> files = Register(options.paths);
-    if (options.detect) return Detect(files, out);
+    if (options.detect) return Detect(files, out, err);
     return ConvertFiles(options, std::move(files), err);
 }
 
