@@ -182,15 +182,21 @@ int ConvertFiles(const CliOptions& options, std::vector<JobFile> files, std::ost
     for (const auto& line : lines) err << "ruv-cli: " << line.second << '\n';
 
     switch (runner.Outcome()) {
-        case JobOutcome::Cancelled:
-            err << "ruv-cli: interrupted: " << Files(report.converted) << " of "
-                << runner.Files().size() << " converted";
-            if (report.cancelledIndex >= 0) {
+        case JobOutcome::Cancelled: {
+            const bool underWay = report.cancelledIndex >= 0;
+            const std::size_t untouched = runner.Files().size() - report.converted -
+                                          report.failures.size() - report.skipped.size() -
+                                          (underWay ? 1 : 0);
+            err << "ruv-cli: interrupted: " << report.converted << " of "
+                << Files(runner.Files().size()) << " converted";
+            if (underWay) {
                 err << "; " << name(static_cast<std::size_t>(report.cancelledIndex))
                     << " was under way and was left as it was";
             }
-            err << "; later files were left untouched\n";
+            if (untouched > 0) err << "; " << Files(untouched) << " not reached were left untouched";
+            err << '\n';
             return EXIT_INTERRUPTED;
+        }
         case JobOutcome::Failed:
             if (options.keepGoing) {
                 err << "ruv-cli: " << Files(report.failures.size()) << " failed, "

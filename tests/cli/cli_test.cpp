@@ -1,4 +1,5 @@
 // ruv-cli end to end: the program run as a user or a script runs it.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -9,6 +10,9 @@
 #include <thread>
 
 #include "cli/cli_options.h"
+#include "cli/code_names.h"
+#include "cli/printable_name.h"
+#include "cli/progress_bar.h"
 #include "support/temp_dir.h"
 
 namespace ruv {
@@ -40,23 +44,34 @@ Result RunCli(const TempDir& dir, const std::string& arguments, const std::strin
     return result;
 }
 
-TEST(CliOptions, UsageErrorsExitWithTwo) {
+// Every "{d}" in text replaced by the folder.
+std::string InFolder(std::string text, const TempDir& dir) {
+    for (std::size_t at; (at = text.find("{d}")) != std::string::npos;) {
+        text.replace(at, 3, dir.Path().string());
+    }
+    return text;
+}
+
+TEST(CliOptions, ExitsAtOnceOnlyForHelpAndBadUsage) {
     struct Row {
         std::vector<const char*> args;
         std::optional<int> status;
     };
     const Row rows[] = {
         {{"--to", "utf8", "a"}, std::nullopt},
-        {{"--to", "UTF8", "--from", "sjis", "--newline", "lf", "--fold-kana", "--backup", "a"}, std::nullopt},
+        {{"--to", "UTF8", "--from", "sjis", "--newline", "lf", "--fold-kana", "--backup", "-k", "a"}, std::nullopt},
         {{"--detect", "a", "b"}, std::nullopt},
         {{"--to", "utf8", "-"}, std::nullopt},
+        {{"--detect", "-"}, std::nullopt},
         {{"--help"}, 0},
         {{"a"}, 2},                                  // no --to
         {{"--to", "latin1", "a"}, 2},                // unknown code
         {{"--to", "utf8"}, 2},                       // no path
         {{"--detect", "--to", "utf8", "a"}, 2},      // nothing is converted while detecting
+        {{"--detect", "-k", "a"}, 2},
         {{"--to", "utf8", "--newline", "crcr", "a"}, 2},
         {{"--to", "utf8", "-", "a"}, 2},             // standard input goes alone
+        {{"--detect", "-", "a"}, 2},
         {{"--to", "utf8", "--backup", "-"}, 2},
     };
     for (const Row& row : rows) {
@@ -70,26 +85,103 @@ TEST(CliOptions, UsageErrorsExitWithTwo) {
     }
 }
 
-TEST(CliOptions, ReadsCodesAndNewlines) {
-    const char* argv[] = {"ruv-cli", "--to", "Unicode", "--from", "euc", "--newline", "cr", "x"};
-    CliOptions options;
-    std::ostringstream out, err;
-    ASSERT_FALSE(ParseCommandLine(8, argv, options, out, err).has_value());
-    EXPECT_EQ(options.target, CODE_UNICODE);
-    EXPECT_EQ(options.source, CODE_EUC);
-    EXPECT_EQ(options.newline, 1);
-    EXPECT_EQ(options.paths, std::vector<std::string>{"x"});
+TEST(CliOptions, CodeNames) {
+    const std::pair<const char*, KanjiCode> rows[] = {
+        {"jis", CODE_JIS},          {"ISO-2022-JP", CODE_JIS},   {"sjis", CODE_SJIS},
+        {"Shift_JIS", CODE_SJIS},   {"CP932", CODE_SJIS},        {"ms932", CODE_SJIS},
+        {"euc", CODE_EUC},          {"EUC-JP", CODE_EUC},        {"eucjp", CODE_EUC},
+        {"Unicode", CODE_UNICODE},  {"utf-16le", CODE_UNICODE},  {"UTF8", CODE_UTF8},
+        {"utf-8", CODE_UTF8},       {"utf7", CODE_UTF7},         {"UTF-7", CODE_UTF7},
+        {"utf-16", CODE_ERROR},     {"utf-8 ", CODE_ERROR},      {"", CODE_ERROR},
+    };
+    for (const auto& [name, code] : rows) EXPECT_EQ(CodeFromName(name), code) << name;
 }
 
-TEST(Cli, DetectPrintsTheLabelAndThePath) {
-    TempDir dir;
-    WriteFile(dir / "sjis.txt", "\x82\xA0\x82\xA2\x82\xA4\r\n");  // あいう
-    WriteFile(dir / "bin", std::string("\0\0", 2));
-    const Result result = RunCli(dir, "--detect " + (dir / "sjis.txt").string() + " " +
-                                          (dir / "bin").string() + " " + (dir / "gone").string());
-    EXPECT_EQ(result.status, 0);
-    EXPECT_EQ(result.out, "Shift-JIS\t" + (dir / "sjis.txt").string() + "\nbinary\t" +
-                              (dir / "bin").string() + "\nerror\t" + (dir / "gone").string() + "\n");
+TEST(PrintableName, EscapesWhatATerminalWouldActOn) {
+    const std::pair<std::string, std::string> rows[] = {
+        {"日本語 ﾃｽﾄ.txt", "日本語 ﾃｽﾄ.txt"},
+        {"a\\b", "a\\\\b"},
+        {"\x1B]0;x\x07\x1B[2J", "\\033]0;x\\a\\033[2J"},
+        {"\t\n\r\x01\x7F", "\\t\\n\\r\\001\\177"},
+        {"\xC2\x9B\xC2\x80\xC2\xA0", "\\302\\233\\302\\200\xC2\xA0"},  // C1 escaped, NBSP kept
+        {"\xFF" "a\xE3\x81", "\\377a\\343\\201"},                     // stray and cut
+        {"\xC0\xAF\xED\xA0\x80", "\\300\\257\\355\\240\\200"},         // overlong, surrogate
+        {"\xF4\x90\x80\x80\xF0\x9F\x98\x80", "\\364\\220\\200\\200\xF0\x9F\x98\x80"},
+    };
+    for (const auto& [name, printed] : rows) EXPECT_EQ(PrintableName(name), printed) << printed;
+}
+
+TEST(ProgressBar, StartsAtZeroAndEscapesTheName) {
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(master, 0);
+    ASSERT_EQ(::grantpt(master), 0);
+    ASSERT_EQ(::unlockpt(master), 0);
+    std::FILE* terminal = std::fopen(::ptsname(master), "w");
+    ASSERT_NE(terminal, nullptr);
+    {
+        ProgressBar bar(terminal);
+        bar.Show(0, 0, "e\x1B]0;x\x07.txt");  // before the worker has measured the files
+    }
+    std::fclose(terminal);
+    char buffer[512];
+    const ssize_t length = ::read(master, buffer, sizeof buffer);
+    ::close(master);
+    const std::string drawn(buffer, length > 0 ? static_cast<std::size_t>(length) : 0);
+    EXPECT_NE(drawn.find("]   0% e\\033]0;x\\a.txt"), std::string::npos) << drawn;
+    EXPECT_EQ(drawn.find("\x1B]"), std::string::npos) << drawn;
+}
+
+// Each row runs in a fresh folder holding 1.txt and 3.txt (Shift_JIS), 2.txt
+// (as much Shift_JIS as EUC-JP: undecided), bin (binary), a file whose name
+// carries terminal controls (undecided too), and a folder where 1.txt's backup
+// would go.  `converted` names which of 1.txt and 3.txt must be EUC-JP after.
+TEST(Cli, ExitStatusesAndMessages) {
+    struct Row {
+        const char* args;
+        std::string input;
+        int status;
+        const char* err;  // a fragment of standard error
+        std::string out;  // all of standard output, "{d}" for the folder
+        const char* converted;
+    };
+    const Row rows[] = {
+        {"--detect {d}/1.txt {d}/bin {d}/gone", "", 1, "gone: No such file or directory",
+         "Shift-JIS\t{d}/1.txt\nbinary\t{d}/bin\nerror\t{d}/gone\n", ""},
+        {"--detect {d}/e*", "", 0, "", "不明\t{d}/e\\033]0;x\\a\\033[2J\n", ""},
+        {"--detect -", "\x82\xA0\x82\xA2\n", 0, "", "Shift-JIS\t-\n", ""},
+        {"--to euc {d}/1.txt {d}/gone {d}/3.txt", "", 1, "gone: cannot be read: No such file", "", "13"},
+        {"--to euc {d}/bin {d}/1.txt", "", 0, "skipped {d}/bin: not text", "", "1"},
+        {"--to euc {d}/e*", "", 1, "{d}/e\\033]0;x\\a\\033[2J: ", "", ""},
+        {"--to euc {d}/1.txt {d}/2.txt {d}/3.txt", "", 1, "2.txt: ", "", "1"},
+        {"--to euc -k {d}/1.txt {d}/2.txt {d}/3.txt", "", 1, "1 file failed, 2 files converted", "", "13"},
+        {"--from sjis --to euc {d}/2.txt", "", 0, "", "", ""},
+        // 1.txt fails when it takes its place, after 3.txt was converted in the same group.
+        {"--to euc --backup {d}/1.txt {d}/3.txt", "", 1, "stopped;", "", ""},
+        {"--to euc --backup -k {d}/1.txt {d}/3.txt", "", 1, "1.txt: ", "", "3"},
+        {"--to unicode -", "abc\n", 0, "", std::string("\xFF\xFE" "a\0b\0c\0\r\0\n\0", 12), ""},
+        {"--to sjis --newline lf -", "\xEF\xBB\xBF\xE3\x81\x82\r\n", 0, "", "\x82\xA0\n", ""},
+        {"--to sjis -", std::string("a\0\0\0", 4), 1, "not text", "", ""},
+    };
+    const std::string sjis = "\x82\xA0\n", euc = "\xA4\xA2\r\n";
+    for (const Row& row : rows) {
+        TempDir dir;
+        WriteFile(dir / "1.txt", sjis);
+        WriteFile(dir / "2.txt", "\x82\xA0\xA4\xA2\n");
+        WriteFile(dir / "3.txt", sjis);
+        WriteFile(dir / "bin", std::string("\0\0", 2));
+        WriteFile(dir / "e\x1B]0;x\x07\x1B[2J", "\x82\xA0\xA4\xA2\n");
+        fs::create_directories(dir / "1.txt.bak" / "inside");
+        const Result result = RunCli(dir, InFolder(row.args, dir), row.input);
+        EXPECT_EQ(result.status, row.status) << row.args << ": " << result.err;
+        EXPECT_NE(result.err.find(InFolder(row.err, dir)), std::string::npos) << row.args << ": " << result.err;
+        EXPECT_EQ(result.out, InFolder(row.out, dir)) << row.args;
+        EXPECT_EQ(result.err.find('\x1B'), std::string::npos) << row.args;
+        for (const char* name : {"1", "3"}) {
+            const bool converted = std::string(row.converted).find(name) != std::string::npos;
+            EXPECT_EQ(ReadFile(dir / (std::string(name) + ".txt")), converted ? euc : sjis)
+                << row.args << ": " << name;
+        }
+    }
 }
 
 TEST(Cli, ConvertsAFolderOfMixedCodes) {
@@ -108,39 +200,11 @@ TEST(Cli, ConvertsAFolderOfMixedCodes) {
     for (const char* name : {"euc.txt", "jis.txt", "sjis.txt", "utf16.txt"}) {
         EXPECT_EQ(ReadFile(folder / name), "\xE3\x81\x82\xE3\x81\x84\n") << name;
     }
-    EXPECT_NE(result.err.find("skipped " + (folder / "image.bin").string()), std::string::npos)
-        << result.err;
     EXPECT_EQ(ReadFile(folder / "old.bak"), "\x82\xA0\n");
     EXPECT_EQ(ReadFile(folder / "sub" / "deep.txt"), "\x82\xA0\n");
 }
 
-TEST(Cli, AFailedFileStopsTheRunWithStatusOne) {
-    TempDir dir;
-    WriteFile(dir / "1.txt", "\x82\xA0\n");
-    WriteFile(dir / "2.txt", "\x82\xA0\xA4\xA2\n");  // as much Shift_JIS as EUC-JP: undecided
-    WriteFile(dir / "3.txt", "\x82\xA0\n");
-    const Result result = RunCli(dir, "--to euc " + (dir / "1.txt").string() + " " +
-                                          (dir / "2.txt").string() + " " + (dir / "3.txt").string());
-    EXPECT_EQ(result.status, 1);
-    EXPECT_NE(result.err.find((dir / "2.txt").string()), std::string::npos) << result.err;
-    EXPECT_NE(result.err.find("--from"), std::string::npos) << "says how to go on";
-    EXPECT_EQ(ReadFile(dir / "1.txt"), "\xA4\xA2\r\n");
-    EXPECT_EQ(ReadFile(dir / "3.txt"), "\x82\xA0\n");
-    // Named explicitly, the code converts.
-    EXPECT_EQ(RunCli(dir, "--from sjis --to euc " + (dir / "2.txt").string()).status, 0);
-}
-
-TEST(Cli, StandardInputToStandardOutput) {
-    TempDir dir;
-    const Result wide = RunCli(dir, "--to unicode -", "abc\n");
-    EXPECT_EQ(wide.status, 0) << wide.err;
-    EXPECT_EQ(wide.out, std::string("\xFF\xFE" "a\0b\0c\0\r\0\n\0", 12));
-    const Result sjis = RunCli(dir, "--to sjis --newline lf -", "\xEF\xBB\xBF\xE3\x81\x82\r\n");
-    EXPECT_EQ(sjis.out, "\x82\xA0\n") << "detected as UTF-8, its mark dropped";
-    EXPECT_EQ(RunCli(dir, "--to sjis -", std::string("a\0\0\0", 4)).status, 1) << "binary input";
-}
-
-TEST(Cli, CtrlCLeavesTheFileUnderWayAsItWas) {
+TEST(Cli, CtrlCLeavesTheFileUnderWayAsItWasAndSaysSo) {
     TempDir dir;
     std::string big;
     while (big.size() < 60 * 1024 * 1024) big += "\x93\xFA\x96\x7B\x8C\xEA\r\n";  // 日本語
@@ -148,7 +212,7 @@ TEST(Cli, CtrlCLeavesTheFileUnderWayAsItWas) {
     WriteFile(path, big);
     const pid_t child = ::fork();
     if (child == 0) {
-        ::freopen("/dev/null", "w", stderr);
+        ::freopen((dir / "stderr").c_str(), "w", stderr);
         ::execl(RUV_CLI_PATH, "ruv-cli", "--to", "utf8", path.c_str(), static_cast<char*>(nullptr));
         _exit(127);
     }
@@ -163,6 +227,9 @@ TEST(Cli, CtrlCLeavesTheFileUnderWayAsItWas) {
     ASSERT_TRUE(WIFEXITED(status));
     if (WEXITSTATUS(status) == 0) GTEST_SKIP() << "the conversion ended before the interrupt";
     EXPECT_EQ(WEXITSTATUS(status), 130);
+    EXPECT_EQ(ReadFile(dir / "stderr"),
+              "ruv-cli: interrupted: 0 of 1 file converted; " + path.string() +
+                  " was under way and was left as it was\n");
     EXPECT_TRUE(ReadFile(path) == big);
     EXPECT_FALSE(fs::exists(temporary));
 }
