@@ -193,7 +193,7 @@ int ConvertFiles(const CliOptions& options, std::vector<JobFile> files, std::ost
                 err << "; " << name(static_cast<std::size_t>(report.cancelledIndex))
                     << " was under way and was left as it was";
             }
-            if (untouched > 0) err << "; " << Files(untouched) << " not reached were left untouched";
+            if (untouched > 0) err << "; " << Files(untouched) << " not reached";
             err << '\n';
             return EXIT_INTERRUPTED;
         }
