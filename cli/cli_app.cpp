@@ -258,9 +258,23 @@ int RunCli(const CliOptions& options, std::ostream& out, std::ostream& err) {
     if (options.detect && options.paths.size() == 1 && options.paths[0] == "-") {
         return DetectStandardInput(out);
     }
+    // A named folder that cannot be listed registers no file: name it here.
+    int status = EXIT_DONE;
+    for (const std::string& path : options.paths) {
+        std::error_code error;
+        if (!std::filesystem::is_directory(path, error)) continue;
+        const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fd >= 0) {
+            ::close(fd);
+            continue;
+        }
+        err << "ruv-cli: " << PrintableName(path) << ": cannot be read: " << std::strerror(errno)
+            << '\n';
+        status = EXIT_FILE_FAILED;
+    }
     std::vector<JobFile> files = Register(options.paths);
-    if (options.detect) return Detect(files, out, err);
-    return ConvertFiles(options, std::move(files), err);
+    const int run = options.detect ? Detect(files, out, err) : ConvertFiles(options, std::move(files), err);
+    return std::max(run, status);  // 130 outranks 1
 }
 
 }  // namespace ruv

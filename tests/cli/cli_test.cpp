@@ -29,10 +29,12 @@ struct Result {
     std::string err;
 };
 
-// Runs ruv-cli with the arguments (and standard input) through the shell.
-Result RunCli(const TempDir& dir, const std::string& arguments, const std::string& input = "") {
+// Runs ruv-cli with the arguments (and standard input) through the shell,
+// behind the prefix (such as a command that changes the user).
+Result RunCli(const TempDir& dir, const std::string& arguments, const std::string& input = "",
+              const std::string& prefix = "") {
     WriteFile(dir / "stdin", input);
-    const std::string command = std::string(RUV_CLI_PATH) + " " + arguments + " <" +
+    const std::string command = prefix + RUV_CLI_PATH + " " + arguments + " <" +
                                 (dir / "stdin").string() + " >" + (dir / "stdout").string() +
                                 " 2>" + (dir / "stderr").string();
     const int status = std::system(command.c_str());
@@ -181,6 +183,35 @@ TEST(Cli, ExitStatusesAndMessages) {
             EXPECT_EQ(ReadFile(dir / (std::string(name) + ".txt")), converted ? euc : sjis)
                 << row.args << ": " << name;
         }
+    }
+}
+
+TEST(Cli, PathsThatCannotBeReadAreNamedWithTheReason) {
+    TempDir dir;
+    WriteFile(dir / "a.txt", "\x82\xA0\n");
+    WriteFile(dir / "locked.txt", "\x82\xA0\n");
+    fs::create_directory(dir / "locked");
+    fs::permissions(dir / "locked.txt", fs::perms::none);
+    fs::permissions(dir / "locked", fs::perms::none);
+    std::string prefix;
+    if (::geteuid() == 0) {  // root reads everything: run as a user who owns only the folder
+        constexpr uid_t kNobody = 65534;
+        for (const char* name : {"", "a.txt", "locked.txt", "locked"}) {
+            ASSERT_EQ(::chown((dir / name).c_str(), kNobody, kNobody), 0);
+        }
+        prefix = "setpriv --reuid=65534 --regid=65534 --clear-groups ";
+    }
+    const std::string args = InFolder("{d}/locked.txt {d}/locked {d}/a.txt", dir);
+    const Result converted = RunCli(dir, "--to euc " + args, "", prefix);
+    EXPECT_EQ(converted.status, 1) << converted.err;
+    EXPECT_EQ(ReadFile(dir / "a.txt"), "\xA4\xA2\r\n") << converted.err;
+    const Result detected = RunCli(dir, "--detect " + args, "", prefix);
+    EXPECT_EQ(detected.status, 1) << detected.err;
+    for (const Result& result : {converted, detected}) {
+        for (const char* name : {"locked.txt: ", "locked: "}) {
+            EXPECT_NE(result.err.find(dir.Path().string() + "/" + name), std::string::npos) << result.err;
+        }
+        EXPECT_NE(result.err.find("Permission denied"), std::string::npos) << result.err;
     }
 }
 
