@@ -235,34 +235,73 @@ TEST(Cli, ConvertsAFolderOfMixedCodes) {
     EXPECT_EQ(ReadFile(folder / "sub" / "deep.txt"), "\x82\xA0\n");
 }
 
+// Starts ruv-cli with the arguments, its standard error into a file; returns
+// its process id.
+pid_t StartCli(std::vector<std::string> args, const fs::path& errors) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::freopen(errors.c_str(), "w", stderr);
+        std::vector<char*> argv{const_cast<char*>("ruv-cli")};
+        for (std::string& arg : args) argv.push_back(arg.data());
+        argv.push_back(nullptr);
+        ::execv(RUV_CLI_PATH, argv.data());
+        _exit(127);
+    }
+    return child;
+}
+
+// The exit status, or -1 when a signal ended the process.
+int WaitForExit(pid_t child) {
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
 TEST(Cli, CtrlCLeavesTheFileUnderWayAsItWasAndSaysSo) {
     TempDir dir;
     std::string big;
     while (big.size() < 60 * 1024 * 1024) big += "\x93\xFA\x96\x7B\x8C\xEA\r\n";  // 日本語
     const fs::path path = dir / "big.txt";
     WriteFile(path, big);
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::freopen((dir / "stderr").c_str(), "w", stderr);
-        ::execl(RUV_CLI_PATH, "ruv-cli", "--to", "utf8", path.c_str(), static_cast<char*>(nullptr));
-        _exit(127);
-    }
+    const pid_t child = StartCli({"--to", "utf8", path.string()}, dir / "stderr");
     // Interrupt once the conversion is under way.
     const fs::path temporary = path.string() + ".)ruv(";
     for (int i = 0; i < 5000 && !fs::exists(temporary); ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     ::kill(child, SIGINT);
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    ASSERT_TRUE(WIFEXITED(status));
-    if (WEXITSTATUS(status) == 0) GTEST_SKIP() << "the conversion ended before the interrupt";
-    EXPECT_EQ(WEXITSTATUS(status), 130);
+    const int status = WaitForExit(child);
+    if (status == 0) GTEST_SKIP() << "the conversion ended before the interrupt";
+    EXPECT_EQ(status, 130);
     EXPECT_EQ(ReadFile(dir / "stderr"),
               "ruv-cli: interrupted: 0 of 1 file converted; " + path.string() +
                   " was under way and was left as it was\n");
     EXPECT_TRUE(ReadFile(path) == big);
     EXPECT_FALSE(fs::exists(temporary));
+}
+
+// An interrupt that comes as the last file is being finished must not report
+// work left undone: the status says whether files were left.
+TEST(Cli, AnInterruptNearTheEndTellsWhetherFilesWereLeft) {
+    for (int attempt = 0; attempt < 12; ++attempt) {
+        TempDir dir;
+        std::vector<std::string> args{"--to", "euc"};
+        for (const char* name : {"1", "2", "3", "4", "5"}) {
+            args.push_back((dir / name).string());
+            WriteFile(args.back(), "\x82\xA0\n");
+        }
+        const pid_t child = StartCli(args, dir / "stderr");
+        std::this_thread::sleep_for(std::chrono::microseconds(1000 + 500 * attempt));
+        ::kill(child, SIGINT);
+        const int status = WaitForExit(child);
+        int converted = 0;
+        for (std::size_t i = 2; i < args.size(); ++i) converted += ReadFile(args[i]) == "\xA4\xA2\r\n";
+        if (status == -1) {  // the signal came before ruv-cli caught it
+            EXPECT_EQ(converted, 0);
+            continue;
+        }
+        EXPECT_EQ(status, converted == 5 ? 0 : 130) << attempt << ": " << ReadFile(dir / "stderr");
+    }
 }
 
 }  // namespace
