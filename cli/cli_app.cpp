@@ -166,7 +166,8 @@ int ConvertFiles(const CliOptions& options, std::vector<JobFile> files, std::ost
         if (file.code == CODE_BINARY) {
             lines.emplace_back(index, "skipped " + name(index) + ": not text (binary)");
         } else {
-            lines.emplace_back(index, name(index) + ": cannot be read: " + UnreadableReason(file.path));
+            lines.emplace_back(index,
+                               name(index) + ": cannot be read: " + UnreadableReason(file.path));
             unreadable = true;
         }
     }
@@ -273,7 +274,8 @@ int RunCli(const CliOptions& options, std::ostream& out, std::ostream& err) {
         status = EXIT_FILE_FAILED;
     }
     std::vector<JobFile> files = Register(options.paths);
-    const int run = options.detect ? Detect(files, out, err) : ConvertFiles(options, std::move(files), err);
+    const int run =
+        options.detect ? Detect(files, out, err) : ConvertFiles(options, std::move(files), err);
     return std::max(run, status);  // 130 outranks 1
 }
 

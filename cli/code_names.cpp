@@ -7,15 +7,23 @@ namespace ruv {
 namespace {
 
 constexpr std::array<std::pair<std::string_view, KanjiCode>, 17> kNames = {{
-    {"jis", CODE_JIS},           {"iso-2022-jp", CODE_JIS},
-    {"sjis", CODE_SJIS},         {"shift_jis", CODE_SJIS},
-    {"cp932", CODE_SJIS},        {"ms932", CODE_SJIS},
-    {"euc", CODE_EUC},           {"euc-jp", CODE_EUC},
-    {"eucjp", CODE_EUC},         {"unicode", CODE_UNICODE},
-    {"utf-16le", CODE_UNICODE},  {"utf8", CODE_UTF8},
-    {"utf-8", CODE_UTF8},        {"utf7", CODE_UTF7},
-    {"utf-7", CODE_UTF7},        {"shift-jis", CODE_SJIS},
+    {"jis", CODE_JIS},
+    {"iso-2022-jp", CODE_JIS},
+    {"sjis", CODE_SJIS},
+    {"shift_jis", CODE_SJIS},
+    {"shift-jis", CODE_SJIS},
+    {"cp932", CODE_SJIS},
+    {"ms932", CODE_SJIS},
     {"windows-31j", CODE_SJIS},
+    {"euc", CODE_EUC},
+    {"euc-jp", CODE_EUC},
+    {"eucjp", CODE_EUC},
+    {"unicode", CODE_UNICODE},
+    {"utf-16le", CODE_UNICODE},
+    {"utf8", CODE_UTF8},
+    {"utf-8", CODE_UTF8},
+    {"utf7", CODE_UTF7},
+    {"utf-7", CODE_UTF7},
 }};
 
 bool SameIgnoringCase(std::string_view a, std::string_view b) {

@@ -58,13 +58,15 @@ std::string PrintableName(std::string_view name) {
         if (length == 1 && lead >= 0x20 && lead != 0x7F) {
             if (lead == '\\') out += '\\';
             out += name[at];
-        } else if (length > 1 && !(lead == 0xC2 && static_cast<std::uint8_t>(name[at + 1]) < 0xA0)) {
+        } else if (length > 1 &&
+                   !(lead == 0xC2 && static_cast<std::uint8_t>(name[at + 1]) < 0xA0)) {
             out.append(name, at, length);
         } else {
             // A control character (a C1 one is escaped byte by byte) or a
             // byte outside valid UTF-8.
             const std::size_t bytes = length == 0 ? 1 : length;
-            for (std::size_t i = 0; i < bytes; ++i) AppendEscape(out, static_cast<std::uint8_t>(name[at + i]));
+            for (std::size_t i = 0; i < bytes; ++i)
+                AppendEscape(out, static_cast<std::uint8_t>(name[at + i]));
         }
         at += length == 0 ? 1 : length;
     }

@@ -23,7 +23,9 @@ void ProgressBar::Show(std::uint32_t position, std::uint32_t maximum, const std:
     if (shortName.size() > NAME_WIDTH) {
         // Keep the end of the name, cut where a character starts.
         std::size_t from = shortName.size() - NAME_WIDTH + 3;
-        while (from < shortName.size() && (static_cast<unsigned char>(shortName[from]) & 0xC0) == 0x80) ++from;
+        while (from < shortName.size() &&
+               (static_cast<unsigned char>(shortName[from]) & 0xC0) == 0x80)
+            ++from;
         shortName = "..." + shortName.substr(from);
     }
     // Wiped to the end of the line after the text: a wide name drawn before may
