@@ -26,12 +26,14 @@ struct JobFile {
     KanjiCode code = CODE_ERROR;  // detected at registration
 };
 
-// What a run did, for whoever reports it.  Written by the worker, read only
-// after the busy flag has been seen cleared.
+// A file that failed: its index in the run's files, and why.
 struct JobFailure {
     std::size_t index;
     std::string reason;
 };
+
+// What a run did, for whoever reports it.  Written by the worker, read only
+// after the busy flag has been seen cleared.
 struct JobReport {
     std::vector<std::size_t> skipped;  // files skipped as binary or unreadable
     std::size_t converted = 0;
