@@ -2,7 +2,6 @@
 
 #include <fcntl.h>
 #include <signal.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -88,19 +87,17 @@ std::vector<JobFile> Register(const std::vector<std::string>& paths) {
 }
 
 // Why a file registered as unreadable cannot be read, learnt by opening it
-// again now (without waiting on a FIFO): the system's words, such as "No such
-// file or directory" or "Permission denied".
+// again now as the run opens files: the system's words, such as "No such file
+// or directory" or "Permission denied".
 std::string UnreadableReason(const std::filesystem::path& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return std::strerror(errno);
-    FileHandle file(fd);
-    struct stat status {};
-    if (::fstat(fd, &status) == 0 && !S_ISREG(status.st_mode)) {
-        return S_ISDIR(status.st_mode) ? std::strerror(EISDIR) : "not a regular file";
-    }
-    std::uint8_t byte = 0;
     std::error_code error;
-    file.ReadSome(&byte, 1, error);
+    const FileHandle file = FileHandle::OpenForReading(path, error);
+    if (file.IsOpen()) {
+        std::uint8_t byte = 0;
+        file.ReadSome(&byte, 1, error);
+    }
+    if (error == std::errc::operation_would_block) return "in use by another process";
+    if (error == std::errc::invalid_argument) return "not a regular file";
     return error ? error.message() : "cannot be read";
 }
 
