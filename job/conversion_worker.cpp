@@ -1,6 +1,5 @@
 #include "job/conversion_worker.h"
 
-#include <set>
 #include <system_error>
 
 #include "job/in_place_converter.h"
@@ -51,14 +50,14 @@ private:
     void Convert(std::size_t index, ProgressCounter& progress) {
         std::string reason;
         PendingFile pending;
-        FileOutcome outcome = PrepareReplacement(files_[index].path, job_, progress, reason, pending);
+        FileOutcome outcome = PrepareReplacement(files_[index], job_, progress, reason, pending);
         if (outcome == FileOutcome::Failed && !group_.empty()) {
             // The files waiting come first; one of them may also hold this
             // file open under another name (a hard link).  Then try again.
             Commit();
             if (Stopped()) return;
             reason.clear();
-            outcome = PrepareReplacement(files_[index].path, job_, progress, reason, pending);
+            outcome = PrepareReplacement(files_[index], job_, progress, reason, pending);
         }
         if (outcome == FileOutcome::Failed) {
             Commit();
@@ -77,14 +76,14 @@ private:
     // fails stops the run, and the ones after it are dropped untouched.
     void Commit() {
         const bool backup = job_.backup.load(std::memory_order_relaxed);
-        std::set<std::filesystem::path> folders;
+        std::vector<FileHandle> folders;
         for (Waiting& waiting : group_) {
             if (Stopped()) break;  // dropping the rest removes their temporary files
             std::string reason;
-            std::filesystem::path folder;
+            FileHandle folder;
             if (CommitReplacement(std::move(waiting.file), backup, reason, folder)) {
                 ++report_.converted;
-                folders.insert(folder);
+                folders.push_back(std::move(folder));
             } else {
                 Fail(waiting.index, std::move(reason));
             }
@@ -92,7 +91,9 @@ private:
         group_.clear();
         groupBytes_ = 0;
         // The renames are done; flushing their folders makes them survive a power loss.
-        for (const auto& folder : folders) {
+        // Each flush of a folder covers every rename in it, so later flushes of
+        // one folder find nothing left to write.
+        for (const FileHandle& folder : folders) {
             std::error_code ignored;
             SyncFolder(folder, ignored);
         }
