@@ -7,7 +7,6 @@
 #include <csignal>
 #include <cstring>
 #include <ostream>
-#include <set>
 #include <thread>
 
 #include "cli/progress_bar.h"
@@ -47,39 +46,6 @@ private:
     static constexpr int kSignals[3] = {SIGINT, SIGTERM, SIGHUP};
     struct sigaction previous_[3] {};
 };
-
-// The files the paths register, each once, in the order given (a folder's
-// own files by name), with their detected codes.
-std::vector<JobFile> Register(const std::vector<std::string>& paths) {
-    std::vector<JobFile> files;
-    std::set<std::filesystem::path> seen;
-    // full: the file's expanded path when the caller knows it already.
-    auto add = [&](const std::filesystem::path& given, std::filesystem::path full = {}) {
-        if (full.empty()) full = ExpandLongPath(ResolveShortcut(given));
-        if (full.empty()) full = given;  // missing: named as unreadable by the run
-        if (!seen.insert(full).second) return;
-        JobFile file{given.string(), full, CODE_ERROR};
-        std::string label;
-        file.code = DetectFileLabel(full, label);
-        files.push_back(std::move(file));
-    };
-    for (const std::string& path : paths) {
-        std::error_code error;
-        const std::filesystem::path resolved = ResolveShortcut(path);
-        if (std::filesystem::is_directory(resolved, error)) {
-            // The folder is expanded once; only its links need resolving.
-            const std::filesystem::path folder = ExpandLongPath(resolved);
-            for (const auto& file : FolderFiles(resolved)) {
-                if (IsExcludedFile(file)) continue;
-                const bool link = std::filesystem::is_symlink(file, error);
-                add(file, link || folder.empty() ? std::filesystem::path() : folder / file.filename());
-            }
-        } else {
-            add(path);
-        }
-    }
-    return files;
-}
 
 int Detect(const std::vector<JobFile>& files, std::ostream& out) {
     for (const JobFile& file : files) out << CodeLabel(file.code) << '\t' << file.name << '\n';
@@ -173,7 +139,7 @@ int ConvertStream(const CliOptions& options, std::ostream& err) {
 
 int RunCli(const CliOptions& options, std::ostream& out, std::ostream& err) {
     if (options.paths.size() == 1 && options.paths[0] == "-") return ConvertStream(options, err);
-    std::vector<JobFile> files = Register(options.paths);
+    std::vector<JobFile> files = RegisterPaths(options.paths);
     if (options.detect) return Detect(files, out);
     return ConvertFiles(options, std::move(files), err);
 }
