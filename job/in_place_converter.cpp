@@ -79,7 +79,7 @@ bool KeepBackup(const FileHandle& folder, const std::string& name, const FileHan
     TemporaryFile copy(folder);
     if (!copy.Create(backup, error)) return Failed(reason, "cannot create the backup", error);
     if (!source.Rewind(error) || !CopyContent(source, copy.File(), error) ||
-        !ApplyFileMetadata(metadata, copy.File(), error) || !copy.File().Sync(error) ||
+        !ApplyFileMetadata(source, metadata, copy.File(), error) || !copy.File().Sync(error) ||
         !copy.GiveName(backup, error)) {
         return Failed(reason, "cannot write the backup", error);
     }
@@ -194,7 +194,7 @@ FileOutcome PrepareReplacement(const JobFile& file, ConvertJob& job, ProgressCou
         return FileOutcome::Failed;
     }
     if (job.cancel.load(std::memory_order_relaxed)) return FileOutcome::Cancelled;
-    if (!ApplyFileMetadata(metadata, temporary.File(), error)) {
+    if (!ApplyFileMetadata(replacement->Source(), metadata, temporary.File(), error)) {
         Failed(reason, "cannot give the new content the file's permissions", error);
         return FileOutcome::Failed;
     }
