@@ -318,6 +318,7 @@ TEST(ConversionWorker, AKilledProcessLeavesTheOldOrTheNewContentNeverAPart) {
             << "killed mid-file: the path holds " << after.size() << " bytes";
     }
     EXPECT_TRUE(after == text || after.substr(0, 2) == "\xFF\xFE");
+    EXPECT_TRUE(TemporaryFiles(dir.Path()).empty()) << "the temporary had no name yet";
 }
 
 }  // namespace
