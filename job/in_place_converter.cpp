@@ -133,7 +133,11 @@ FileOutcome PrepareReplacement(const JobFile& file, ConvertJob& job, ProgressCou
     FileHandle folder = FileHandle::OpenFolder(path.parent_path(), error);
     FileIdentity identity;
     if (!folder.IsOpen() || !folder.Identify(identity, error)) {
-        Failed(reason, "cannot open its folder", error);
+        if (error.value() == ELOOP && registered) {
+            reason = CHANGED_SINCE_REGISTERED;  // a link put where the folder was
+        } else {
+            Failed(reason, "cannot open its folder", error);
+        }
         return FileOutcome::Failed;
     }
     if (file.folder.IsRecorded() && !identity.SameFile(file.folder)) {
