@@ -76,6 +76,7 @@ bool KeepBackup(const FileHandle& folder, const std::string& name, const FileHan
         return true;
     }
     if (!IsLinkImpossible(error)) return Failed(reason, "cannot create the backup", error);
+    error.clear();  // CopyContent reads a set error as a failed read
     TemporaryFile copy(folder);
     if (!copy.Create(backup, error)) return Failed(reason, "cannot create the backup", error);
     if (!source.Rewind(error) || !CopyContent(source, copy.File(), error) ||
