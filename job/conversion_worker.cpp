@@ -1,6 +1,8 @@
 #include "job/conversion_worker.h"
 
+#include <algorithm>
 #include <system_error>
+#include <utility>
 
 #include "job/in_place_converter.h"
 #include "job/progress_counter.h"
@@ -76,14 +78,20 @@ private:
     // fails stops the run, and the ones after it are dropped untouched.
     void Commit() {
         const bool backup = job_.backup.load(std::memory_order_relaxed);
-        std::vector<FileHandle> folders;
+        std::vector<std::pair<FileIdentity, FileHandle>> folders;  // each folder once
         for (Waiting& waiting : group_) {
             if (Stopped()) break;  // dropping the rest removes their temporary files
             std::string reason;
             FileHandle folder;
             if (CommitReplacement(std::move(waiting.file), backup, reason, folder)) {
                 ++report_.converted;
-                folders.push_back(std::move(folder));
+                FileIdentity identity;
+                std::error_code error;
+                if (folder.Identify(identity, error) &&
+                    std::none_of(folders.begin(), folders.end(),
+                                 [&](const auto& seen) { return seen.first.SameFile(identity); })) {
+                    folders.emplace_back(identity, std::move(folder));
+                }
             } else {
                 Fail(waiting.index, std::move(reason));
             }
@@ -91,9 +99,7 @@ private:
         group_.clear();
         groupBytes_ = 0;
         // The renames are done; flushing their folders makes them survive a power loss.
-        // Each flush of a folder covers every rename in it, so later flushes of
-        // one folder find nothing left to write.
-        for (const FileHandle& folder : folders) {
+        for (const auto& [identity, folder] : folders) {
             std::error_code ignored;
             SyncFolder(folder, ignored);
         }
