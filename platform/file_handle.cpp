@@ -90,8 +90,8 @@ FileHandle FileHandle::OpenForReadingAt(const FileHandle& folder, const std::fil
 
 FileHandle FileHandle::OpenFolder(const std::filesystem::path& path, std::error_code& error) {
     error.clear();
-    FileHandle handle(::open(path.empty() ? "." : path.c_str(),
-                             O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    FileHandle handle(
+        ::open(path.empty() ? "." : path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
     if (!handle.IsOpen()) error = LastError();
     return handle;
 }

@@ -74,10 +74,9 @@ bool CreateTemporary(const FileHandle& folder, const std::string& base, FileHand
     if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) return Fail(error);
     for (int i = 0; i < NAME_TRIES; ++i) {
         const std::string fresh = FreshName(base);
-        file = FileHandle(::openat(folder.Descriptor(), fresh.c_str(),
-                                   O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_NONBLOCK |
-                                       O_CLOEXEC | O_NOCTTY,
-                                   0600));
+        file = FileHandle(::openat(
+            folder.Descriptor(), fresh.c_str(),
+            O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0600));
         if (file.IsOpen()) {
             name = fresh;
             return true;

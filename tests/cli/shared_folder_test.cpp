@@ -54,7 +54,7 @@ class SharedFolder : public testing::TestWithParam<Row> {};
 
 // Runs a script in the folder, as root or as the other user; its exit status.
 int RunScript(const fs::path& base, const std::string& name, const std::string& script, bool asUser,
-        const std::string& redirect = "") {
+              const std::string& redirect = "") {
     const fs::path file = base / (name + ".sh");
     std::ofstream(file) << PRELUDE << "cd \"$D\" || exit 99\n" << script << '\n';
     const std::string command = (asUser ? std::string(SETPRIV) + " --reuid=" + OTHER_UID +
@@ -86,7 +86,7 @@ TEST_P(SharedFolder, TheOtherUserGetsNothing) {
     ASSERT_EQ(RunScript(base, "setup", row.setup, false), 0) << row.name;
     ASSERT_EQ(RunScript(base, "attack", row.attack, true), 0) << row.name;
     const int status = RunScript(base, "ruv", std::string(RUV_CLI_PATH) + " " + row.arguments,
-                           row.runner == "user", " >" + (base / "err").string() + " 2>&1");
+                                 row.runner == "user", " >" + (base / "err").string() + " 2>&1");
     std::ifstream err(base / "err");
     const std::string said((std::istreambuf_iterator<char>(err)), {});
     if (row.status != "-") {

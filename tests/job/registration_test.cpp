@@ -2,8 +2,8 @@
 // as it is, whatever changed: each row changes it in another way.
 #include "job/registration.h"
 
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include "job/in_place_converter.h"
@@ -38,12 +38,14 @@ TEST(Registration, AFileChangedSinceItWasRegisteredIsRefused) {
              WriteFile(f / "c.txt", kSjis + kSjis);
              fs::rename(f / "c.txt", f / "a.txt");
          }},
-        {"grown", [](const fs::path& f, const JobFile&) { WriteFile(f / "a.txt", kSjis + kSjis + "x"); }},
+        {"grown",
+         [](const fs::path& f, const JobFile&) { WriteFile(f / "a.txt", kSjis + kSjis + "x"); }},
         {"another code, same size and time",
          [](const fs::path& f, const JobFile& file) {
              WriteFile(f / "a.txt", kEuc + kEuc);
              const struct timespec times[2] = {
-                 {0, UTIME_OMIT}, {file.identity.modifiedSeconds, file.identity.modifiedNanoseconds}};
+                 {0, UTIME_OMIT},
+                 {file.identity.modifiedSeconds, file.identity.modifiedNanoseconds}};
              ASSERT_EQ(::utimensat(AT_FDCWD, (f / "a.txt").c_str(), times, 0), 0);
          }},
         {"its folder swapped",
