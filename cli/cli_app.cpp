@@ -11,7 +11,6 @@
 #include <cstring>
 #include <memory>
 #include <ostream>
-#include <set>
 #include <thread>
 
 #include "cli/printable_name.h"
@@ -52,39 +51,6 @@ private:
     static constexpr int kSignals[3] = {SIGINT, SIGTERM, SIGHUP};
     struct sigaction previous_[3] {};
 };
-
-// The files the paths register, each once, in the order given (a folder's
-// own files by name), with their detected codes.
-std::vector<JobFile> Register(const std::vector<std::string>& paths) {
-    std::vector<JobFile> files;
-    std::set<std::filesystem::path> seen;
-    // full: the file's expanded path when the caller knows it already.
-    auto add = [&](const std::filesystem::path& given, std::filesystem::path full = {}) {
-        if (full.empty()) full = ExpandLongPath(ResolveShortcut(given));
-        if (full.empty()) full = given;  // missing: named as unreadable by the run
-        if (!seen.insert(full).second) return;
-        JobFile file{given.string(), full, CODE_ERROR};
-        std::string label;
-        file.code = DetectFileLabel(full, label);
-        files.push_back(std::move(file));
-    };
-    for (const std::string& path : paths) {
-        std::error_code error;
-        const std::filesystem::path resolved = ResolveShortcut(path);
-        if (std::filesystem::is_directory(resolved, error)) {
-            // The folder is expanded once; only its links need resolving.
-            const std::filesystem::path folder = ExpandLongPath(resolved);
-            for (const auto& file : FolderFiles(resolved)) {
-                if (IsExcludedFile(file)) continue;
-                const bool link = std::filesystem::is_symlink(file, error);
-                add(file, link || folder.empty() ? std::filesystem::path() : folder / file.filename());
-            }
-        } else {
-            add(path);
-        }
-    }
-    return files;
-}
 
 // Why a file registered as unreadable cannot be read, learnt by opening it
 // again now as the run opens files: the system's words, such as "No such file
@@ -270,7 +236,7 @@ int RunCli(const CliOptions& options, std::ostream& out, std::ostream& err) {
             << '\n';
         status = EXIT_FILE_FAILED;
     }
-    std::vector<JobFile> files = Register(options.paths);
+    std::vector<JobFile> files = RegisterPaths(options.paths);
     const int run =
         options.detect ? Detect(files, out, err) : ConvertFiles(options, std::move(files), err);
     return std::max(run, status);  // 130 outranks 1

@@ -1,7 +1,8 @@
 #include "job/conversion_worker.h"
 
-#include <set>
+#include <algorithm>
 #include <system_error>
+#include <utility>
 
 #include "job/in_place_converter.h"
 #include "job/progress_counter.h"
@@ -57,14 +58,14 @@ private:
     void Convert(std::size_t index, ProgressCounter& progress) {
         std::string reason;
         PendingFile pending;
-        FileOutcome outcome = PrepareReplacement(files_[index].path, job_, progress, reason, pending);
+        FileOutcome outcome = PrepareReplacement(files_[index], job_, progress, reason, pending);
         if (outcome == FileOutcome::Failed && !group_.empty()) {
             // The files waiting come first; one of them may also hold this
             // file open under another name (a hard link).  Then try again.
             Commit();
             if (Stopped()) return;
             reason.clear();
-            outcome = PrepareReplacement(files_[index].path, job_, progress, reason, pending);
+            outcome = PrepareReplacement(files_[index], job_, progress, reason, pending);
         }
         if (outcome == FileOutcome::Failed) {
             Commit();
@@ -88,14 +89,20 @@ private:
     // keep-going they still take their places).
     void Commit() {
         const bool backup = job_.backup.load(std::memory_order_relaxed);
-        std::set<std::filesystem::path> folders;
+        std::vector<std::pair<FileIdentity, FileHandle>> folders;  // each folder once
         for (Waiting& waiting : group_) {
             if (Stopped()) break;  // dropping the rest removes their temporary files
             std::string reason;
-            std::filesystem::path folder;
+            FileHandle folder;
             if (CommitReplacement(std::move(waiting.file), backup, reason, folder)) {
                 ++report_.converted;
-                folders.insert(folder);
+                FileIdentity identity;
+                std::error_code error;
+                if (folder.Identify(identity, error) &&
+                    std::none_of(folders.begin(), folders.end(),
+                                 [&](const auto& seen) { return seen.first.SameFile(identity); })) {
+                    folders.emplace_back(identity, std::move(folder));
+                }
             } else {
                 Fail(waiting.index, std::move(reason));
             }
@@ -103,7 +110,7 @@ private:
         group_.clear();
         groupBytes_ = 0;
         // The renames are done; flushing their folders makes them survive a power loss.
-        for (const auto& folder : folders) {
+        for (const auto& [identity, folder] : folders) {
             std::error_code ignored;
             SyncFolder(folder, ignored);
         }

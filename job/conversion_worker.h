@@ -16,14 +16,17 @@
 #include <vector>
 
 #include "job/convert_job.h"
+#include "platform/file_handle.h"
 
 namespace ruv {
 
-// One registered file as the run sees it.
+// One registered file as the run sees it (job/registration.h fills it).
 struct JobFile {
     std::string name;             // what the list shows
-    std::filesystem::path path;   // full path
+    std::filesystem::path path;   // full path, links resolved at registration
     KanjiCode code = CODE_ERROR;  // detected at registration
+    FileIdentity identity{};      // the file at registration; none: taken as named
+    FileIdentity folder{};        // the folder that held it
 };
 
 // A file that failed: its index in the run's files, and why.

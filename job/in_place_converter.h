@@ -1,26 +1,37 @@
 // Replaces one file with its converted content, safely.
 //
 // At every instant the file's path holds either its complete old content or
-// its complete new content: the converted text goes into a temporary file
-// beside it (path + ".)ruv("), which is flushed to the disk, given the
-// source's permission bits, owner (where allowed) and times, and renamed over
-// the source in one step.  With a backup, the old content is at path + ".bak"
-// (replacing an older backup) before the new content takes the path.  A
-// failure or a cancel leaves the source untouched and no temporary file.  A
-// symbolic link is followed: its target is converted and the link stays.
+// its complete new content: the converted text goes into a temporary file of
+// ruv's own in the same folder (unnamed where the file system allows, else
+// under a fresh random name ending in OWN_FILE_SUFFIX), which is flushed to
+// the disk, given the source's permission bits, owner (where allowed) and
+// times, named and renamed over the source in one step.  With a backup, the
+// old content is at path + ".bak" (replacing an older backup) before the new
+// content takes the path.  A failure or a cancel leaves the source untouched
+// and no temporary file.
+//
+// Every step is taken relative to the file's folder, opened once: the file is
+// opened without following a link, and a file that is not the one registered
+// (another file, a changed size or time, a code that changed under
+// auto-detection) is refused, as is one that changes while it is converted.
 #pragma once
 
 #include <filesystem>
 #include <memory>
 #include <string>
 
+#include "job/conversion_worker.h"
 #include "job/convert_job.h"
 #include "job/progress_counter.h"
+#include "platform/file_handle.h"
+#include "platform/file_ops.h"
 
 namespace ruv {
 
-inline constexpr const char* TEMP_SUFFIX = ".)ruv(";
+inline constexpr const char* TEMP_SUFFIX = OWN_FILE_SUFFIX;
 inline constexpr const char* BACKUP_SUFFIX = ".bak";
+inline constexpr const char* CHANGED_SINCE_REGISTERED = "changed since it was registered";
+inline constexpr const char* CHANGED_WHILE_CONVERTED = "changed while it was being converted";
 
 enum class FileOutcome { Converted, Cancelled, Failed };
 
@@ -33,21 +44,21 @@ struct PendingReplacementDeleter {
 };
 using PendingFile = std::unique_ptr<PendingReplacement, PendingReplacementDeleter>;
 
-// First step: converts the file at path into its temporary file, gives that
-// the source's permissions, owner and times, and starts writing it to the disk
+// First step: converts the file into its temporary file, gives that the
+// source's permissions, owner and times, and starts writing it to the disk
 // without waiting.  Converted: `pending` holds the file for the second step.
-FileOutcome PrepareReplacement(const std::filesystem::path& path, ConvertJob& job,
-                               ProgressCounter& progress, std::string& reason,
-                               PendingFile& pending);
+// A file without a recorded identity is taken as the user named it: a link
+// the user named is followed once, here.
+FileOutcome PrepareReplacement(const JobFile& file, ConvertJob& job, ProgressCounter& progress,
+                               std::string& reason, PendingFile& pending);
 
 // Second step: waits until the new content is on the disk, keeps the backup if
 // asked, and renames the temporary file over the source.  The folder that
-// holds the file is returned through `folder`; flush it (SyncFolder) once for
-// all the files renamed in it.
-bool CommitReplacement(PendingFile pending, bool backup, std::string& reason,
-                       std::filesystem::path& folder);
+// holds the file is handed back through `folder`; flush it (SyncFolder) once
+// for all the files renamed in it.
+bool CommitReplacement(PendingFile pending, bool backup, std::string& reason, FileHandle& folder);
 
-// Both steps for one file, and the flush of its folder.
+// Both steps for one file the user named, and the flush of its folder.
 FileOutcome ConvertInPlace(const std::filesystem::path& path, ConvertJob& job,
                            ProgressCounter& progress, std::string& reason);
 

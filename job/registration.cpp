@@ -1,12 +1,33 @@
 #include "job/registration.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
-#include <string>
+#include <set>
 #include <system_error>
 
-#include "job/in_place_converter.h"
+#include "detect/code_detector.h"
+#include "platform/file_handle.h"
+#include "platform/file_ops.h"
 
 namespace ruv {
+namespace {
+
+// Links followed before giving up, as the kernel does.
+constexpr int MAX_LINKS = 40;
+
+// The kernel's rule for links in sticky folders, for every folder others may
+// write to: such a link is followed only when its owner is the folder's owner
+// or this user.
+bool MayFollow(const struct stat& link, const std::filesystem::path& folder) {
+    struct stat info {};
+    if (::stat(folder.empty() ? "." : folder.c_str(), &info) != 0) return false;
+    if ((info.st_mode & (S_IWGRP | S_IWOTH)) == 0) return true;
+    return link.st_uid == info.st_uid || link.st_uid == ::geteuid();
+}
+
+}  // namespace
 
 bool HasExtension(const std::filesystem::path& path, std::string_view extension) {
     const std::string name = path.filename().string();
@@ -21,8 +42,8 @@ bool HasExtension(const std::filesystem::path& path, std::string_view extension)
 
 bool IsExcludedFile(const std::filesystem::path& path) {
     const std::string name = path.filename().string();
-    const std::string_view temp = TEMP_SUFFIX;
-    if (name.size() >= temp.size() && name.compare(name.size() - temp.size(), temp.size(), temp) == 0) {
+    const std::string_view own = OWN_FILE_SUFFIX;
+    if (name.size() >= own.size() && name.compare(name.size() - own.size(), own.size(), own) == 0) {
         return true;
     }
     return std::any_of(ExcludedExtensions.begin(), ExcludedExtensions.end(),
@@ -30,10 +51,22 @@ bool IsExcludedFile(const std::filesystem::path& path) {
 }
 
 std::filesystem::path ResolveShortcut(const std::filesystem::path& path) {
-    std::error_code error;
-    if (!std::filesystem::is_symlink(path, error)) return path;
-    const std::filesystem::path target = std::filesystem::canonical(path, error);
-    return error ? path : target;
+    std::filesystem::path current = path;
+    for (int i = 0; i < MAX_LINKS; ++i) {
+        struct stat info {};
+        if (::lstat(current.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) {
+            if (i == 0) return path;
+            std::error_code error;
+            const std::filesystem::path target = std::filesystem::canonical(current, error);
+            return error ? current : target;
+        }
+        if (!MayFollow(info, current.parent_path())) return {};
+        std::error_code error;
+        const std::filesystem::path target = std::filesystem::read_symlink(current, error);
+        if (error) return {};
+        current = target.is_absolute() ? target : current.parent_path() / target;
+    }
+    return {};
 }
 
 std::filesystem::path ExpandLongPath(const std::filesystem::path& path) {
@@ -52,6 +85,47 @@ std::vector<std::filesystem::path> FolderFiles(const std::filesystem::path& fold
         if (!it->is_directory(ignored)) files.push_back(it->path());
     }
     std::sort(files.begin(), files.end());
+    return files;
+}
+
+JobFile RegisterFile(std::string name, const std::filesystem::path& full) {
+    JobFile file{std::move(name), full, CODE_ERROR};
+    std::error_code error;
+    const FileHandle folder = FileHandle::OpenFolder(full.parent_path(), error);
+    if (!folder.IsOpen() || !folder.Identify(file.folder, error)) return file;
+    const FileHandle opened = FileHandle::OpenForReadingAt(folder, full.filename(), error);
+    if (!opened.IsOpen() || !opened.Identify(file.identity, error)) return file;
+    CodeConverter converter;
+    file.code = DetectOpenFileCode(converter, opened);
+    return file;
+}
+
+std::vector<JobFile> RegisterPaths(const std::vector<std::string>& paths) {
+    std::vector<JobFile> files;
+    std::set<std::filesystem::path> seen;
+    // full: the file's expanded path when the caller knows it already.
+    auto add = [&](const std::filesystem::path& given, std::filesystem::path full = {}) {
+        if (full.empty()) full = ExpandLongPath(ResolveShortcut(given));
+        if (full.empty()) {  // missing, or a link not followed: named as unreadable by the run
+            files.push_back({given.string(), given, CODE_ERROR});
+            return;
+        }
+        if (seen.insert(full).second) files.push_back(RegisterFile(given.string(), full));
+    };
+    for (const std::string& path : paths) {
+        std::error_code error;
+        const std::filesystem::path resolved = ResolveShortcut(path);
+        if (!resolved.empty() && std::filesystem::is_directory(resolved, error)) {
+            // The folder is expanded once; links inside it are not followed.
+            const std::filesystem::path folder = ExpandLongPath(resolved);
+            for (const auto& file : FolderFiles(resolved)) {
+                if (IsExcludedFile(file) || std::filesystem::is_symlink(file, error)) continue;
+                add(file, folder.empty() ? std::filesystem::path() : folder / file.filename());
+            }
+        } else {
+            add(path);
+        }
+    }
     return files;
 }
 

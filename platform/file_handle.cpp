@@ -27,12 +27,28 @@ FileHandle Locked(int fd, std::error_code& error) {
     return handle;
 }
 
+// Keeps the handle only for a regular file.
+FileHandle RegularFile(FileHandle handle, std::error_code& error) {
+    if (!handle.IsOpen()) return handle;
+    struct stat info {};
+    if (::fstat(handle.Descriptor(), &info) != 0) {
+        error = LastError();
+        handle.Close();
+    } else if (!S_ISREG(info.st_mode)) {
+        error = std::make_error_code(S_ISDIR(info.st_mode) ? std::errc::is_a_directory
+                                                           : std::errc::invalid_argument);
+        handle.Close();
+    }
+    return handle;
+}
+
 }  // namespace
 
 FileHandle& FileHandle::operator=(FileHandle&& other) noexcept {
     if (this != &other) {
         Close();
         fd_ = other.Release();
+        end_ = other.end_;
     }
     return *this;
 }
@@ -50,22 +66,33 @@ void FileHandle::Close() noexcept {
     }
 }
 
+FileIdentity FileIdentity::Of(const struct stat& info) {
+    return {static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino),
+            static_cast<std::uint64_t>(info.st_size), info.st_mtim.tv_sec, info.st_mtim.tv_nsec};
+}
+
 FileHandle FileHandle::OpenForReading(const std::filesystem::path& path, std::error_code& error) {
     error.clear();
     // Non-blocking, so that opening a named pipe cannot hang; it is refused
-    // below like every other file that is not a regular file.
-    FileHandle handle =
-        Locked(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK), error);
-    if (!handle.IsOpen()) return handle;
-    struct stat info {};
-    if (::fstat(handle.fd_, &info) != 0) {
-        error = LastError();
-        handle.Close();
-    } else if (!S_ISREG(info.st_mode)) {
-        error = std::make_error_code(S_ISDIR(info.st_mode) ? std::errc::is_a_directory
-                                                           : std::errc::invalid_argument);
-        handle.Close();
-    }
+    // like every other file that is not a regular file.
+    return RegularFile(
+        Locked(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK), error), error);
+}
+
+FileHandle FileHandle::OpenForReadingAt(const FileHandle& folder, const std::filesystem::path& name,
+                                        std::error_code& error) {
+    error.clear();
+    return RegularFile(Locked(::openat(folder.fd_, name.c_str(),
+                                       O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW),
+                              error),
+                       error);
+}
+
+FileHandle FileHandle::OpenFolder(const std::filesystem::path& path, std::error_code& error) {
+    error.clear();
+    FileHandle handle(
+        ::open(path.empty() ? "." : path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    if (!handle.IsOpen()) error = LastError();
     return handle;
 }
 
@@ -91,8 +118,28 @@ std::uint64_t FileHandle::Size(std::error_code& error) const {
     return static_cast<std::uint64_t>(info.st_size);
 }
 
+bool FileHandle::Identify(FileIdentity& identity, std::error_code& error) const {
+    struct stat info {};
+    if (::fstat(fd_, &info) != 0) {
+        error = LastError();
+        return false;
+    }
+    identity = FileIdentity::Of(info);
+    return true;
+}
+
 std::size_t FileHandle::ReadSome(void* buffer, std::size_t size, std::error_code& error) const {
     auto* bytes = static_cast<unsigned char*>(buffer);
+    if (end_ != std::numeric_limits<std::uint64_t>::max()) {
+        const off_t at = ::lseek(fd_, 0, SEEK_CUR);
+        if (at < 0) {
+            error = LastError();
+            return 0;
+        }
+        const auto offset = static_cast<std::uint64_t>(at);
+        if (offset >= end_) return 0;
+        if (end_ - offset < size) size = static_cast<std::size_t>(end_ - offset);
+    }
     std::size_t done = 0;
     while (done < size) {
         const ssize_t n = ::read(fd_, bytes + done, size - done);

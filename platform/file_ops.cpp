@@ -1,12 +1,16 @@
 #include "platform/file_ops.h"
 
 #include <fcntl.h>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <array>
+#include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
+#include <cstring>
 
 namespace ruv {
 namespace {
@@ -18,52 +22,104 @@ bool Fail(std::error_code& error) {
     return false;
 }
 
+// Names tried before giving up: with 36^12 names, a taken one is an attack or
+// a fault, not bad luck.
+constexpr int NAME_TRIES = 100;
+constexpr std::size_t RANDOM_LETTERS = 12;
+// Room left in a 255-byte name for the dot, the letters and the suffix.
+constexpr std::size_t BASE_BYTES = 200;
+
+// Links the open file in at `name`, by descriptor: AT_EMPTY_PATH where the
+// process may use it, else through /proc/self/fd.
+bool LinkAt(const FileHandle& file, const FileHandle& folder, const std::string& name) {
+    if (::linkat(file.Descriptor(), "", folder.Descriptor(), name.c_str(), AT_EMPTY_PATH) == 0) {
+        return true;
+    }
+    if (errno != ENOENT && errno != EPERM && errno != EINVAL) return false;
+    char proc[32];
+    std::snprintf(proc, sizeof proc, "/proc/self/fd/%d", file.Descriptor());
+    return ::linkat(AT_FDCWD, proc, folder.Descriptor(), name.c_str(), AT_SYMLINK_FOLLOW) == 0;
+}
+
 }  // namespace
 
-bool ReadFileMetadata(const FileHandle& file, FileMetadata& metadata, std::error_code& error) {
-    return ::fstat(file.Descriptor(), &metadata.info) == 0 || Fail(error);
-}
-
-bool ApplyFileMetadata(const FileMetadata& metadata, const FileHandle& to, std::error_code& error) {
-    const struct stat& info = metadata.info;
-    // Owner first: changing it may clear set-id bits that the mode then restores.
-    // Only a privileged process may give a file away; others keep their own.
-    struct stat current {};
-    if (::fstat(to.Descriptor(), &current) != 0) return Fail(error);
-    if ((current.st_uid != info.st_uid || current.st_gid != info.st_gid) &&
-        ::fchown(to.Descriptor(), info.st_uid, info.st_gid) != 0 && errno != EPERM) {
-        return Fail(error);
+std::string FreshName(const std::string& base) {
+    static constexpr char LETTERS[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    std::array<unsigned char, RANDOM_LETTERS> random{};
+    if (::getrandom(random.data(), random.size(), GRND_NONBLOCK) !=
+        static_cast<ssize_t>(random.size())) {
+        // No entropy yet (early boot): the clock and a counter still differ per call.
+        static std::atomic<std::uint64_t> counter{0};
+        std::uint64_t seed = static_cast<std::uint64_t>(
+                                 std::chrono::steady_clock::now().time_since_epoch().count()) ^
+                             (counter.fetch_add(1) * 0x9E3779B97F4A7C15ull) ^
+                             static_cast<std::uint64_t>(::getpid());
+        for (unsigned char& byte : random) {
+            seed = seed * 6364136223846793005ull + 1442695040888963407ull;
+            byte = static_cast<unsigned char>(seed >> 56);
+        }
     }
-    if (::fchmod(to.Descriptor(), info.st_mode & 07777) != 0) return Fail(error);
-    const struct timespec times[2] = {info.st_atim, info.st_mtim};
-    if (::futimens(to.Descriptor(), times) != 0) return Fail(error);
-    return true;
+    std::string name = base.substr(0, BASE_BYTES);
+    name += '.';
+    for (unsigned char byte : random) name += LETTERS[byte % (sizeof LETTERS - 1)];
+    name += OWN_FILE_SUFFIX;
+    return name;
 }
 
-bool IsReadOnly(const FileMetadata& metadata) {
-    return (metadata.info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+bool CreateTemporary(const FileHandle& folder, const std::string& base, FileHandle& file,
+                     std::string& name, std::error_code& error) {
+    name.clear();
+    file = FileHandle(::openat(folder.Descriptor(), ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600));
+    if (file.IsOpen()) return true;
+    if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) return Fail(error);
+    for (int i = 0; i < NAME_TRIES; ++i) {
+        const std::string fresh = FreshName(base);
+        file = FileHandle(::openat(
+            folder.Descriptor(), fresh.c_str(),
+            O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0600));
+        if (file.IsOpen()) {
+            name = fresh;
+            return true;
+        }
+        if (errno != EEXIST) return Fail(error);
+    }
+    return Fail(error);
 }
 
-bool RenameReplacing(const std::filesystem::path& from, const std::filesystem::path& to,
-                     std::error_code& error) {
-    return ::rename(from.c_str(), to.c_str()) == 0 || Fail(error);
+bool LinkUnderFreshName(const FileHandle& file, const FileHandle& folder, const std::string& base,
+                        std::string& name, std::error_code& error) {
+    for (int i = 0; i < NAME_TRIES; ++i) {
+        const std::string fresh = FreshName(base);
+        if (LinkAt(file, folder, fresh)) {
+            name = fresh;
+            return true;
+        }
+        if (errno != EEXIST) return Fail(error);
+    }
+    return Fail(error);
 }
 
-bool LinkFile(const std::filesystem::path& from, const std::filesystem::path& to,
-              std::error_code& error) {
-    return ::link(from.c_str(), to.c_str()) == 0 || Fail(error);
+bool RenameInFolder(const FileHandle& folder, const std::string& from, const std::string& to,
+                    std::error_code& error) {
+    return ::renameat(folder.Descriptor(), from.c_str(), folder.Descriptor(), to.c_str()) == 0 ||
+           Fail(error);
 }
 
-bool RemoveFile(const std::filesystem::path& path, std::error_code& error) {
-    return ::unlink(path.c_str()) == 0 || errno == ENOENT || Fail(error);
+bool NameLeadsTo(const FileHandle& folder, const std::string& name, const FileIdentity& identity) {
+    struct stat info {};
+    return ::fstatat(folder.Descriptor(), name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+           S_ISREG(info.st_mode) && FileIdentity::Of(info).SameFile(identity);
 }
 
-bool SyncFolder(const std::filesystem::path& folder, std::error_code& error) {
-    const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return Fail(error);
-    FileHandle handle(fd);
-    return handle.Sync(error);
+void RemoveOwnName(const FileHandle& folder, const std::string& name, const FileHandle& file) {
+    FileIdentity own;
+    std::error_code ignored;
+    if (file.Identify(own, ignored) && NameLeadsTo(folder, name, own)) {
+        ::unlinkat(folder.Descriptor(), name.c_str(), 0);
+    }
 }
+
+bool SyncFolder(const FileHandle& folder, std::error_code& error) { return folder.Sync(error); }
 
 bool CopyContent(const FileHandle& from, const FileHandle& to, std::error_code& error) {
     std::array<unsigned char, 64 * 1024> block;

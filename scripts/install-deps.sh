@@ -8,6 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
   qt6-base-dev
   edict skkdic
+  acl util-linux
 )
 
 missing=()

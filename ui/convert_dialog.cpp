@@ -356,8 +356,7 @@ void ConvertDialog::StartOrCancelJob() {
     std::vector<JobFile> files;
     files.reserve(static_cast<std::size_t>(count));
     for (int i = 0; i < count; ++i) {
-        const QTreeWidgetItem& item = *fileList_->topLevelItem(i);
-        files.push_back({item.text(ui::COLUMN_NAME).toStdString(), ui::ItemPath(item), ui::ItemCode(item)});
+        files.push_back(ui::ItemJobFile(*fileList_->topLevelItem(i)));
     }
     JobSettings settings;
     settings.sourceCode = CodeFromRadioIndex(sourceIndex);
@@ -408,12 +407,7 @@ void ConvertDialog::endRun(bool report) {
 }
 
 void ConvertDialog::RefreshLabels() {
-    std::string label;
-    for (int i = 0; i < fileList_->topLevelItemCount(); ++i) {
-        QTreeWidgetItem& item = *fileList_->topLevelItem(i);
-        const KanjiCode code = DetectFileLabel(ui::ItemPath(item), label);
-        ui::SetItemCode(item, code, label);
-    }
+    for (int i = 0; i < fileList_->topLevelItemCount(); ++i) ui::RegisterItem(*fileList_->topLevelItem(i));
 }
 
 void ConvertDialog::ShowAbout() {

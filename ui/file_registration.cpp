@@ -14,6 +14,7 @@
 #include <QStringList>
 #include <QTreeWidget>
 
+#include <cstring>
 #include <system_error>
 
 #include "detect/code_labels.h"
@@ -37,6 +38,26 @@ KanjiCode ItemCode(const QTreeWidgetItem& item) {
 void SetItemCode(QTreeWidgetItem& item, KanjiCode code, const std::string& label) {
     item.setText(COLUMN_CODE, QString::fromStdString(label));
     item.setData(COLUMN_NAME, CODE_ROLE, code);
+}
+
+// The identities of the file and its folder, as the bytes of the two records.
+void RegisterItem(QTreeWidgetItem& item) {
+    const JobFile file = RegisterFile(item.text(COLUMN_NAME).toStdString(), ItemPath(item));
+    QByteArray identity(2 * sizeof(FileIdentity), '\0');
+    std::memcpy(identity.data(), &file.identity, sizeof(FileIdentity));
+    std::memcpy(identity.data() + sizeof(FileIdentity), &file.folder, sizeof(FileIdentity));
+    item.setData(COLUMN_NAME, IDENTITY_ROLE, identity);
+    SetItemCode(item, file.code, CodeLabel(file.code));
+}
+
+JobFile ItemJobFile(const QTreeWidgetItem& item) {
+    JobFile file{item.text(COLUMN_NAME).toStdString(), ItemPath(item), ItemCode(item)};
+    const QByteArray identity = item.data(COLUMN_NAME, IDENTITY_ROLE).toByteArray();
+    if (identity.size() == 2 * sizeof(FileIdentity)) {
+        std::memcpy(&file.identity, identity.constData(), sizeof(FileIdentity));
+        std::memcpy(&file.folder, identity.constData() + sizeof(FileIdentity), sizeof(FileIdentity));
+    }
+    return file;
 }
 
 QString NativeText(const std::string& bytes) { return QFile::decodeName(QByteArray::fromStdString(bytes)); }
@@ -121,6 +142,7 @@ void ConvertDialog::ChooseFile() {
 void ConvertDialog::AddPath(const std::filesystem::path& path) {
     if (path.empty()) return;
     const std::filesystem::path resolved = ResolveShortcut(path);
+    if (resolved.empty()) return;  // a link another user may have planted
     std::error_code error;
     const auto status = std::filesystem::status(resolved, error);
     if (error || !std::filesystem::exists(status)) return;
@@ -147,9 +169,7 @@ void ConvertDialog::AddFile(const std::filesystem::path& path) {
     item->setText(ui::COLUMN_NAME, ui::NativeText(full.filename().native()));
     item->setText(ui::COLUMN_PATH, ui::NativeText(bytes));
     item->setData(ui::COLUMN_NAME, ui::PATH_ROLE, QByteArray::fromStdString(bytes));
-    std::string label;
-    const KanjiCode code = DetectFileLabel(full, label);
-    ui::SetItemCode(*item, code, label);
+    ui::RegisterItem(*item);
     fileList_->addTopLevelItem(item);
 }
 

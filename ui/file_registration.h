@@ -2,9 +2,10 @@
 // open-file dialog's filter.
 //
 // Each item is one registered file: column 0 its name, column 1 its code
-// label, column 2 its full path; the item data holds the detected KanjiCode
-// and the path's native bytes (the column shows them decoded, which may lose
-// bytes that are not UTF-8).  The registration commands themselves are
+// label, column 2 its full path; the item data holds the detected KanjiCode,
+// the path's native bytes (the column shows them decoded, which may lose
+// bytes that are not UTF-8) and the identity of the file and its folder at
+// registration, which the run checks.  The registration commands themselves are
 // operations of ConvertDialog, defined in file_registration.cpp.
 #pragma once
 
@@ -16,6 +17,7 @@
 #include <string_view>
 
 #include "engine/kanji_code.h"
+#include "job/conversion_worker.h"
 
 class QTreeWidgetItem;
 
@@ -23,12 +25,17 @@ namespace ruv::ui {
 
 inline constexpr int CODE_ROLE = Qt::UserRole;
 inline constexpr int PATH_ROLE = Qt::UserRole + 1;
+inline constexpr int IDENTITY_ROLE = Qt::UserRole + 2;
 
 enum FileColumn { COLUMN_NAME = 0, COLUMN_CODE = 1, COLUMN_PATH = 2 };
 
 std::filesystem::path ItemPath(const QTreeWidgetItem& item);
 KanjiCode ItemCode(const QTreeWidgetItem& item);
 void SetItemCode(QTreeWidgetItem& item, KanjiCode code, const std::string& label);
+// Registers the item's file (again): its code, label and identity.
+void RegisterItem(QTreeWidgetItem& item);
+// The file as a run sees it.
+JobFile ItemJobFile(const QTreeWidgetItem& item);
 
 // A path's native bytes as text for the screen.
 QString NativeText(const std::string& bytes);
