@@ -66,7 +66,7 @@ TEST_P(CodecRows, GiveTheExpectedOutput) {
 
 INSTANTIATE_TEST_SUITE_P(Tsv, CodecRows,
                          testing::Values("sjis>euc", "euc>sjis", "sjis>sjis", "sjis>jis",
-                                         "jis>sjis"),
+                                         "jis>sjis", "utf8>utf16", "utf16>utf8"),
                          [](const auto& info) {
                              std::string name = info.param;
                              name.replace(name.find('>'), 1, "To");
