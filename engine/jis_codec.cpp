@@ -20,7 +20,6 @@ constexpr std::uint8_t kShiftIn = 0x0F;                    // SI: back to Roman,
 constexpr std::uint8_t kEscKanji[3] = {kEsc, 0x24, 0x42};  // ESC $ B
 constexpr std::uint8_t kEscAscii[3] = {kEsc, 0x28, 0x42};  // ESC ( B
 
-
 enum class JisMode { kAscii, kRoman, kKatakana, kKanji, kSupplementary };
 
 // Length of the escape sequence at text (text[0] is ESC) and the mode it selects,
@@ -72,8 +71,8 @@ std::int32_t EncodeJis(ByteSink<kWrite> sink, const std::uint8_t* text) {
                 if (!sink.PutRun(text, n)) return -1;
                 text += n;
                 JisMode designated = JisMode::kAscii;
-                const bool fits = MatchEscape(text, designated) != 0 ? sink.PutLost('?')
-                                                                      : sink.PutByte(kEsc);
+                const bool fits =
+                    MatchEscape(text, designated) != 0 ? sink.PutLost('?') : sink.PutByte(kEsc);
                 if (!fits) return -1;
                 ++text;
                 continue;

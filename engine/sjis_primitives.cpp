@@ -51,7 +51,8 @@ namespace detail {
 std::uint16_t UnplacedPairToJis(std::uint8_t lead, std::uint8_t trail) {
     if (lead >= kCp932IbmLeadFirst && lead <= 0xFC && IsSjisTrailByte(trail)) {
         const std::uint16_t code =
-            Cp932IbmEquivalents[(lead - kCp932IbmLeadFirst) * kCp932TrailSlots + (trail - kCp932TrailFirst)];
+            Cp932IbmEquivalents[(lead - kCp932IbmLeadFirst) * kCp932TrailSlots +
+                                (trail - kCp932TrailFirst)];
         if (code != 0) return SjisToJisChar(code);  // ED40-EEFC or below: rows 21-7C
     }
     return JIS_INVALID;

@@ -86,7 +86,8 @@ std::int32_t DecodeText(char16_t* out, const std::uint8_t* p, std::int32_t capac
         }
         std::int32_t length = 1;
         const std::uint32_t cp = ReadSequence(p, length);
-        if (cp >= 0x10000 && cp != kMalformed) {  // the surrogate pair, both units against the capacity
+        if (cp >= 0x10000 && cp != kMalformed) {
+            // The surrogate pair, both units against the capacity.
             if constexpr (kWrite) {
                 if (count + 1 >= limit) return -1;
                 out[count] = static_cast<char16_t>(0xD800 + ((cp - 0x10000) >> 10));
@@ -125,7 +126,8 @@ std::int32_t EncodeText(std::uint8_t* out, const char16_t* p, std::int32_t capac
             if constexpr (kWrite) {
                 const bool fits = total + n <= limit;
                 if (!fits) n = limit - total;
-                for (std::int32_t i = 0; i < n; ++i) out[total + i] = static_cast<std::uint8_t>(p[i]);
+                for (std::int32_t i = 0; i < n; ++i)
+                    out[total + i] = static_cast<std::uint8_t>(p[i]);
                 if (!fits) return -1;
             }
             total += n;

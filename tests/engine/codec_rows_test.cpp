@@ -38,7 +38,8 @@ std::vector<Row> RowsOf(const std::string& codec) {
 test::Units HexUnits(const std::string& text) {
     test::Units units;
     std::istringstream in(text);
-    for (unsigned value = 0; in >> std::hex >> value;) units.push_back(static_cast<char16_t>(value));
+    for (unsigned value = 0; in >> std::hex >> value;)
+        units.push_back(static_cast<char16_t>(value));
     return units;
 }
 
@@ -46,8 +47,11 @@ class CodecRows : public testing::TestWithParam<std::string> {};
 
 TEST_P(CodecRows, GiveTheExpectedOutput) {
     static const std::map<std::string, test::ByteCodec> kByteCodecs = {
-        {"sjis>euc", SjisToEucText}, {"euc>sjis", EucToSjisText}, {"sjis>sjis", SjisToSjisText},
-        {"sjis>jis", SjisToJisText}, {"jis>sjis", JisToSjisText}};
+        {"sjis>euc", SjisToEucText},
+        {"euc>sjis", EucToSjisText},
+        {"sjis>sjis", SjisToSjisText},
+        {"sjis>jis", SjisToJisText},
+        {"jis>sjis", JisToSjisText}};
     const auto rows = RowsOf(GetParam());
     ASSERT_FALSE(rows.empty());
     for (const auto& row : rows) {

@@ -35,7 +35,8 @@ TEST(Utf8WriteChar, WritesOneToThreeBytesAndATerminator) {
     const struct {
         std::uint16_t unit;
         const char* bytes;
-    } rows[] = {{0x007F, "7F 00"}, {0x0080, "C2 80 00"}, {0xD83D, "3F 00"}, {0xFFFF, "EF BF BF 00"}};
+    } rows[] = {
+        {0x007F, "7F 00"}, {0x0080, "C2 80 00"}, {0xD83D, "3F 00"}, {0xFFFF, "EF BF BF 00"}};
     for (const auto& row : rows) {
         std::uint8_t buffer[4] = {0x55, 0x55, 0x55, 0x55};
         const std::int32_t n = Utf8WriteChar(buffer, row.unit);
