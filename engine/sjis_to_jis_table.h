@@ -21,7 +21,8 @@
 
 namespace ruv::detail {
 
-// Row by lead byte for trail bytes below 0x9F, 0 for a byte that is no lead byte;
+// Row by lead byte for trail bytes below 0x9F, 0 for a byte that is no lead byte
+// or a lead byte F0-FC (rows beyond 7E);
 // (one more row) * 256 + cell by trail byte, 0 for a byte that is no trail byte.
 struct SjisToJisParts {
     std::array<std::uint8_t, 256> row{};
