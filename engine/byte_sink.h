@@ -47,6 +47,10 @@ class ByteSink {
         return PutPair(value);
     }
 
+    // The replacement for a character that has no place in the output or that
+    // is broken in the input: the one place where every codec writes one.
+    bool PutLost(std::uint16_t replacement) { return PutValue(replacement); }
+
     // An escape sequence, whole or not at all.
     bool PutSequence(const std::uint8_t (&bytes)[3]) {
         if constexpr (kWrite) {

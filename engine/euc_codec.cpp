@@ -13,8 +13,6 @@ using detail::ByteSink;
 
 constexpr std::uint8_t kSingleShift2 = 0x8E;  // SS2: a half-width katakana byte follows
 constexpr std::uint8_t kSingleShift3 = 0x8F;  // SS3: a JIS X 0212 pair follows
-constexpr std::uint8_t kFirstPairByte = 0xA1;
-constexpr std::uint16_t kFirstSjisDoubleByte = 0x8140;
 constexpr std::uint16_t kEucHighBits = 0x8080;
 
 // Copies the run of ASCII bytes at text (up to end, the terminator); returns
@@ -35,21 +33,28 @@ std::int32_t EncodeEuc(ByteSink<kWrite> sink, const std::uint8_t* text) {
             if (!CopyAscii(sink, text, end)) return -1;
             continue;
         }
-        // Half-width katakana arrive folded, so no SS2 is ever written.  Values
-        // below 0x8140 (0x80, 0xA0, 0xFD-0xFF, a lone lead byte, 0x81 with a
-        // second byte below 0x40) are written as they are.
+        // Half-width katakana arrive folded, so no SS2 is ever written.  A single
+        // byte from 0x80 up (0x80, 0xA0, 0xFD-0xFF, a lead byte without its trail
+        // byte) is no character: like a pair without a JIS row and cell, it
+        // becomes the "no counterpart" pair FE FE.
         std::int32_t length = 0;
         const std::uint16_t value = detail::ReadSjisChar(text, length);
         text += length;
-        const bool fits =
-            value < kFirstSjisDoubleByte
-                ? sink.PutValue(value)
-                : sink.PutPair(detail::SjisPairToJis(value >> 8, value & 0xFF) | kEucHighBits);
+        const std::uint16_t jis =
+            value < 0x100 ? JIS_INVALID : detail::SjisPairToJis(value >> 8, value & 0xFF);
+        const bool fits = jis == JIS_INVALID ? sink.PutLost(JIS_INVALID | kEucHighBits)
+                                             : sink.PutPair(jis | kEucHighBits);
         if (!fits) return -1;
     }
     return sink.Finish();
 }
 
+constexpr bool IsPairByte(std::uint8_t b) { return b >= 0xA1 && b <= 0xFE; }
+
+// A broken character (a first byte without its second byte, SS2 without a
+// katakana byte, SS3 without two pair bytes, a byte that begins nothing)
+// becomes one replacement and the next byte is read on its own, so a line end
+// after it stays and the following characters are read as they stand.
 template <bool kWrite>
 std::int32_t DecodeEuc(ByteSink<kWrite> sink, const std::uint8_t* text) {
     const std::uint8_t* const end = detail::TextEnd(text);
@@ -57,33 +62,26 @@ std::int32_t DecodeEuc(ByteSink<kWrite> sink, const std::uint8_t* text) {
         const std::uint8_t b = *text;
         if (b < 0x80) {
             if (!CopyAscii(sink, text, end)) return -1;
-        } else if (b >= kFirstPairByte) {
-            // The second byte is masked, not checked: B0 21 reads like B0 A1.
-            const std::uint8_t second = text[1];
-            if (second == 0) {
-                if (!sink.PutValue(SJIS_INVALID)) return -1;
-                break;
-            }
-            text += 2;
-            if (!sink.PutPair(detail::JisPairToSjis(b & 0x7F, second & 0x7F))) return -1;
-        } else if (b == kSingleShift2) {
-            const std::uint8_t kana = text[1];
-            if (kana == 0) {
-                if (!sink.PutValue(SJIS_INVALID)) return -1;
-                break;
-            }
-            text += 2;
-            if (!sink.PutByte(kana | 0x80)) return -1;
+            continue;
+        }
+        bool fits;
+        std::int32_t length = 1;
+        if (IsPairByte(b) && IsPairByte(text[1])) {
+            fits = sink.PutPair(detail::JisPairToSjis(b & 0x7F, text[1] & 0x7F));
+            length = 2;
+        } else if (b == kSingleShift2 && text[1] >= 0xA1 && text[1] <= 0xDF) {
+            fits = sink.PutByte(text[1]);
+            length = 2;
         } else if (b == kSingleShift3) {
             // JIS X 0212 has no Shift_JIS form: "?" for the three bytes, or for
-            // whatever of them comes before the terminator.
-            if (!sink.PutByte('?')) return -1;
-            if (text[1] == 0 || text[2] == 0) break;
-            text += 3;
-        } else {  // 0x80-0x8D, 0x90-0xA0
-            if (!sink.PutByte(b)) return -1;
-            ++text;
+            // SS3 alone when they are no pair.
+            if (IsPairByte(text[1]) && IsPairByte(text[2])) length = 3;
+            fits = sink.PutLost('?');
+        } else {
+            fits = sink.PutLost(SJIS_INVALID);
         }
+        if (!fits) return -1;
+        text += length;
     }
     return sink.Finish();
 }

@@ -2,6 +2,8 @@
 // in ASCII mode; the encoder ends in it too.
 #include "engine/jis_codec.h"
 
+#include <cstring>
+
 #include "engine/byte_sink.h"
 #include "engine/jis_to_sjis_table.h"
 #include "engine/sjis_primitives.h"
@@ -17,45 +19,6 @@ constexpr std::uint8_t kShiftOut = 0x0E;                   // SO: katakana, from
 constexpr std::uint8_t kShiftIn = 0x0F;                    // SI: back to Roman, from katakana mode
 constexpr std::uint8_t kEscKanji[3] = {kEsc, 0x24, 0x42};  // ESC $ B
 constexpr std::uint8_t kEscAscii[3] = {kEsc, 0x28, 0x42};  // ESC ( B
-
-// The first Shift_JIS value that is a JIS X 0208 character (0x8140, the ideographic space).
-constexpr std::uint16_t kFirstSjisDoubleByte = 0x8140;
-
-template <bool kWrite>
-std::int32_t EncodeJis(ByteSink<kWrite> sink, const std::uint8_t* text) {
-    const std::uint8_t* const end = detail::TextEnd(text);
-    bool kanji = false;
-    while (text < end) {
-        if (*text < 0x80) {
-            if (kanji) {
-                if (!sink.PutSequence(kEscAscii)) return -1;
-                kanji = false;
-            }
-            const std::int32_t n = detail::AsciiRunLength(text, end);
-            if (!sink.PutRun(text, n)) return -1;
-            text += n;
-            continue;
-        }
-        // Half-width katakana arrive folded; a value from 0x80 to 0x813F (0x80, 0xA0,
-        // 0xFD-0xFF, a lone lead byte, 0x81 with a second byte below 0x40) passes as
-        // it is, without changing the mode.
-        std::int32_t length = 0;
-        const std::uint16_t value = detail::ReadSjisChar(text, length);
-        text += length;
-        if (value < kFirstSjisDoubleByte) {
-            if (!sink.PutValue(value)) return -1;
-            continue;
-        }
-        if (!kanji) {
-            if (!sink.PutSequence(kEscKanji)) return -1;
-            kanji = true;
-        }
-        if (!sink.PutPair(detail::SjisPairToJis(value >> 8, value & 0xFF))) return -1;
-    }
-    // RFC 1468: a text ends in ASCII, so the next line is not read as kanji.
-    if (kanji && !sink.PutSequence(kEscAscii)) return -1;
-    return sink.Finish();
-}
 
 enum class JisMode { kAscii, kRoman, kKatakana, kKanji, kSupplementary };
 
@@ -87,16 +50,70 @@ std::int32_t MatchEscape(const std::uint8_t* text, JisMode& mode) {
     return 0;
 }
 
-// Bytes from p up to the first ESC or SO, or end (p <= end); eight at a time
-// while there is none.
+// True for a pair byte of JIS X 0208 or JIS X 0212.
+constexpr bool IsPairByte(std::uint8_t b) { return b >= 0x21 && b <= 0x7E; }
+
+template <bool kWrite>
+std::int32_t EncodeJis(ByteSink<kWrite> sink, const std::uint8_t* text) {
+    const std::uint8_t* const end = detail::TextEnd(text);
+    bool kanji = false;
+    while (text < end) {
+        if (*text < 0x80) {
+            if (kanji) {
+                if (!sink.PutSequence(kEscAscii)) return -1;
+                kanji = false;
+            }
+            std::int32_t n = detail::AsciiRunLength(text, end);
+            // An ESC of the text that would read as a designation is written as
+            // "?": the output switches sets only where the encoder switches them.
+            if (const void* esc = std::memchr(text, kEsc, static_cast<std::size_t>(n))) {
+                n = static_cast<std::int32_t>(static_cast<const std::uint8_t*>(esc) - text);
+                if (!sink.PutRun(text, n)) return -1;
+                text += n;
+                JisMode designated = JisMode::kAscii;
+                const bool fits =
+                    MatchEscape(text, designated) != 0 ? sink.PutLost('?') : sink.PutByte(kEsc);
+                if (!fits) return -1;
+                ++text;
+                continue;
+            }
+            if (!sink.PutRun(text, n)) return -1;
+            text += n;
+            continue;
+        }
+        // Half-width katakana arrive folded.  A single byte from 0x80 up (0x80,
+        // 0xA0, 0xFD-0xFF, a lead byte without its trail byte) is no character:
+        // like a pair without a JIS row and cell it becomes the "no counterpart"
+        // 7E7E, so a kanji run holds only bytes 21-7E.
+        std::int32_t length = 0;
+        const std::uint16_t value = detail::ReadSjisChar(text, length);
+        text += length;
+        if (!kanji) {
+            if (!sink.PutSequence(kEscKanji)) return -1;
+            kanji = true;
+        }
+        const std::uint16_t jis =
+            value < 0x100 ? JIS_INVALID : detail::SjisPairToJis(value >> 8, value & 0xFF);
+        if (!(jis == JIS_INVALID ? sink.PutLost(JIS_INVALID) : sink.PutPair(jis))) return -1;
+    }
+    // RFC 1468: a text ends in ASCII, so the next line is not read as kanji.
+    if (kanji && !sink.PutSequence(kEscAscii)) return -1;
+    return sink.Finish();
+}
+
+// Bytes from p up to the first ESC, SO or 8-bit byte, or end (p <= end); eight
+// at a time while there is none.
 std::int32_t PlainRunLength(const std::uint8_t* p, const std::uint8_t* end) {
     const std::uint8_t* q = p;
     while (end - q >= 8) {
         const std::uint64_t word = detail::LoadWord(q);
-        if (detail::WordHasByte(word, kEsc) || detail::WordHasByte(word, kShiftOut)) break;
+        if ((word & detail::kHighBits) != 0 || detail::WordHasByte(word, kEsc) ||
+            detail::WordHasByte(word, kShiftOut)) {
+            break;
+        }
         q += 8;
     }
-    while (q < end && *q != kEsc && *q != kShiftOut) ++q;
+    while (q < end && *q < 0x80 && *q != kEsc && *q != kShiftOut) ++q;
     return static_cast<std::int32_t>(q - p);
 }
 
@@ -106,13 +123,13 @@ std::int32_t DecodeJis(ByteSink<kWrite> sink, const std::uint8_t* text) {
     JisMode mode = JisMode::kAscii;
     for (;;) {
         if (mode == JisMode::kAscii || mode == JisMode::kRoman) {
-            // Everything but ESC and SO is copied in these modes.
+            // Everything but ESC, SO and 8-bit bytes is copied in these modes.
             const std::int32_t n = PlainRunLength(text, end);
             if (!sink.PutRun(text, n)) return -1;
             text += n;
         } else if (mode == JisMode::kKanji) {
             // Whole pairs; anything else goes to the cases below.
-            while (text[0] >= 0x21 && text[0] <= 0x7E && text[1] != 0) {
+            while (IsPairByte(text[0]) && IsPairByte(text[1])) {
                 if (!sink.PutPair(detail::JisPairToSjis(text[0], text[1]))) return -1;
                 text += 2;
             }
@@ -133,30 +150,30 @@ std::int32_t DecodeJis(ByteSink<kWrite> sink, const std::uint8_t* text) {
             ++text;
             continue;
         }
-        // A character byte.  Controls, space, DEL and 8-bit bytes never pair.
-        if (b <= 0x20 || b >= 0x7F || mode == JisMode::kAscii || mode == JisMode::kRoman) {
-            if (!sink.PutByte(b)) return -1;
-            ++text;
-            continue;
+        // A character byte.  Controls, space and DEL never pair; an 8-bit byte
+        // is kept where it is a half-width katakana, else it is no character
+        // (and a Shift_JIS lead byte would take the next byte with it).
+        bool fits;
+        std::int32_t length = 1;
+        if (b >= 0x80) {
+            fits = IsHalfWidthKana(b) ? sink.PutByte(b) : sink.PutLost(SJIS_INVALID);
+        } else if (!IsPairByte(b) || mode == JisMode::kAscii || mode == JisMode::kRoman) {
+            fits = sink.PutByte(b);
+        } else if (mode == JisMode::kKatakana) {
+            // JIS X 0201 katakana are 21-5F; 60-7E would become lead bytes.
+            fits = b <= 0x5F ? sink.PutByte(b | 0x80) : sink.PutLost(SJIS_INVALID);
+        } else if (mode == JisMode::kKanji) {
+            // A first byte without a second pair byte (LF, the terminator, ...):
+            // one replacement, and the next byte is read on its own.
+            fits = sink.PutLost(SJIS_INVALID);
+        } else {
+            // JIS X 0212 has no Shift_JIS form: "?" for a pair, or for a first
+            // byte without its second.
+            if (IsPairByte(text[1])) length = 2;
+            fits = sink.PutLost('?');
         }
-        if (mode == JisMode::kKatakana) {
-            if (!sink.PutByte(b | 0x80)) return -1;
-            ++text;
-            continue;
-        }
-        // Kanji or supplementary mode: b is the first byte of a pair.
-        const std::uint8_t second = text[1];
-        if (second == 0) {  // cut short by the terminator
-            const bool fits =
-                mode == JisMode::kKanji ? sink.PutValue(SJIS_INVALID) : sink.PutByte('?');
-            if (!fits) return -1;
-            break;
-        }
-        text += 2;
-        const bool fits = mode == JisMode::kKanji
-                              ? sink.PutValue(detail::JisPairToSjis(b, second))
-                              : sink.PutByte('?');  // JIS X 0212 has no Shift_JIS form
         if (!fits) return -1;
+        text += length;
     }
     return sink.Finish();
 }

@@ -2,6 +2,7 @@
 #include "engine/sjis_primitives.h"
 
 #include "engine/sjis_to_jis_table.h"
+#include "platform/cp932_tables.h"
 
 namespace ruv {
 
@@ -44,6 +45,20 @@ const std::array<std::uint16_t, 64> KanaSemiVoicedTable{
 std::uint16_t SjisReadChar(const std::uint8_t* text, std::int32_t& length) {
     return detail::ReadSjisChar(text, length);
 }
+
+namespace detail {
+
+std::uint16_t UnplacedPairToJis(std::uint8_t lead, std::uint8_t trail) {
+    if (lead >= kCp932IbmLeadFirst && lead <= 0xFC && IsSjisTrailByte(trail)) {
+        const std::uint16_t code =
+            Cp932IbmEquivalents[(lead - kCp932IbmLeadFirst) * kCp932TrailSlots +
+                                (trail - kCp932TrailFirst)];
+        if (code != 0) return SjisToJisChar(code);  // ED40-EEFC or below: rows 21-7C
+    }
+    return JIS_INVALID;
+}
+
+}  // namespace detail
 
 std::int32_t PutCodeChar(std::uint8_t* out, std::uint16_t value) {
     if (value >= 0x100) {

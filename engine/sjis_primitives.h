@@ -1,14 +1,16 @@
 // Shift_JIS character primitives and the half-width katakana tables.
 //
 // Every Shift_JIS-based codec reads characters the way SjisReadChar does (the
-// codecs use its inline form in sjis_to_jis_table.h), which always folds half-width katakana (0xA1-0xDF) into full-width katakana and joins a
-// following voiced (0xDE) or semi-voiced (0xDF) sound mark where a combined form
-// exists.  A character value is one byte b (0x00-0xFF) or lead*256+trail; 0 ends
-// a text.
+// codecs use its inline form in sjis_to_jis_table.h), which always folds
+// half-width katakana (0xA1-0xDF) into full-width katakana and joins a following
+// voiced (0xDE) or semi-voiced (0xDF) sound mark where a combined form exists.
+// A character value is one byte b (0x00-0xFF) or lead*256+trail; 0 ends a text.
 //
 //   where this differs from a bare reading of the byte classes      direction
-//   a lead byte directly before the terminator reads as that byte    never steps past the end
-//   alone (length 1), so no caller is carried past the terminator
+//   a lead byte before a byte that is no trail byte (00-3F, 7F,      never eats a line end
+//   FD-FF: the terminator, LF, ...) reads as that byte alone          nor steps past the end
+//   (length 1); the next byte is read on its own, as the code
+//   page 932 decoder reads it
 #pragma once
 
 #include <array>
@@ -27,6 +29,7 @@ extern const std::array<std::uint16_t, 64> KanaSemiVoicedTable;  // when the nex
 constexpr bool IsSjisLeadByte(std::uint8_t b) {
     return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
 }
+constexpr bool IsSjisTrailByte(std::uint8_t b) { return b >= 0x40 && b <= 0xFC && b != 0x7F; }
 constexpr bool IsHalfWidthKana(std::uint8_t b) { return b >= 0xA1 && b <= 0xDF; }
 
 // Reads one character at text (zero-terminated); stores the bytes taken (1 or 2).

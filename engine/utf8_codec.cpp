@@ -3,8 +3,8 @@
 // Both text functions are written once as templates over "measure" and "write",
 // so the measuring pass carries no capacity tests and the writing pass no null
 // tests.  Each reads top to bottom: ASCII runs first (copied in one piece),
-// then one branch per lead-byte class.  No byte after the terminator is ever read: a multi-byte sequence is
-// taken only after each of its following bytes has been seen to be non-zero.
+// then one sequence or unit at a time.  No byte after the terminator is ever
+// read: a byte is looked at only after the one before it continued a sequence.
 #include "engine/utf8_codec.h"
 
 #include "engine/byte_sink.h"
@@ -12,47 +12,55 @@
 namespace ruv {
 namespace {
 
-constexpr char16_t kReplacement = u'?';  // a sequence of four to six bytes that is not a pair
-
-constexpr std::uint16_t TwoByteValue(std::uint8_t b0, std::uint8_t b1) {
-    return static_cast<std::uint16_t>(((b0 & 0x1F) << 6) | (b1 & 0x3F));
-}
-
-constexpr std::uint16_t ThreeByteValue(std::uint8_t b0, std::uint8_t b1, std::uint8_t b2) {
-    return static_cast<std::uint16_t>(((b0 & 0x0F) << 12) | ((b1 & 0x3F) << 6) | (b2 & 0x3F));
-}
-
-static_assert(TwoByteValue(0xC3, 0xA9) == 0x00E9);
-static_assert(TwoByteValue(0xC0, 0x80) == 0x0000);  // an overlong zero, read as "?"
-static_assert(ThreeByteValue(0xE3, 0x81, 0x82) == 0x3042);
-static_assert(ThreeByteValue(0xED, 0xA0, 0xBD) == 0xD83D);  // encoded surrogates pass
-
-// True when the terminator lies among the length - 1 bytes after the lead.
-// Stops at the first zero byte, so it never looks past the end of the text.
-inline bool CutShort(const std::uint8_t* bytes, std::int32_t length) {
-    for (std::int32_t i = 1; i < length; ++i) {
-        if (bytes[i] == 0) return true;
-    }
-    return false;
-}
-
-constexpr bool IsContinuation(std::uint8_t b) { return (b & 0xC0) == 0x80; }
-
-// The code point of a well-formed four-byte sequence (lead F0-F4, three
-// continuation bytes, 0x10000-0x10FFFF), or 0 for anything else.  The four
-// bytes must already be known to lie before the terminator.
-inline std::uint32_t SupplementaryCodePoint(const std::uint8_t* s) {
-    if (s[0] > 0xF4 || !IsContinuation(s[1]) || !IsContinuation(s[2]) ||
-        !IsContinuation(s[3])) {
-        return 0;
-    }
-    const std::uint32_t cp = ((s[0] & 0x07u) << 18) | ((s[1] & 0x3Fu) << 12) |
-                             ((s[2] & 0x3Fu) << 6) | (s[3] & 0x3Fu);
-    return (cp >= 0x10000 && cp <= 0x10FFFF) ? cp : 0;
-}
+constexpr char16_t kReplacement = u'?';  // a malformed sequence, a lone surrogate
+constexpr std::uint32_t kMalformed = 0xFFFFFFFF;
 
 constexpr bool IsHighSurrogate(char16_t u) { return u >= 0xD800 && u <= 0xDBFF; }
 constexpr bool IsLowSurrogate(char16_t u) { return u >= 0xDC00 && u <= 0xDFFF; }
+constexpr bool IsSurrogate(char16_t u) { return u >= 0xD800 && u <= 0xDFFF; }
+
+// The code point of the well-formed sequence at p (p[0] is no ASCII byte and
+// not the terminator), or kMalformed; length receives the bytes taken.  A
+// malformed sequence takes its lead and the bytes after it that could still
+// have continued it (at least one byte, never the byte that broke it), so the
+// next byte, a line end or the terminator, is read on its own.  The second
+// byte's range excludes overlong forms (E0 80-9F, F0 80-8F), encoded surrogates
+// (ED A0-BF) and code points above U+10FFFF (F4 90-BF); C0, C1 and F5-FF begin
+// nothing.  No byte after a zero byte is read: zero is never a continuation.
+inline std::uint32_t ReadSequence(const std::uint8_t* p, std::int32_t& length) {
+    const std::uint8_t b0 = p[0];
+    std::int32_t n;
+    std::uint8_t low = 0x80, high = 0xBF;  // the second byte's range
+    std::uint32_t cp;
+    if (b0 >= 0xC2 && b0 <= 0xDF) {
+        n = 2;
+        cp = b0 & 0x1Fu;
+    } else if (b0 >= 0xE0 && b0 <= 0xEF) {
+        n = 3;
+        cp = b0 & 0x0Fu;
+        if (b0 == 0xE0) low = 0xA0;
+        if (b0 == 0xED) high = 0x9F;
+    } else if (b0 >= 0xF0 && b0 <= 0xF4) {
+        n = 4;
+        cp = b0 & 0x07u;
+        if (b0 == 0xF0) low = 0x90;
+        if (b0 == 0xF4) high = 0x8F;
+    } else {
+        length = 1;  // a stray continuation byte, or a lead of no valid sequence
+        return kMalformed;
+    }
+    for (std::int32_t i = 1; i < n; ++i) {
+        if (p[i] < low || p[i] > high) {
+            length = i;
+            return kMalformed;
+        }
+        cp = cp << 6 | (p[i] & 0x3Fu);
+        low = 0x80;
+        high = 0xBF;
+    }
+    length = n;
+    return cp;
+}
 
 // Utf8ToWideText.  With kWrite the output holds capacity units; a unit is stored
 // only while it leaves room for the terminator (count + 1 < capacity).
@@ -76,41 +84,21 @@ std::int32_t DecodeText(char16_t* out, const std::uint8_t* p, std::int32_t capac
             p += n;
             continue;
         }
-        char16_t unit = b0;  // a stray continuation byte, or the lead of a cut sequence
         std::int32_t length = 1;
-        if (b0 < 0xC0) {
-            // 80-BF alone: the character of the same number.
-        } else if (b0 < 0xE0) {
-            if (p[1] != 0) {
-                unit = TwoByteValue(b0, p[1]);
-                length = 2;
+        const std::uint32_t cp = ReadSequence(p, length);
+        if (cp >= 0x10000 && cp != kMalformed) {
+            // The surrogate pair, both units against the capacity.
+            if constexpr (kWrite) {
+                if (count + 1 >= limit) return -1;
+                out[count] = static_cast<char16_t>(0xD800 + ((cp - 0x10000) >> 10));
+                out[count + 1] = static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
             }
-        } else if (b0 < 0xF0) {
-            if (p[1] != 0 && p[2] != 0) {
-                unit = ThreeByteValue(b0, p[1], p[2]);
-                length = 3;
-            }
-        } else {
-            const std::int32_t declared = Utf8SequenceLength(b0);
-            if (!CutShort(p, declared)) {
-                length = declared;
-                unit = kReplacement;
-                const std::uint32_t cp = declared == 4 ? SupplementaryCodePoint(p) : 0;
-                if (cp != 0) {  // the surrogate pair, both units against the capacity
-                    if constexpr (kWrite) {
-                        if (count + 1 >= limit) return -1;
-                        out[count] = static_cast<char16_t>(0xD800 + ((cp - 0x10000) >> 10));
-                        out[count + 1] = static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
-                    }
-                    count += 2;
-                    p += 4;
-                    continue;
-                }
-            }
+            count += 2;
+            p += length;
+            continue;
         }
-        // A multi-byte form of zero (C0 80, C0 40, E0 80 80) is no terminator:
-        // ending the text there would drop the rest of the line.
-        if (unit == 0) unit = kReplacement;
+        // The one place a replacement is written.
+        const char16_t unit = cp == kMalformed ? kReplacement : static_cast<char16_t>(cp);
         if constexpr (kWrite) {
             if (count >= limit) return -1;
             out[count] = unit;
@@ -138,7 +126,8 @@ std::int32_t EncodeText(std::uint8_t* out, const char16_t* p, std::int32_t capac
             if constexpr (kWrite) {
                 const bool fits = total + n <= limit;
                 if (!fits) n = limit - total;
-                for (std::int32_t i = 0; i < n; ++i) out[total + i] = static_cast<std::uint8_t>(p[i]);
+                for (std::int32_t i = 0; i < n; ++i)
+                    out[total + i] = static_cast<std::uint8_t>(p[i]);
                 if (!fits) return -1;
             }
             total += n;
@@ -169,7 +158,16 @@ std::int32_t EncodeText(std::uint8_t* out, const char16_t* p, std::int32_t capac
             p += 2;
             continue;
         }
-        if constexpr (kWrite) {  // three bytes, a lone surrogate included
+        if (IsSurrogate(u)) {  // a lone surrogate is no character: one "?"
+            if constexpr (kWrite) {
+                if (total + 1 > limit) return -1;
+                out[total] = kReplacement;
+            }
+            ++total;
+            ++p;
+            continue;
+        }
+        if constexpr (kWrite) {  // three bytes
             if (total + 3 > limit) return -1;
             out[total] = static_cast<std::uint8_t>(0xE0 | (u >> 12));
             out[total + 1] = static_cast<std::uint8_t>(0x80 | ((u >> 6) & 0x3F));
@@ -185,26 +183,17 @@ std::int32_t EncodeText(std::uint8_t* out, const char16_t* p, std::int32_t capac
 }  // namespace
 
 std::uint16_t Utf8ReadChar(const std::uint8_t* bytes, std::int32_t* length) {
-    const std::uint8_t b0 = bytes[0];
-    std::int32_t n = Utf8SequenceLength(b0);
-    if (n > 1 && CutShort(bytes, n)) n = 1;  // the lead byte alone, as a stray byte reads
+    std::int32_t n = 1;
+    const std::uint32_t cp = bytes[0] < 0x80 ? bytes[0] : ReadSequence(bytes, n);
     if (length != nullptr) *length = n;
-    switch (n) {
-        case 1:
-            return b0;
-        case 2:
-            return TwoByteValue(b0, bytes[1]);
-        case 3:
-            return ThreeByteValue(b0, bytes[1], bytes[2]);
-        default:
-            return 0xFFFF;
-    }
+    if (cp == kMalformed) return kReplacement;
+    return cp >= 0x10000 ? 0xFFFF : static_cast<std::uint16_t>(cp);
 }
 
 std::int32_t Utf8WriteChar(std::uint8_t* buffer, std::uint16_t unit) {
     std::int32_t n;
-    if (unit < 0x80) {
-        buffer[0] = static_cast<std::uint8_t>(unit);
+    if (unit < 0x80 || IsSurrogate(unit)) {
+        buffer[0] = IsSurrogate(unit) ? kReplacement : static_cast<std::uint8_t>(unit);
         n = 1;
     } else if (unit < 0x800) {
         buffer[0] = static_cast<std::uint8_t>(0xC0 | ((unit >> 6) & 0x1F));

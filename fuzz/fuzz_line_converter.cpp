@@ -2,13 +2,48 @@
 // converter drives them: the first byte picks the source, the target and the
 // newline choice, the rest is a file's content.  Every piece must fit its
 // buffer and take at least one byte; every conversion must fail with -1 or
-// give a terminated output that fits the converted-line buffer.
+// give a terminated output that fits the converted-line buffer.  Output in
+// EUC-JP holds only pairs of bytes A1-FE above 7F; output in JIS only pairs of
+// bytes 21-7E inside a kanji run (after ESC $ B or ESC $ @, up to the next ESC).
 #include <cstddef>
 #include <cstdint>
 
 #include "engine/line_converter.h"
 #include "engine/piece_cutter.h"
 #include "fuzz_support.h"
+
+namespace {
+
+// True when the n bytes at p are well formed in target (EUC-JP or JIS).
+bool WellFormed(const std::uint8_t* p, std::int32_t n, ruv::KanjiCode target) {
+    const auto in = [](std::uint8_t b, std::uint8_t low, std::uint8_t high) {
+        return b >= low && b <= high;
+    };
+    if (target == ruv::CODE_EUC) {
+        for (std::int32_t i = 0; i < n; ++i) {
+            if (p[i] < 0x80) continue;
+            if (i + 1 >= n || !in(p[i], 0xA1, 0xFE) || !in(p[i + 1], 0xA1, 0xFE)) return false;
+            ++i;
+        }
+        return true;
+    }
+    bool kanji = false;
+    std::int32_t run = 0;  // bytes of the current kanji run
+    for (std::int32_t i = 0; i < n; ++i) {
+        if (p[i] == 0x1B) {
+            if (kanji && run % 2 != 0) return false;
+            kanji = i + 2 < n && p[i + 1] == '$' && (p[i + 2] == 'B' || p[i + 2] == '@');
+            run = 0;
+            if (kanji) i += 2;
+        } else if (kanji) {
+            if (!in(p[i], 0x21, 0x7E)) return false;
+            ++run;
+        }
+    }
+    return !kanji || run % 2 == 0;
+}
+
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace ruv;
@@ -44,6 +79,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const bool terminated = target == CODE_UNICODE ? (n % 2 == 0 && output[n / 2] == 0)
                                                        : AsBytes(output)[n] == 0;
         if (!terminated) fuzz::Fail("a converted piece is not terminated", data, size);
+        // The 7-bit road copies its bytes as they are; which files take it is
+        // decided before conversion, so only the other roads are checked here.
+        if ((target == CODE_EUC || target == CODE_JIS) && source != CODE_ASCII &&
+            !WellFormed(AsBytes(output), n, target)) {
+            fuzz::Fail("ill-formed EUC-JP or JIS output", data, size);
+        }
     }
     return 0;
 }

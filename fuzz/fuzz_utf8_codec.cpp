@@ -1,6 +1,7 @@
 // UTF-8 codec: the engine convention with exactly sized blocks, a walk with
-// Utf8ReadChar that must stay before the terminator, and the round trip of
-// well-formed UTF-16 through UTF-8.  The first input byte picks the capacity.
+// Utf8ReadChar that must stay before the terminator, decoding that never
+// yields a lone surrogate, and the round trip of any UTF-16 through UTF-8 (a
+// lone surrogate comes back as "?").  The first input byte picks the capacity.
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -28,8 +29,8 @@ void WalkWithReadChar(const std::uint8_t* bytes, const std::uint8_t* data, std::
     for (const std::uint8_t* p = bytes; *p != 0;) {
         std::int32_t length = 0;
         ruv::Utf8ReadChar(p, &length);
-        if (length != 1 && length != ruv::Utf8SequenceLength(*p)) {
-            Fail("Utf8ReadChar length is neither 1 nor the lead's length", data, size);
+        if (length < 1 || length > ruv::Utf8SequenceLength(*p)) {
+            Fail("Utf8ReadChar length is not between 1 and the lead's length", data, size);
         }
         p += length;
     }
@@ -48,6 +49,27 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const ruv::fuzz::TerminatedUnits units(data, size);
     ruv::fuzz::CheckCodec<std::uint8_t>(ruv::WideToUtf8Text, units.units.get(), capacity, data,
                                         size);
-    if (WellFormed(units.units.get())) ruv::fuzz::CheckRoundTrip<std::uint8_t>(ruv::WideToUtf8Text, ruv::Utf8ToWideText, units.units.get(), data, size);
+    const std::int32_t decoded = ruv::Utf8ToWideText(nullptr, bytes.bytes.get(), 0);
+    std::unique_ptr<char16_t[]> wide(new char16_t[decoded + 1]);
+    ruv::Utf8ToWideText(wide.get(), bytes.bytes.get(), decoded + 1);
+    if (!WellFormed(wide.get())) Fail("UTF-8 decoded to a lone surrogate", data, size);
+    // Any UTF-16 through UTF-8 and back: the same, with lone surrogates as "?".
+    const char16_t* text = units.units.get();
+    const std::int32_t encoded = ruv::WideToUtf8Text(nullptr, text, 0);
+    std::unique_ptr<std::uint8_t[]> middle(new std::uint8_t[encoded + 1]);
+    ruv::WideToUtf8Text(middle.get(), text, encoded + 1);
+    const std::int32_t back = ruv::Utf8ToWideText(nullptr, middle.get(), 0);
+    std::unique_ptr<char16_t[]> again(new char16_t[back + 1]);
+    ruv::Utf8ToWideText(again.get(), middle.get(), back + 1);
+    std::int32_t at = 0;
+    for (const char16_t* p = text; *p != 0; ++p, ++at) {
+        const bool pair = *p >= 0xD800 && *p <= 0xDBFF && p[1] >= 0xDC00 && p[1] <= 0xDFFF;
+        const bool lone = !pair && *p >= 0xD800 && *p <= 0xDFFF;
+        if (at + (pair ? 1 : 0) >= back || again[at] != (lone ? u'?' : *p) ||
+            (pair && again[++at] != *++p)) {
+            Fail("round trip changed the text", data, size);
+        }
+    }
+    if (at != back) Fail("round trip changed the length", data, size);
     return 0;
 }

@@ -28,5 +28,7 @@ extern const std::array<std::array<char16_t, kCp932TrailSlots>, kCp932LeadCount>
     Cp932DoubleByteTable;
 extern const std::array<std::uint8_t, 256> Cp932EncodePageIndex;
 extern const std::array<std::array<std::uint16_t, 256>, kCp932EncodePageCount> Cp932EncodePages;
+inline constexpr int kCp932IbmLeadFirst = 0xFA;
+extern const std::array<std::uint16_t, 3 * kCp932TrailSlots> Cp932IbmEquivalents;
 
 }  // namespace ruv

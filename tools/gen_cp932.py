@@ -15,6 +15,12 @@ The encoding table is the inverse of the decoding tables, with Windows' choice
 where one character has several codes, plus a few encode-only variants.  Every
 place where the data differs from what the codec gives is below, with its reason.
 
+The IBM equivalents table gives, for each IBM extension FA40-FC4B, the code of
+the same character that has a JIS X 0208 row and cell: its NEC-selected code
+(ED40-EEFC, JIS rows 89-92, where Microsoft's EUC-JP puts these kanji), else
+its lowest code below ED40 (NEC row 13 or JIS X 0208 proper).  EUC-JP and
+ISO-2022-JP output write the IBM extensions through it.
+
 Usage: gen_cp932.py [OUTPUT]   (default: platform/cp932_tables.cpp in this tree)
 """
 
@@ -178,6 +184,37 @@ def build_encoding(single, double):
     return encode
 
 
+IBM_LEADS = (0xFA, 0xFB, 0xFC)
+
+
+def build_ibm_equivalents(double):
+    """(lead, trail) of an IBM extension -> the code of its character that has a
+    JIS row and cell; every IBM extension must have one."""
+    codes = {}
+    for (lead, trail), value in double.items():
+        codes.setdefault(value, []).append(lead << 8 | trail)
+    equivalents = {}
+    for (lead, trail), value in double.items():
+        if lead not in IBM_LEADS:
+            continue
+        selected = [c for c in codes[value] if 0xED40 <= c <= 0xEEFC]
+        below = [c for c in codes[value] if c < 0xED40]
+        if len(selected) > 1:
+            raise SystemExit(f"U+{value:04X} has several NEC-selected codes")
+        if not selected and not below:
+            raise SystemExit(f"{lead:02X}{trail:02X} has no code with a JIS row and cell")
+        equivalents[(lead, trail)] = selected[0] if selected else min(below)
+    # Landmarks: kanji go to the NEC-selected rows, the rest below them.
+    for pair, code in {(0xFB, 0xFC): 0xEEE0, (0xFA, 0xB1): 0xED95, (0xFA, 0x40): 0xEEEF,
+                       (0xFA, 0x54): 0xEEF9, (0xFA, 0x4A): 0x8754, (0xFA, 0x5B): 0x81E6,
+                       (0xFA, 0x58): 0x878A, (0xFC, 0x4B): 0xEEEC}.items():
+        if equivalents.get(pair) != code:
+            raise SystemExit(f"{pair[0]:02X}{pair[1]:02X} goes to {equivalents.get(pair)}")
+    if len(equivalents) != 388:
+        raise SystemExit(f"{len(equivalents)} IBM extensions, expected 388")
+    return equivalents
+
+
 def hex_rows(values, per_line, label, indent=8):
     """Lines of per_line values, each with the comment label(first index, count)."""
     lines = []
@@ -189,7 +226,7 @@ def hex_rows(values, per_line, label, indent=8):
     return lines
 
 
-def render(single, double, encode):
+def render(single, double, encode, equivalents):
     out = []
     out.append("// Code page 932 <-> UTF-16 tables.")
     out.append("//")
@@ -252,6 +289,18 @@ def render(single, double, encode):
         out.append("    }},")
     out.append("}};")
     out.append("")
+    out.append("// IBM extensions by lead byte (FA-FC) and trail byte minus 0x40: the code of")
+    out.append("// the same character that has a JIS X 0208 row and cell; 0 where the pair is")
+    out.append("// unassigned or the trail byte is 0x7F.")
+    out.append(f"constexpr std::array<std::uint16_t, {len(IBM_LEADS) * TRAIL_SLOTS}> "
+               "Cp932IbmEquivalents = {{")
+    for lead in IBM_LEADS:
+        row = [equivalents.get((lead, TRAIL_FIRST + i), 0) for i in range(TRAIL_SLOTS)]
+        out += hex_rows(row, 8, lambda s, n, lead=lead:
+                        f"{lead:02X}{TRAIL_FIRST + s:02X}-{lead:02X}{TRAIL_FIRST + s + n - 1:02X}",
+                        indent=4)
+    out.append("}};")
+    out.append("")
     out.append("}  // namespace ruv")
     return "\n".join(line.rstrip() for line in out) + "\n"
 
@@ -263,7 +312,8 @@ def main():
     single, double = build_decoding()
     check_decoding(single, double)
     encode = build_encoding(single, double)
-    text = render(single, double, encode)
+    equivalents = build_ibm_equivalents(double)
+    text = render(single, double, encode, equivalents)
     with open(target, "w", encoding="ascii", newline="\n") as f:
         f.write(text)
 

@@ -92,7 +92,7 @@ TEST(LineConverter, TakesEucAndJisToEachOtherAsTheRoadThroughShiftJisDoes) {
         {"\x1B$B\x1B(Ba", CODE_JIS, CODE_JIS, "a"},                          // empty kanji run
         {"\x1B$B0!\x1B$B0!", CODE_JIS, CODE_JIS, "\x1B$B0!0!\x1B(B"},        // 亜亜
         // Not clean: the road through Shift_JIS decides.
-        {"\xB0\x21", CODE_EUC, CODE_JIS, "\x1B$B0!\x1B(B"},                  // trail masked: 亜
+        {"\xB0\x21", CODE_EUC, CODE_JIS, "\x1B$B~~\x1B(B!"},               // broken pair, then !
         {"\x8E\xB6", CODE_EUC, CODE_EUC, "\xA5\xAB"},                        // ｶ folded: カ
         {"a\xB0", CODE_EUC, CODE_EUC, "a\xFE\xFE"},                           // cut pair
         {"\x1B$B0", CODE_JIS, CODE_EUC, "\xFE\xFE"},                          // cut pair

@@ -22,7 +22,11 @@ TEST(SjisReadChar, FoldsHalfWidthKanaAndJoinsSoundMarksWhereACombinedFormExists)
         {"DE DE", 0x814A, 1},  // ﾞﾞ -> ゛
         {"DF", 0x814B, 1},     // ﾟ -> ゜
         {"88 9F", 0x889F, 2},  // 亜
-        {"81 0D", 0x810D, 2},  // a lead byte takes any second byte
+        {"81 3F", 0x0081, 1},  // a lead byte takes only a trail byte: 40-7E,
+        {"81 40", 0x8140, 2},  // 80-FC
+        {"81 7F", 0x0081, 1},
+        {"81 FC", 0x81FC, 2},
+        {"81 FD", 0x0081, 1},
         {"88", 0x0088, 1},     // a lone lead byte never takes the terminator
         {"A0", 0x00A0, 1},     // single bytes
         {"", 0x0000, 1},       // the terminator
