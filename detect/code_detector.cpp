@@ -66,10 +66,15 @@ struct Evidence {
     bool inShift = false;
     std::int32_t runDigits = 0;      // base64 digits of the open shift
     std::uint32_t lastDigit = 0;     // the value of its last digit
+    std::uint32_t runBits = 0;       // its bits not yet in a whole unit
+    bool highSurrogate = false;      // its last unit opened a surrogate pair
     std::int32_t utf7Runs = 0;       // shifts with digits that ended well
     std::int32_t jisEscapes = 0;
     std::int32_t utf8Sequences = 0;
     std::int32_t utf8Skip = 0;
+    bool utf8Valid = true;        // every 8-bit byte so far in a well-formed sequence
+    std::int32_t utf8Pending = 0;  // continuation bytes still expected
+    std::int32_t utf8Multi = 0;    // whole well-formed sequences of any length
     std::int32_t sjisPairs = 0;
     bool sjisTrailNext = false;
     std::int32_t eucPairs = 0;
@@ -79,10 +84,21 @@ struct Evidence {
 // True for a byte that the UTF-7 decoder accepts outside a shift.
 bool IsUtf7PlainByte(std::uint8_t b) { return b < 0x80 && Utf7CharClass[b] != UTF7_ENCODED; }
 
+// True for a unit that Japanese text decoded from UTF-7 may hold: no control
+// but TAB LF CR, no Hangul syllable, no private use, surrogates only in pairs.
+// The digits of plain words ("+extended", "+128") decode to such units.
+bool IsPlausibleUnit(Evidence& e, std::uint32_t u) {
+    const bool low = u >= 0xDC00 && u <= 0xDFFF;
+    if (e.highSurrogate != low) return false;
+    e.highSurrogate = u >= 0xD800 && u <= 0xDBFF;
+    if (u < 0x20) return u == '\t' || u == LF || u == CR;
+    return !(u >= 0xAC00 && u <= 0xD7FF) && !(u >= 0xE000 && u <= 0xF8FF);
+}
+
 // Follows the text as the strict UTF-7 decoder reads it: a shift runs from "+"
 // over base64 digits and ends at the first other byte ("-" is taken with it);
-// it must end well (Utf7RunEndsWell), and "+" before a non-digit other than
-// "-" is malformed.  Outside a shift only bytes that the decoder accepts may
+// it must end well (Utf7RunEndsWell) and decode to plausible units, and "+"
+// before a non-digit other than "-" is malformed.  Outside a shift only bytes that the decoder accepts may
 // stand.  Once false, false.
 void TrackUtf7(Evidence& e, std::uint8_t x) {
     if (!e.utf7Valid) return;
@@ -90,10 +106,17 @@ void TrackUtf7(Evidence& e, std::uint8_t x) {
         if (IsUtf7Digit(x)) {
             ++e.runDigits;
             e.lastDigit = Utf7DigitValue[x];
+            e.runBits = (e.runBits << 6) | e.lastDigit;
+            const std::int32_t pending = (e.runDigits * 6) % 16;  // bits past the last unit
+            if (pending < 6) {  // this digit completed a unit
+                e.utf7Valid = IsPlausibleUnit(e, (e.runBits >> pending) & 0xFFFF);
+                e.runBits &= (1u << pending) - 1;
+            }
             return;
         }
         const bool wellEnded = e.runDigits == 0 ? x == UTF7_SHIFT_END
-                                                : Utf7RunEndsWell(e.runDigits, e.lastDigit);
+                                                : Utf7RunEndsWell(e.runDigits, e.lastDigit) &&
+                                                      !e.highSurrogate;
         if (!wellEnded) {
             e.utf7Valid = false;
             return;
@@ -105,8 +128,32 @@ void TrackUtf7(Evidence& e, std::uint8_t x) {
     if (x == UTF7_SHIFT_START) {
         e.inShift = true;
         e.runDigits = 0;
+        e.runBits = 0;
     } else {
         e.utf7Valid = IsUtf7PlainByte(x);
+    }
+}
+
+// Follows the UTF-8 form of every byte: leads C2-F4, each followed by its
+// continuation bytes 80-BF.  Continuation bytes among the first three bytes
+// belong to a sequence cut by the head's start.  Once false, false.
+void TrackUtf8(Evidence& e, std::uint8_t x, std::int32_t offset) {
+    if (!e.utf8Valid) return;
+    const bool continuation = (x & UTF8_TOP_BITS) == UTF8_CONTINUATION_BITS;
+    if (e.utf8Pending > 0) {
+        e.utf8Valid = continuation;
+        if (--e.utf8Pending == 0) ++e.utf8Multi;
+        return;
+    }
+    if (x < 0x80) return;
+    if (x >= 0xC2 && x <= 0xDF) {
+        e.utf8Pending = 1;
+    } else if (x >= 0xE0 && x <= 0xEF) {
+        e.utf8Pending = 2;
+    } else if (x >= 0xF0 && x <= 0xF4) {
+        e.utf8Pending = 3;
+    } else {
+        e.utf8Valid = continuation && offset < 3;
     }
 }
 
@@ -173,6 +220,10 @@ KanjiCode Decide(const Evidence& e, bool dataEnds) {
     if (e.utf16LineEnds > 0 && !e.oddHighByte) return CODE_UNICODE;
     if (e.zeroSeen) return CODE_BINARY;
     if (e.jisEscapes > 0) return CODE_JIS;
+    // Shift_JIS and EUC-JP text is almost never well-formed UTF-8 (kana leads
+    // A4 A5 and Shift_JIS leads 81-9F are continuation bytes), while UTF-8
+    // with only two-byte sequences (© é ²) looks like EUC-JP pairs.
+    if (e.utf8Valid && e.utf8Multi > 0) return CODE_UTF8;
     const std::int32_t utf8 = e.utf8Sequences;
     const std::int32_t sjis = e.sjisPairs;
     const std::int32_t euc = e.eucPairs;
@@ -207,6 +258,7 @@ bool Scan(Evidence& e, const std::uint8_t* bytes, std::int32_t count) {
         // From the first zero byte on the text can only be UTF-16 or binary.
         if (e.zeroSeen) continue;
         TrackUtf7(e, x);
+        TrackUtf8(e, x, i);
         CountSequences(e, bytes + i);  // reads the zero bytes after the last one
     }
     return true;

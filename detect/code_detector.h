@@ -1,12 +1,13 @@
 // Code detection: classifies the head of a file as one KanjiCode.
 //
 // One pass over the bytes counts evidence for every code (UTF-16 line ends,
-// JIS escapes, UTF-8 sequences, Shift_JIS and EUC-JP pairs, well-formed UTF-7
+// JIS escapes, UTF-8 sequences and form, Shift_JIS and EUC-JP pairs, well-formed UTF-7
 // runs), then a fixed order of decisions picks the result:
 //
 //   UTF-16 line ends, no high byte at an odd offset     CODE_UNICODE
 //   a zero byte (00 00 at an even offset: at once)      CODE_BINARY
 //   a two-byte JIS designation or ESC ( I               CODE_JIS
+//   every 8-bit byte in a well-formed UTF-8 sequence    CODE_UTF8
 //   the strictly largest of UTF-8 / SJIS / EUC counts   CODE_UTF8, CODE_SJIS, CODE_EUC
 //   a tie among those counts                            CODE_UNKNOWN
 //   plausible UTF-7 with at least one encoded run       CODE_UTF7
@@ -17,7 +18,9 @@
 //   a shift "+..."            only base64 digits; it ends at the first other
 //                             byte, and must end well: "+" right before a byte
 //                             other than a digit or "-", or leftover bits that
-//                             are six or more or not zero, rule UTF-7 out
+//                             are six or more or not zero, rule UTF-7 out, as
+//                             do units no Japanese text holds (controls,
+//                             Hangul, private use, lone surrogates)
 //   outside a shift           only bytes the UTF-7 decoder accepts there: no
 //                             controls but TAB LF CR, no backslash, tilde or DEL,
 //                             no byte >= 0x80
