@@ -275,14 +275,28 @@ constexpr std::size_t WINDOW_BACK_BYTES = HEAD_READ_BYTES / 2;
 using ReadOnBlock = std::array<std::uint8_t, READ_ON_BLOCK_BYTES + READ_ON_KEPT_BYTES>;
 static_assert(READ_ON_KEPT_BYTES >= DETECT_LOOKAHEAD_BYTES);
 
+// True when none of the eight bytes at p is >= 0x80, zero or ESC.
+bool IsPlainWord(const std::uint8_t* p) {
+    constexpr std::uint64_t ONES = 0x0101010101010101;
+    constexpr std::uint64_t HIGHS = 0x8080808080808080;
+    std::uint64_t w;
+    std::memcpy(&w, p, sizeof w);
+    const auto hasZero = [](std::uint64_t v) { return ((v - ONES) & ~v & HIGHS) != 0; };
+    return (w & HIGHS) == 0 && !hasZero(w) && !hasZero(w ^ (ONES * ESC));
+}
+
 // The first byte in block[0, limit) that 7-bit text does not explain: one
 // >= 0x80, a zero byte, or an ESC that opens a JIS designation; limit if none.
-// ESC alone (terminal colours) is 7-bit text.
+// ESC alone (terminal colours) is 7-bit text.  Plain words are skipped whole.
 std::size_t FindNonSevenBit(const ReadOnBlock& block, std::size_t limit) {
-    for (std::size_t i = 0; i < limit; ++i) {
-        const std::uint8_t b = block[i];
-        if (b >= 0x80 || b == 0) return i;
-        if (b == ESC && IsJisEscape(block.data() + i)) return i;
+    std::size_t i = 0;
+    while (i < limit) {
+        while (i + 8 <= limit && IsPlainWord(block.data() + i)) i += 8;
+        for (const std::size_t end = std::min(limit, i + 8); i < end; ++i) {
+            const std::uint8_t b = block[i];
+            if (b >= 0x80 || b == 0) return i;
+            if (b == ESC && IsJisEscape(block.data() + i)) return i;
+        }
     }
     return limit;
 }
