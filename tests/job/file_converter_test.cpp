@@ -108,6 +108,14 @@ TEST(FileConverter, FailuresAreReportedWithTheirReason) {
         EXPECT_FALSE(outcome.ok) << row.what;
         EXPECT_NE(outcome.reason.find(row.reason), std::string::npos) << row.what << ": " << outcome.reason;
     }
+    // A guessed UTF-7 run longer than a piece is cut on whole groups, never
+    // right after its "+" (here at byte 999), and read strictly all the same.
+    std::string kanji;
+    for (int i = 0; i < 700; ++i) kanji += "\xE6\x97\xA5";  // 日
+    const std::string utf8 = std::string(999, 'a') + kanji + "\n";
+    const Outcome longRun = ConvertBytes(test::ConvertBytes(utf8, CODE_UTF8, CODE_UTF7).value(),
+                                         CODE_UTF7, CODE_UTF8, NEWLINE_LF, true);
+    EXPECT_EQ(longRun.output, utf8) << longRun.reason;
     // Named by the user, UTF-7 is read leniently; 00 00 across two units is no zero unit.
     EXPECT_EQ(ConvertBytes("a+b=c\n", CODE_UTF7, CODE_UTF8, NEWLINE_LF).output, "a=c\n");
     EXPECT_TRUE(ConvertBytes(std::string("\xFF\xFE" "a\0\0b", 6), CODE_UNICODE, CODE_UTF8).ok);
