@@ -64,15 +64,15 @@ struct Evidence {
     bool zeroSeen = false;
     bool utf7Valid = true;
     bool inShift = false;
-    std::int32_t runDigits = 0;      // base64 digits of the open shift
-    std::uint32_t lastDigit = 0;     // the value of its last digit
-    std::uint32_t runBits = 0;       // its bits not yet in a whole unit
-    bool highSurrogate = false;      // its last unit opened a surrogate pair
-    std::int32_t utf7Runs = 0;       // shifts with digits that ended well
+    std::int32_t runDigits = 0;   // base64 digits of the open shift
+    std::uint32_t lastDigit = 0;  // the value of its last digit
+    std::uint32_t runBits = 0;    // its bits not yet in a whole unit
+    bool highSurrogate = false;   // its last unit opened a surrogate pair
+    std::int32_t utf7Runs = 0;    // shifts with digits that ended well
     std::int32_t jisEscapes = 0;
     std::int32_t utf8Sequences = 0;
     std::int32_t utf8Skip = 0;
-    bool utf8Valid = true;        // every 8-bit byte so far in a well-formed sequence
+    bool utf8Valid = true;         // every 8-bit byte so far in a well-formed sequence
     std::int32_t utf8Pending = 0;  // continuation bytes still expected
     std::int32_t utf8Multi = 0;    // whole well-formed sequences of any length
     std::int32_t sjisPairs = 0;
@@ -86,7 +86,7 @@ bool IsUtf7PlainByte(std::uint8_t b) { return b < 0x80 && Utf7CharClass[b] != UT
 
 // True for a unit that Japanese text decoded from UTF-7 may hold: no control
 // but TAB LF CR, no Hangul syllable, no private use, surrogates only in pairs.
-// The digits of plain words ("+extended", "+128") decode to such units.
+// The digits of plain words ("+extended", "+128") decode to the units left out.
 bool IsPlausibleUnit(Evidence& e, std::uint32_t u) {
     const bool low = u >= 0xDC00 && u <= 0xDFFF;
     if (e.highSurrogate != low) return false;
@@ -98,8 +98,8 @@ bool IsPlausibleUnit(Evidence& e, std::uint32_t u) {
 // Follows the text as the strict UTF-7 decoder reads it: a shift runs from "+"
 // over base64 digits and ends at the first other byte ("-" is taken with it);
 // it must end well (Utf7RunEndsWell) and decode to plausible units, and "+"
-// before a non-digit other than "-" is malformed.  Outside a shift only bytes that the decoder accepts may
-// stand.  Once false, false.
+// before a non-digit other than "-" is malformed.  Outside a shift only bytes
+// that the decoder accepts may stand.  Once false, false.
 void TrackUtf7(Evidence& e, std::uint8_t x) {
     if (!e.utf7Valid) return;
     if (e.inShift) {
@@ -107,16 +107,17 @@ void TrackUtf7(Evidence& e, std::uint8_t x) {
             ++e.runDigits;
             e.lastDigit = Utf7DigitValue[x];
             e.runBits = (e.runBits << 6) | e.lastDigit;
-            const std::int32_t pending = (e.runDigits * 6) % 16;  // bits past the last unit
-            if (pending < 6) {  // this digit completed a unit
+            // Bits past the last whole unit: fewer than six when this digit completed one.
+            const std::int32_t pending = (e.runDigits * 6) % 16;
+            if (pending < 6) {
                 e.utf7Valid = IsPlausibleUnit(e, (e.runBits >> pending) & 0xFFFF);
                 e.runBits &= (1u << pending) - 1;
             }
             return;
         }
-        const bool wellEnded = e.runDigits == 0 ? x == UTF7_SHIFT_END
-                                                : Utf7RunEndsWell(e.runDigits, e.lastDigit) &&
-                                                      !e.highSurrogate;
+        const bool wellEnded = e.runDigits == 0
+                                   ? x == UTF7_SHIFT_END
+                                   : Utf7RunEndsWell(e.runDigits, e.lastDigit) && !e.highSurrogate;
         if (!wellEnded) {
             e.utf7Valid = false;
             return;

@@ -212,7 +212,7 @@ std::int32_t DecodeRun(char16_t* out, const std::uint8_t* text, std::int32_t cap
 }
 
 std::int32_t DecodeText(char16_t* out, const std::uint8_t* text, std::int32_t capacity,
-                       Utf7Reading reading) {
+                        Utf7Reading reading) {
     std::int32_t count = 0;
     const std::uint8_t* p = text;
     while (*p != 0) {

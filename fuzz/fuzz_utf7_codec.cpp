@@ -1,6 +1,7 @@
 // UTF-7 codec: the engine convention with exactly sized blocks (the decoder may
 // refuse a text, and then must refuse it at every capacity), and the round trip
-// of any UTF-16 through UTF-7, read back leniently and strictly.  The first input byte picks the capacity.
+// of any UTF-16 through UTF-7, read back leniently and strictly.  The first
+// input byte picks the capacity.
 #include <cstddef>
 #include <cstdint>
 #include <cstring>

@@ -96,7 +96,9 @@ private:
         if (zeroAt_) return;
         if (!units_) {
             const void* zero = std::memchr(data_.get() + from, 0, end_ - from);
-            if (zero != nullptr) zeroAt_ = base_ + (static_cast<const std::uint8_t*>(zero) - data_.get());
+            if (zero != nullptr) {
+                zeroAt_ = base_ + (static_cast<const std::uint8_t*>(zero) - data_.get());
+            }
             return;
         }
         if ((base_ + from) % 2 != 0 && from > 0) --from;
@@ -232,7 +234,8 @@ bool ConvertFile(std::span<const std::uint8_t> head, const FileHandle& source,
         const std::int32_t n =
             converter.ConvertLine(converted, line, sourceCode, targetCode, newline, fold);
         if (n < 0) {
-            reason = "the text at byte " + std::to_string(offset) + CannotConvert(sourceCode, guessed);
+            reason = "the text at byte " + std::to_string(offset) +
+                     CannotConvert(sourceCode, guessed);
             return false;
         }
         if (targetCode == CODE_UNICODE) ToLittleEndian(converted, n);

@@ -104,9 +104,11 @@ TEST(FileConverter, FailuresAreReportedWithTheirReason) {
         {"a zero byte past the first block", farZero, CODE_UTF8, false, "offset 300000"},
     };
     for (const auto& row : rows) {
-        const Outcome outcome = ConvertBytes(row.in, row.source, CODE_UTF8, NEWLINE_LF, row.guessed);
+        const Outcome outcome =
+            ConvertBytes(row.in, row.source, CODE_UTF8, NEWLINE_LF, row.guessed);
         EXPECT_FALSE(outcome.ok) << row.what;
-        EXPECT_NE(outcome.reason.find(row.reason), std::string::npos) << row.what << ": " << outcome.reason;
+        EXPECT_NE(outcome.reason.find(row.reason), std::string::npos)
+            << row.what << ": " << outcome.reason;
     }
     // A guessed UTF-7 run longer than a piece is cut on whole groups, never
     // right after its "+" (here at byte 999), and read strictly all the same.
@@ -146,11 +148,13 @@ TEST(FileConverter, SevenBitLinesWithAPlusSignKeepTheirText) {
             CodeConverter detector;
             const KanjiCode source = DetectFileCode(detector, dir / "in.txt");
             EXPECT_EQ(source, CODE_ASCII) << text;
-            for (KanjiCode target : {CODE_JIS, CODE_SJIS, CODE_EUC, CODE_UNICODE, CODE_UTF8, CODE_UTF7}) {
+            for (KanjiCode target :
+                 {CODE_JIS, CODE_SJIS, CODE_EUC, CODE_UNICODE, CODE_UTF8, CODE_UTF7}) {
                 const Outcome outcome = ConvertBytes(input, source, target, NEWLINE_LF, true);
                 ASSERT_TRUE(outcome.ok) << text << ": " << outcome.reason;
                 if (target == CODE_UTF7) {  // iconv reads it back
-                    EXPECT_EQ(test::ConvertBytes(outcome.output, CODE_UTF7, CODE_UTF8), input) << text;
+                    EXPECT_EQ(test::ConvertBytes(outcome.output, CODE_UTF7, CODE_UTF8), input)
+                        << text;
                 } else if (target == CODE_UNICODE) {
                     std::string wide = "\xFF\xFE";
                     for (char c : input) wide += {c, '\0'};
