@@ -55,8 +55,9 @@ KanjiCode DetectCode(const std::uint8_t* bytes, std::int32_t count, bool moreFol
 KanjiCode DetectCode(const std::uint8_t* bytes, std::int32_t count);
 
 // Reads at most HEAD_READ_BYTES of the file into converter.headBuffer (its
-// length into headLength) and classifies them. CODE_ERROR when the file cannot
-// be opened (missing, not a regular file, locked by another process) or read;
+// length into headLength) and classifies the file by them, reading on past a
+// 7-bit head as DetectOpenFileCode does. CODE_ERROR when the file cannot be
+// opened (missing, not a regular file, locked by another process) or read;
 // the head buffer is then left zeroed.
 KanjiCode DetectFileCode(CodeConverter& converter, const std::filesystem::path& path);
 
