@@ -1,5 +1,8 @@
 #include "detect/code_detector.h"
 
+#include <algorithm>
+#include <array>
+#include <cstring>
 #include <system_error>
 
 #include "engine/utf7_codec.h"
@@ -28,13 +31,15 @@ constexpr std::uint8_t UTF7_SHIFT_END = '-';
 // part of 8-bit text, so it rules UTF-16 out.
 constexpr ByteRange ODD_HIGH_BYTE{0xA0, 0xF7};
 
-// Two-byte JIS designations: ESC $ @, ESC $ B, ESC $ ( O, ESC $ ( P.
+// JIS designations: ESC $ @, ESC $ B, ESC $ ( O, ESC $ ( P and ESC ( I.
 constexpr std::uint8_t JIS_TWO_BYTE_SET = '$';
 constexpr std::uint8_t JIS_X0208_1978 = '@';
 constexpr std::uint8_t JIS_X0208_1983 = 'B';
 constexpr std::uint8_t JIS_MULTI_SET_PREFIX = '(';
 constexpr std::uint8_t JIS_X0213_PLANE1 = 'O';
 constexpr std::uint8_t JIS_X0213_PLANE2 = 'P';
+constexpr std::uint8_t JIS_ONE_BYTE_SET = '(';
+constexpr std::uint8_t JIS_X0201_KATAKANA = 'I';
 
 // UTF-8: a three-byte lead 1110xxxx followed by two continuation bytes
 // 10xxxxxx, the form of every kana and kanji.  A two-byte lead (110xxxxx) is
@@ -59,9 +64,17 @@ struct Evidence {
     bool zeroSeen = false;
     bool utf7Valid = true;
     bool inShift = false;
+    std::int32_t runDigits = 0;   // base64 digits of the open shift
+    std::uint32_t lastDigit = 0;  // the value of its last digit
+    std::uint32_t runBits = 0;    // its bits not yet in a whole unit
+    bool highSurrogate = false;   // its last unit opened a surrogate pair
+    std::int32_t utf7Runs = 0;    // shifts with digits that ended well
     std::int32_t jisEscapes = 0;
     std::int32_t utf8Sequences = 0;
     std::int32_t utf8Skip = 0;
+    bool utf8Valid = true;         // every 8-bit byte so far in a well-formed sequence
+    std::int32_t utf8Pending = 0;  // continuation bytes still expected
+    std::int32_t utf8Multi = 0;    // whole well-formed sequences of any length
     std::int32_t sjisPairs = 0;
     bool sjisTrailNext = false;
     std::int32_t eucPairs = 0;
@@ -71,26 +84,87 @@ struct Evidence {
 // True for a byte that the UTF-7 decoder accepts outside a shift.
 bool IsUtf7PlainByte(std::uint8_t b) { return b < 0x80 && Utf7CharClass[b] != UTF7_ENCODED; }
 
-// A shift runs from "+" to the next "-" and holds only base64 digits; outside
-// a shift only bytes that the decoder accepts may stand. Once false, false.
+// True for a unit that Japanese text decoded from UTF-7 may hold: no control
+// but TAB LF CR, no Hangul syllable, no private use, surrogates only in pairs.
+// The digits of plain words ("+extended", "+128") decode to the units left out.
+bool IsPlausibleUnit(Evidence& e, std::uint32_t u) {
+    const bool low = u >= 0xDC00 && u <= 0xDFFF;
+    if (e.highSurrogate != low) return false;
+    e.highSurrogate = u >= 0xD800 && u <= 0xDBFF;
+    if (u < 0x20) return u == '\t' || u == LF || u == CR;
+    return !(u >= 0xAC00 && u <= 0xD7FF) && !(u >= 0xE000 && u <= 0xF8FF);
+}
+
+// Follows the text as the strict UTF-7 decoder reads it: a shift runs from "+"
+// over base64 digits and ends at the first other byte ("-" is taken with it);
+// it must end well (Utf7RunEndsWell) and decode to plausible units, and "+"
+// before a non-digit other than "-" is malformed.  Outside a shift only bytes
+// that the decoder accepts may stand.  Once false, false.
 void TrackUtf7(Evidence& e, std::uint8_t x) {
     if (!e.utf7Valid) return;
-    if (!e.inShift) {
-        if (x == UTF7_SHIFT_START) {
-            e.inShift = true;
-        } else {
-            e.utf7Valid = IsUtf7PlainByte(x);
+    if (e.inShift) {
+        if (IsUtf7Digit(x)) {
+            ++e.runDigits;
+            e.lastDigit = Utf7DigitValue[x];
+            e.runBits = (e.runBits << 6) | e.lastDigit;
+            // Bits past the last whole unit: fewer than six when this digit completed one.
+            const std::int32_t pending = (e.runDigits * 6) % 16;
+            if (pending < 6) {
+                e.utf7Valid = IsPlausibleUnit(e, (e.runBits >> pending) & 0xFFFF);
+                e.runBits &= (1u << pending) - 1;
+            }
+            return;
         }
-    } else if (x == UTF7_SHIFT_END) {
+        const bool wellEnded = e.runDigits == 0
+                                   ? x == UTF7_SHIFT_END
+                                   : Utf7RunEndsWell(e.runDigits, e.lastDigit) && !e.highSurrogate;
+        if (!wellEnded) {
+            e.utf7Valid = false;
+            return;
+        }
+        if (e.runDigits > 0) ++e.utf7Runs;
         e.inShift = false;
+        if (x == UTF7_SHIFT_END) return;  // taken with the shift
+    }
+    if (x == UTF7_SHIFT_START) {
+        e.inShift = true;
+        e.runDigits = 0;
+        e.runBits = 0;
     } else {
-        e.utf7Valid = IsUtf7Digit(x);
+        e.utf7Valid = IsUtf7PlainByte(x);
     }
 }
 
-// p[0] is ESC; reads at most p[3], and p[3] only when p[2] is "(".
-bool IsJisTwoByteDesignation(const std::uint8_t* p) {
-    if (p[0] != ESC || p[1] != JIS_TWO_BYTE_SET) return false;
+// Follows the UTF-8 form of every byte: leads C2-F4, each followed by its
+// continuation bytes 80-BF.  Continuation bytes among the first three bytes
+// belong to a sequence cut by the head's start.  Once false, false.
+void TrackUtf8(Evidence& e, std::uint8_t x, std::int32_t offset) {
+    if (!e.utf8Valid) return;
+    const bool continuation = (x & UTF8_TOP_BITS) == UTF8_CONTINUATION_BITS;
+    if (e.utf8Pending > 0) {
+        e.utf8Valid = continuation;
+        if (--e.utf8Pending == 0) ++e.utf8Multi;
+        return;
+    }
+    if (x < 0x80) return;
+    if (x >= 0xC2 && x <= 0xDF) {
+        e.utf8Pending = 1;
+    } else if (x >= 0xE0 && x <= 0xEF) {
+        e.utf8Pending = 2;
+    } else if (x >= 0xF0 && x <= 0xF4) {
+        e.utf8Pending = 3;
+    } else {
+        e.utf8Valid = continuation && offset < 3;
+    }
+}
+
+// p[0] is ESC; reads at most p[3], and p[3] only when p[2] is "(".  The
+// two-byte designations and ESC ( I (half-width katakana, which a text of kana
+// alone may use without any kanji).
+bool IsJisEscape(const std::uint8_t* p) {
+    if (p[0] != ESC) return false;
+    if (p[1] == JIS_ONE_BYTE_SET) return p[2] == JIS_X0201_KATAKANA;
+    if (p[1] != JIS_TWO_BYTE_SET) return false;
     if (p[2] == JIS_X0208_1978 || p[2] == JIS_X0208_1983) return true;
     return p[2] == JIS_MULTI_SET_PREFIX && (p[3] == JIS_X0213_PLANE1 || p[3] == JIS_X0213_PLANE2);
 }
@@ -109,7 +183,7 @@ bool IsSjisPair(std::uint8_t x, std::uint8_t y) {
 // The multi-byte counts, in order of precedence: a byte that one test has
 // taken is not looked at by the later ones.
 void CountSequences(Evidence& e, const std::uint8_t* p) {
-    if (IsJisTwoByteDesignation(p)) {
+    if (IsJisEscape(p)) {
         ++e.jisEscapes;
         return;
     }
@@ -141,10 +215,16 @@ void CountSequences(Evidence& e, const std::uint8_t* p) {
     }
 }
 
-KanjiCode Decide(const Evidence& e) {
+// dataEnds: the bytes seen end where the file ends, so a shift still open
+// there is never closed.
+KanjiCode Decide(const Evidence& e, bool dataEnds) {
     if (e.utf16LineEnds > 0 && !e.oddHighByte) return CODE_UNICODE;
     if (e.zeroSeen) return CODE_BINARY;
     if (e.jisEscapes > 0) return CODE_JIS;
+    // Shift_JIS and EUC-JP text is almost never well-formed UTF-8 (kana leads
+    // A4 A5 and Shift_JIS leads 81-9F are continuation bytes), while UTF-8
+    // with only two-byte sequences (© é ²) looks like EUC-JP pairs.
+    if (e.utf8Valid && e.utf8Multi > 0) return CODE_UTF8;
     const std::int32_t utf8 = e.utf8Sequences;
     const std::int32_t sjis = e.sjisPairs;
     const std::int32_t euc = e.eucPairs;
@@ -152,33 +232,150 @@ KanjiCode Decide(const Evidence& e) {
     if (sjis > euc && sjis > utf8) return CODE_SJIS;
     if (euc > sjis && euc > utf8) return CODE_EUC;
     if (utf8 > 0 || sjis > 0 || euc > 0) return CODE_UNKNOWN;
-    if (e.utf7Valid) return CODE_UTF7;
-    return CODE_ASCII;
+    if (!e.utf7Valid) return CODE_ASCII;
+    // A shift open where the data ends: never closed at the end of the file,
+    // not yet judged (and counted) where the head is only cut.
+    const bool open = e.inShift && e.runDigits > 0;
+    if (e.inShift && dataEnds) return CODE_ASCII;
+    return e.utf7Runs > 0 || open ? CODE_UTF7 : CODE_ASCII;
 }
 
-}  // namespace
-
-KanjiCode DetectCode(const std::uint8_t* bytes, std::int32_t count) {
-    if (count < MIN_DETECT_BYTES) return CODE_UNKNOWN;
-    Evidence e;
-    // Every byte but the last; the tests look at up to three bytes after it.
-    for (std::int32_t i = 0; i + 1 < count; ++i) {
+// Counts the evidence of bytes[0 .. count-1]; false when a zero unit at an
+// even offset already makes them binary.
+bool Scan(Evidence& e, const std::uint8_t* bytes, std::int32_t count) {
+    for (std::int32_t i = 0; i < count; ++i) {
         const std::uint8_t x = bytes[i];
-        const std::uint8_t y = bytes[i + 1];
-        const bool even = (i % 2) == 0;
-        if (even && x == 0 && y == 0) return CODE_BINARY;
         if (x == 0) e.zeroSeen = true;
-        if (even) {
-            if ((x == CR || x == LF) && y == 0) ++e.utf16LineEnds;
-        } else if (ODD_HIGH_BYTE.Contains(x)) {
-            e.oddHighByte = true;
+        if (i + 1 < count) {  // the pair tests of UTF-16 need a byte after x
+            const std::uint8_t y = bytes[i + 1];
+            const bool even = (i % 2) == 0;
+            if (even && x == 0 && y == 0) return false;
+            if (even) {
+                if ((x == CR || x == LF) && y == 0) ++e.utf16LineEnds;
+            } else if (ODD_HIGH_BYTE.Contains(x)) {
+                e.oddHighByte = true;
+            }
         }
         // From the first zero byte on the text can only be UTF-16 or binary.
         if (e.zeroSeen) continue;
         TrackUtf7(e, x);
-        CountSequences(e, bytes + i);
+        TrackUtf8(e, x, i);
+        CountSequences(e, bytes + i);  // reads the zero bytes after the last one
     }
-    return Decide(e);
+    return true;
+}
+
+// Reading on past a 7-bit head: blocks of this size, in a buffer on the stack.
+constexpr std::size_t READ_ON_BLOCK_BYTES = 64 * 1024;
+// Bytes at a block's end left for the next block, so that an escape sequence
+// (at most four bytes) is always seen whole.
+constexpr std::size_t READ_ON_KEPT_BYTES = 3;
+// A window for the 8-bit text starts at most this far before its first byte.
+constexpr std::size_t WINDOW_BACK_BYTES = HEAD_READ_BYTES / 2;
+
+using ReadOnBlock = std::array<std::uint8_t, READ_ON_BLOCK_BYTES + READ_ON_KEPT_BYTES>;
+static_assert(READ_ON_KEPT_BYTES >= DETECT_LOOKAHEAD_BYTES);
+
+// True when none of the eight bytes at p is >= 0x80, zero or ESC.
+bool IsPlainWord(const std::uint8_t* p) {
+    constexpr std::uint64_t ONES = 0x0101010101010101;
+    constexpr std::uint64_t HIGHS = 0x8080808080808080;
+    std::uint64_t w;
+    std::memcpy(&w, p, sizeof w);
+    const auto hasZero = [](std::uint64_t v) { return ((v - ONES) & ~v & HIGHS) != 0; };
+    return (w & HIGHS) == 0 && !hasZero(w) && !hasZero(w ^ (ONES * ESC));
+}
+
+// The first byte in block[0, limit) that 7-bit text does not explain: one
+// >= 0x80, a zero byte, or an ESC that opens a JIS designation; limit if none.
+// ESC alone (terminal colours) is 7-bit text.  Plain words are skipped whole.
+std::size_t FindNonSevenBit(const ReadOnBlock& block, std::size_t limit) {
+    std::size_t i = 0;
+    while (i < limit) {
+        while (i + 8 <= limit && IsPlainWord(block.data() + i)) i += 8;
+        for (const std::size_t end = std::min(limit, i + 8); i < end; ++i) {
+            const std::uint8_t b = block[i];
+            if (b >= 0x80 || b == 0) return i;
+            if (b == ESC && IsJisEscape(block.data() + i)) return i;
+        }
+    }
+    return limit;
+}
+
+// Classifies the text around block[stop], the first byte that 7-bit text does
+// not explain, from the start of its line (at most WINDOW_BACK_BYTES before
+// it) over at most HEAD_READ_BYTES.  block holds n bytes; more are read as
+// needed.  The head before was 7-bit: it rules UTF-16 out and adds no pairs.
+KanjiCode ClassifyWindow(const FileHandle& file, ReadOnBlock& block, std::size_t stop,
+                         std::size_t n, bool atEnd) {
+    std::size_t start = stop > WINDOW_BACK_BYTES ? stop - WINDOW_BACK_BYTES : 0;
+    for (std::size_t i = stop; i > start; --i) {
+        if (block[i - 1] == LF) {
+            start = i;
+            break;
+        }
+    }
+    std::memmove(block.data(), block.data() + start, n - start);
+    n -= start;
+    if (!atEnd && n < HEAD_READ_BYTES) {
+        std::error_code error;
+        const std::size_t want = HEAD_READ_BYTES - n;
+        const std::size_t got = file.ReadSome(block.data() + n, want, error);
+        if (error) return CODE_ERROR;
+        n += got;
+        atEnd = got < want;
+    }
+    const std::size_t length = std::min(n, HEAD_READ_BYTES);
+    std::fill_n(block.data() + length, DETECT_LOOKAHEAD_BYTES, 0);
+    const KanjiCode code =
+        DetectCode(block.data(), static_cast<std::int32_t>(length), length < n || !atEnd);
+    switch (code) {
+        case CODE_UNICODE: return CODE_BINARY;  // zero bytes after a 7-bit head
+        case CODE_ASCII:
+        case CODE_UTF7: return CODE_UNKNOWN;    // 8-bit bytes that form no pair
+        default: return code;
+    }
+}
+
+// The head was 7-bit (ASCII or UTF-7 by evidence e) and the file goes on:
+// reads on to the first byte that 7-bit text does not explain and classifies
+// the text there; at the end of the file the 7-bit result stands, UTF-7 only
+// when the whole file reads as UTF-7.
+KanjiCode ReadOn(const FileHandle& file, Evidence e, KanjiCode headCode) {
+    if (headCode != CODE_UTF7) e.utf7Valid = false;
+    ReadOnBlock block;
+    std::size_t kept = 0;
+    for (;;) {
+        std::error_code error;
+        const std::size_t want = READ_ON_BLOCK_BYTES - kept;
+        const std::size_t got = file.ReadSome(block.data() + kept, want, error);
+        if (error) return CODE_ERROR;
+        const std::size_t n = kept + got;
+        const bool atEnd = got < want;
+        std::fill_n(block.data() + n, READ_ON_KEPT_BYTES, 0);  // what an escape test reads past n
+        const std::size_t limit = atEnd ? n : n - READ_ON_KEPT_BYTES;
+        const std::size_t stop = FindNonSevenBit(block, limit);
+        if (e.utf7Valid) {
+            for (std::size_t i = 0; i < stop; ++i) TrackUtf7(e, block[i]);
+        }
+        if (stop < limit) return ClassifyWindow(file, block, stop, n, atEnd);
+        if (atEnd) return Decide(e, true);
+        std::memmove(block.data(), block.data() + limit, n - limit);
+        kept = n - limit;
+    }
+}
+
+}  // namespace
+
+KanjiCode DetectCode(const std::uint8_t* bytes, std::int32_t count, bool moreFollows) {
+    if (count < MIN_DETECT_BYTES) return CODE_UNKNOWN;
+    Evidence e;
+    if (!Scan(e, bytes, count)) return CODE_BINARY;
+    return Decide(e, !moreFollows);
+}
+
+KanjiCode DetectCode(const std::uint8_t* bytes, std::int32_t count) {
+    return DetectCode(bytes, count, count >= static_cast<std::int32_t>(HEAD_READ_BYTES));
 }
 
 KanjiCode DetectOpenFileCode(CodeConverter& converter, const FileHandle& file) {
@@ -190,7 +387,15 @@ KanjiCode DetectOpenFileCode(CodeConverter& converter, const FileHandle& file) {
         return CODE_ERROR;
     }
     converter.headLength = static_cast<std::uint32_t>(length);
-    return DetectCode(converter.headBuffer.data(), static_cast<std::int32_t>(length));
+    const std::uint8_t* head = converter.headBuffer.data();
+    const auto count = static_cast<std::int32_t>(length);
+    const bool cut = length == HEAD_READ_BYTES;
+    if (count < MIN_DETECT_BYTES) return CODE_UNKNOWN;
+    Evidence e;
+    if (!Scan(e, head, count)) return CODE_BINARY;
+    const KanjiCode code = Decide(e, !cut);
+    if (!cut || (code != CODE_ASCII && code != CODE_UTF7)) return code;
+    return ReadOn(file, e, code);
 }
 
 KanjiCode DetectFileCode(CodeConverter& converter, const std::filesystem::path& path) {

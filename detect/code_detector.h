@@ -1,23 +1,33 @@
 // Code detection: classifies the head of a file as one KanjiCode.
 //
 // One pass over the bytes counts evidence for every code (UTF-16 line ends,
-// JIS escapes, UTF-8 sequences, Shift_JIS and EUC-JP pairs, plausible UTF-7),
-// then a fixed order of decisions picks the result:
+// JIS escapes, UTF-8 sequences and form, Shift_JIS and EUC-JP pairs, well-formed UTF-7
+// runs), then a fixed order of decisions picks the result:
 //
 //   UTF-16 line ends, no high byte at an odd offset     CODE_UNICODE
 //   a zero byte (00 00 at an even offset: at once)      CODE_BINARY
-//   a two-byte JIS designation                          CODE_JIS
+//   a two-byte JIS designation or ESC ( I               CODE_JIS
+//   every 8-bit byte in a well-formed UTF-8 sequence    CODE_UTF8
 //   the strictly largest of UTF-8 / SJIS / EUC counts   CODE_UTF8, CODE_SJIS, CODE_EUC
 //   a tie among those counts                            CODE_UNKNOWN
-//   plausible UTF-7                                     CODE_UTF7
+//   plausible UTF-7 with at least one encoded run       CODE_UTF7
 //   anything else                                       CODE_ASCII
 //
-// Plausible UTF-7 stays true until a byte rules it out:
-//   inside a "+...-" shift    only base64 digits; only "-" ends a shift
+// Plausible UTF-7 stays true until a byte rules it out, judged as the strict
+// UTF-7 decoder (utf7_codec.h) reads the text:
+//   a shift "+..."            only base64 digits; it ends at the first other
+//                             byte, and must end well: "+" right before a byte
+//                             other than a digit or "-", or leftover bits that
+//                             are six or more or not zero, rule UTF-7 out, as
+//                             do units no Japanese text holds (controls,
+//                             Hangul, private use, lone surrogates)
 //   outside a shift           only bytes the UTF-7 decoder accepts there: no
 //                             controls but TAB LF CR, no backslash, tilde or DEL,
 //                             no byte >= 0x80
-// so C source with a backslash, a "~user" path or 8-bit text is never UTF-7.
+//   the end of the file       a shift still open there rules UTF-7 out (not
+//                             where the head is merely cut)
+// so ASCII text is UTF-7 only when it holds a run no plain text would: "C++",
+// "+81-3", "a+b=c", "a\n" or "~user" keep it ASCII.
 #pragma once
 
 #include <cstddef>
@@ -37,18 +47,26 @@ static_assert(HEAD_BUFFER_BYTES >= HEAD_READ_BYTES + DETECT_LOOKAHEAD_BYTES,
               "the head buffer must hold the zero bytes that detection reads past the head");
 
 // Classifies bytes[0 .. count-1]; bytes[count] and bytes[count+1] must be zero.
-// Never returns CODE_ERROR; fewer than two bytes give CODE_UNKNOWN.
+// moreFollows tells that the text goes on past them (a head cut from a longer
+// file).  Never returns CODE_ERROR; fewer than two bytes give CODE_UNKNOWN.
+KanjiCode DetectCode(const std::uint8_t* bytes, std::int32_t count, bool moreFollows);
+// The same for a head as read: one of HEAD_READ_BYTES may go on, a shorter one
+// is the whole text.
 KanjiCode DetectCode(const std::uint8_t* bytes, std::int32_t count);
 
 // Reads at most HEAD_READ_BYTES of the file into converter.headBuffer (its
-// length into headLength) and classifies them. CODE_ERROR when the file cannot
-// be opened (missing, not a regular file, locked by another process) or read;
+// length into headLength) and classifies the file by them, reading on past a
+// 7-bit head as DetectOpenFileCode does. CODE_ERROR when the file cannot be
+// opened (missing, not a regular file, locked by another process) or read;
 // the head buffer is then left zeroed.
 KanjiCode DetectFileCode(CodeConverter& converter, const std::filesystem::path& path);
 
 // The same for a file already open (and locked), read from its current offset;
 // the caller rewinds it afterwards if it reads the file again.  CODE_ERROR when
-// it cannot be read.
+// it cannot be read.  A 7-bit head (ASCII or UTF-7) promises nothing about the
+// rest: the file is then read on, in blocks, to the first byte >= 0x80, zero
+// byte or JIS escape, and the text from the start of that line decides; a file
+// that stays 7-bit keeps the head's result, UTF-7 only if all of it reads so.
 KanjiCode DetectOpenFileCode(CodeConverter& converter, const FileHandle& file);
 
 }  // namespace ruv

@@ -53,6 +53,14 @@ std::int32_t CopyUnits(char16_t* out, const char16_t* text) {
     return n;
 }
 
+// True when the terminated text holds a byte >= 0x80.
+bool HasEightBitByte(const std::uint8_t* text) {
+    for (; *text != 0; ++text) {
+        if (*text >= 0x80) return true;
+    }
+    return false;
+}
+
 // True for text of 7-bit bytes without an escape (which could open a shift).
 bool IsPlainSevenBit(const std::uint8_t* text) {
     for (; *text != 0; ++text) {
@@ -114,7 +122,10 @@ std::int32_t CodeConverter::ConvertLine(ConvertedBuffer& output, const LineBuffe
     switch (source) {
         case CODE_ASCII:
             // 7-bit text is the same in every byte code but UTF-7, where "+",
-            // "\" and "~" must be encoded; UTF-16 widens each byte.
+            // "\" and "~" must be encoded; UTF-16 widens each byte.  A byte
+            // >= 0x80 means the text is in some other code: copying it would
+            // leave the file in that code under a new name, so it is refused.
+            if (HasEightBitByte(bytes)) return -1;
             if (target == CODE_UNICODE || target == CODE_UTF7) {
                 n = ConvertFromSjis(output, bytes, target);
             } else {
@@ -221,13 +232,19 @@ std::int32_t CodeConverter::ConvertFromUtf8(ConvertedBuffer& output, const std::
     return ConvertFromSjis(output, sjis.data(), target);
 }
 
+std::int32_t CodeConverter::DecodeUtf7(char16_t* out, const std::uint8_t* text,
+                                       std::int32_t capacity) const {
+    return sourceGuessed ? Utf7ToWideTextStrict(out, text, capacity)
+                         : Utf7ToWideText(out, text, capacity);
+}
+
 std::int32_t CodeConverter::ConvertFromUtf7(ConvertedBuffer& output, const std::uint8_t* text,
                                             KanjiCode target) {
     if (target == CODE_UNICODE) {
-        return UnitsToBytes(Utf7ToWideText(Units(output), text, UNIT_OUTPUT_CAPACITY));
+        return UnitsToBytes(DecodeUtf7(Units(output), text, UNIT_OUTPUT_CAPACITY));
     }
     WideTemp wide;
-    if (Utf7ToWideText(wide.data(), text, WIDE_TEMP_CAPACITY) < 0) return -1;
+    if (DecodeUtf7(wide.data(), text, WIDE_TEMP_CAPACITY) < 0) return -1;
     if (target == CODE_UTF8) return WideToUtf8Text(AsBytes(output), wide.data(), BYTE_OUTPUT_CAPACITY);
     if (target == CODE_UTF7) return WideToUtf7Text(AsBytes(output), wide.data(), BYTE_OUTPUT_CAPACITY);
     if (target == CODE_SJIS && !foldHalfWidthKana) {  // as in ConvertFromJis

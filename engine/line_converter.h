@@ -10,7 +10,8 @@
 //   EUC-JP / JIS -> EUC-JP / JIS       clean pieces in one pass, with the same
 //                                      output (see direct_roads.h)
 //   7-bit (ASCII) source               copied, except to UTF-16 (widened) and to
-//                                      UTF-7 (encoded, so + \ ~ come out valid)
+//                                      UTF-7 (encoded, so + \ ~ come out valid);
+//                                      a line with a byte >= 0x80 is refused
 // Text whose code detection left undecided (CODE_UNKNOWN) is never guessed at:
 // its plain 7-bit lines (no escape) take the 7-bit road, since they read the
 // same in every byte code, and any other line is refused with -1, as is every
@@ -89,6 +90,13 @@ public:
     void ReleaseHeadBuffer() { headLength = 0; headBuffer.fill(0); }
 
     bool foldHalfWidthKana = false;
+    // The source code came from detection, not from the user: UTF-7 is then
+    // read strictly (see utf7_codec.h), so that a plain text with a "+" that
+    // was taken for UTF-7 fails instead of losing characters.
+    bool sourceGuessed = false;
+
+private:
+    std::int32_t DecodeUtf7(char16_t* out, const std::uint8_t* text, std::int32_t capacity) const;
 };
 
 }  // namespace ruv

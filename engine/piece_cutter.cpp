@@ -119,9 +119,12 @@ std::size_t CharLength(KanjiCode code, const std::uint8_t* p, std::size_t avail,
     }
 }
 
-// A cut inside a UTF-7 run must fall on a whole group of three units.
+// A cut inside a UTF-7 run must fall on a whole group of three units, and
+// never right after the "+" that opens it: a piece ending in a bare "+" reads
+// as a malformed run.
 bool IsCuttable(const ScanState& s) {
-    return s.mode != Carry::Utf7Run || s.runDigits % UTF7_DIGITS_PER_GROUP == 0;
+    return s.mode != Carry::Utf7Run ||
+           (s.runDigits > 0 && s.runDigits % UTF7_DIGITS_PER_GROUP == 0);
 }
 
 // Writes the bytes that reopen a carried shift state; returns their count.

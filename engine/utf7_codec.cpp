@@ -154,8 +154,10 @@ std::int32_t WideToUtf7Text(std::uint8_t* out, const char16_t* text, std::int32_
     return count;
 }
 
-std::int32_t Utf7DecodeRun(char16_t* out, const std::uint8_t* text, std::int32_t capacity,
-                           std::int32_t* consumed) {
+namespace {
+
+std::int32_t DecodeRun(char16_t* out, const std::uint8_t* text, std::int32_t capacity,
+                       std::int32_t* consumed, Utf7Reading reading) {
     std::int32_t count = 0;
     std::int32_t pos = 1;  // after the plus sign
     if (text[1] == kMinus) {  // "+-" is the plus sign itself
@@ -165,15 +167,19 @@ std::int32_t Utf7DecodeRun(char16_t* out, const std::uint8_t* text, std::int32_t
     } else {
         std::int32_t phase = 0;
         std::int32_t high = -1;  // first byte of a unit, waiting for its partner
+        std::uint32_t v = 0;
         for (;;) {
             const std::uint8_t b = text[pos];
-            if (b == kMinus) {
-                ++pos;
+            if (b == kMinus || !IsUtf7Digit(b)) {  // the terminator and bytes >= 0x80 included
+                // pos - 1 digits were read; none means "+" before a non-digit.
+                if (reading == Utf7Reading::Strict && (pos == 1 || !Utf7RunEndsWell(pos - 1, v))) {
+                    return -1;
+                }
+                if (b == kMinus) ++pos;
                 break;
             }
-            if (!IsUtf7Digit(b)) break;  // the terminator and every byte >= 0x80 included
             // b is not the terminator, so the byte after it may be looked at.
-            const std::uint32_t v = Utf7DigitValue[b];
+            v = Utf7DigitValue[b];
             const std::uint32_t w = IsUtf7Digit(text[pos + 1]) ? Utf7DigitValue[text[pos + 1]] : 0;
             ++pos;
             std::int32_t byte = -1;
@@ -205,15 +211,16 @@ std::int32_t Utf7DecodeRun(char16_t* out, const std::uint8_t* text, std::int32_t
     return count;
 }
 
-std::int32_t Utf7ToWideText(char16_t* out, const std::uint8_t* text, std::int32_t capacity) {
+std::int32_t DecodeText(char16_t* out, const std::uint8_t* text, std::int32_t capacity,
+                        Utf7Reading reading) {
     std::int32_t count = 0;
     const std::uint8_t* p = text;
     while (*p != 0) {
         const std::uint8_t b = *p;
         if (b == kPlus) {
             std::int32_t taken = 0;
-            const std::int32_t n = Utf7DecodeRun(out != nullptr ? out + count : nullptr, p,
-                                                 capacity - count, &taken);
+            const std::int32_t n = DecodeRun(out != nullptr ? out + count : nullptr, p,
+                                             capacity - count, &taken, reading);
             if (n < 0) return -1;
             count += n;
             p += taken;
@@ -232,6 +239,21 @@ std::int32_t Utf7ToWideText(char16_t* out, const std::uint8_t* text, std::int32_
         out[count] = 0;
     }
     return count;
+}
+
+}  // namespace
+
+std::int32_t Utf7DecodeRun(char16_t* out, const std::uint8_t* text, std::int32_t capacity,
+                           std::int32_t* consumed, Utf7Reading reading) {
+    return DecodeRun(out, text, capacity, consumed, reading);
+}
+
+std::int32_t Utf7ToWideText(char16_t* out, const std::uint8_t* text, std::int32_t capacity) {
+    return DecodeText(out, text, capacity, Utf7Reading::Lenient);
+}
+
+std::int32_t Utf7ToWideTextStrict(char16_t* out, const std::uint8_t* text, std::int32_t capacity) {
+    return DecodeText(out, text, capacity, Utf7Reading::Strict);
 }
 
 }  // namespace ruv

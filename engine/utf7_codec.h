@@ -8,6 +8,12 @@
 //   a run ends at any non-digit; leftover bits are ignored      decode: lenient
 //   "+" before a character that is neither digit nor "-" is     decode: lenient
 //   dropped, the character read as text
+//
+// The strict reading, for text whose code was only guessed, refuses (-1) the
+// runs that no encoder writes: "+" before a byte that is neither a digit nor
+// "-", a run whose digits leave six or more bits over, and a run whose
+// leftover bits are not zero.  "C++", "+81-3" or "a+b=c" in plain ASCII text
+// thus never read as UTF-7 by accident.
 #pragma once
 
 #include <array>
@@ -29,14 +35,24 @@ extern const std::array<std::uint8_t, 128> Utf7CharClass;
 // True when b is a base64 digit of the UTF-7 alphabet (bytes >= 0x80 never are).
 inline bool IsUtf7Digit(std::uint8_t b) { return b < 0x80 && Utf7DigitValue[b] != 255; }
 
+// True when a run of `digits` base64 digits, the last of value lastDigit, ends
+// as an encoder ends it: fewer than six bits left over, and those bits zero.
+inline bool Utf7RunEndsWell(std::int32_t digits, std::uint32_t lastDigit) {
+    const std::int32_t leftover = (digits * 6) % 16;
+    return leftover < 6 && (lastDigit & ((1u << leftover) - 1)) == 0;
+}
+
+enum class Utf7Reading : std::uint8_t { Lenient, Strict };
+
 std::int32_t WideToUtf7Text(std::uint8_t* out, const char16_t* text, std::int32_t capacity);
 std::int32_t Utf7ToWideText(char16_t* out, const std::uint8_t* text, std::int32_t capacity);
+std::int32_t Utf7ToWideTextStrict(char16_t* out, const std::uint8_t* text, std::int32_t capacity);
 
 // One run "+digits-" for count units, a zero byte after it; bytes of the run or -1.
 std::int32_t Utf7EncodeRun(std::uint8_t* out, const char16_t* units, std::int32_t capacity,
                            std::int32_t count);
 // The run starting at the "+" at text; units produced or -1; bytes taken via consumed.
 std::int32_t Utf7DecodeRun(char16_t* out, const std::uint8_t* text, std::int32_t capacity,
-                           std::int32_t* consumed);
+                           std::int32_t* consumed, Utf7Reading reading = Utf7Reading::Lenient);
 
 }  // namespace ruv

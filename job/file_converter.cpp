@@ -1,8 +1,10 @@
 #include "job/file_converter.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstring>
 #include <memory>
+#include <optional>
 
 #include "engine/line_converter.h"
 #include "engine/piece_cutter.h"
@@ -25,12 +27,33 @@ std::string Describe(const char* what, const std::error_code& error) {
     return std::string(what) + ": " + error.message();
 }
 
-// A window on the source that refills from the file as it is consumed.
+// Where the first 0000 unit stands among the units at p (count of them), or
+// count.  Chunks are tested without branching, the unit found only in a
+// chunk that holds one.
+std::size_t FindZeroUnit(const std::uint8_t* p, std::size_t count) {
+    constexpr std::size_t CHUNK_UNITS = 64;
+    for (std::size_t base = 0; base < count; base += CHUNK_UNITS) {
+        const std::size_t end = std::min(count, base + CHUNK_UNITS);
+        bool zero = false;
+        for (std::size_t k = base; k < end; ++k) zero |= (p[2 * k] | p[2 * k + 1]) == 0;
+        if (!zero) continue;
+        for (std::size_t k = base; k < end; ++k) {
+            if ((p[2 * k] | p[2 * k + 1]) == 0) return k;
+        }
+    }
+    return count;
+}
+
+// A window on the source that refills from the file as it is consumed.  Every
+// byte read is looked at once for a zero byte (a 0000 unit in UTF-16): the
+// line converter takes zero as the end of a piece, so such a file cannot be
+// converted without losing what follows it.
 class SourceReader {
 public:
-    SourceReader(const FileHandle& file, std::span<const std::uint8_t> head)
-        : file_(file), data_(new std::uint8_t[READ_BLOCK_BYTES]), end_(head.size()) {
+    SourceReader(const FileHandle& file, std::span<const std::uint8_t> head, bool units)
+        : file_(file), data_(new std::uint8_t[READ_BLOCK_BYTES]), end_(head.size()), units_(units) {
         if (!head.empty()) std::memcpy(data_.get(), head.data(), head.size());
+        FindZero(0);
     }
 
     // Makes at least `want` bytes available unless the file ends first.
@@ -38,7 +61,9 @@ public:
         if (atEnd_ || Available() >= want) return true;
         std::memmove(data_.get(), data_.get() + begin_, Available());
         end_ -= begin_;
+        base_ += begin_;
         begin_ = 0;
+        const std::size_t scanFrom = end_;
         while (!atEnd_ && end_ < want) {
             const std::size_t n = file_.ReadSome(data_.get() + end_, READ_BLOCK_BYTES - end_, error);
             if (error) return false;
@@ -46,6 +71,7 @@ public:
             end_ += n;
             if (end_ == READ_BLOCK_BYTES) break;
         }
+        FindZero(scanFrom);
         return true;
     }
 
@@ -53,6 +79,8 @@ public:
     std::size_t Available() const { return end_ - begin_; }
     bool AtEnd() const { return atEnd_; }
     void Consume(std::size_t n) { begin_ += n; }
+    // The offset of the first zero byte or unit read so far, if any.
+    std::optional<std::uint64_t> ZeroAt() const { return zeroAt_; }
 
     bool Skip(const std::uint8_t* mark, std::size_t n) {
         if (Available() < n || std::memcmp(Data(), mark, n) != 0) return false;
@@ -61,11 +89,36 @@ public:
     }
 
 private:
+    // Looks at the bytes read since data_[from]; units stand at even offsets
+    // of the source, so a unit whose first byte came with the last read is
+    // looked at now.
+    void FindZero(std::size_t from) {
+        if (zeroAt_) return;
+        if (!units_) {
+            const void* zero = std::memchr(data_.get() + from, 0, end_ - from);
+            if (zero != nullptr) {
+                zeroAt_ = base_ + (static_cast<const std::uint8_t*>(zero) - data_.get());
+            }
+            return;
+        }
+        if ((base_ + from) % 2 != 0 && from > 0) --from;
+        const std::size_t count = (end_ - from) / 2;
+        const std::size_t k = FindZeroUnit(data_.get() + from, count);
+        if (k < count) {
+            zeroAt_ = base_ + from + 2 * k;
+        } else if (atEnd_ && (end_ - from) % 2 != 0 && data_[end_ - 1] == 0) {
+            zeroAt_ = base_ + end_ - 1;  // an odd last byte becomes a unit of its own value
+        }
+    }
+
     const FileHandle& file_;
     std::unique_ptr<std::uint8_t[]> data_;
+    std::uint64_t base_ = 0;  // the source offset of data_[0]
     std::size_t begin_ = 0;
     std::size_t end_ = 0;
     bool atEnd_ = false;
+    bool units_;
+    std::optional<std::uint64_t> zeroAt_;
 };
 
 // Gathers converted pieces and writes them in large blocks.
@@ -104,6 +157,39 @@ void ToLittleEndian(ConvertedBuffer& converted, std::int32_t bytes) {
     }
 }
 
+// Fills the reader for the next piece; false with a reason when reading fails
+// or the source holds a zero byte.
+bool Refill(SourceReader& reader, std::error_code& error, std::string& reason) {
+    if (!reader.Fill(PIECE_WINDOW_BYTES, error)) {
+        reason = Describe("cannot read", error);
+        return false;
+    }
+    if (const auto zero = reader.ZeroAt()) {
+        reason = "holds a zero byte at offset " + std::to_string(*zero);
+        return false;
+    }
+    return true;
+}
+
+// How a piece that the line converter refused is described.  When the code
+// was only guessed, the guess is the likely fault, and the user can name it.
+std::string CannotConvert(KanjiCode source, bool guessed) {
+    const char* name = nullptr;
+    switch (source) {
+        case CODE_ASCII: name = "7-bit text (ASCII)"; break;
+        case CODE_UTF7: name = "UTF-7"; break;
+        case CODE_UTF8: name = "UTF-8"; break;
+        case CODE_SJIS: name = "Shift_JIS"; break;
+        case CODE_EUC: name = "EUC-JP"; break;
+        case CODE_JIS: name = "ISO-2022-JP"; break;
+        case CODE_UNICODE: name = "UTF-16"; break;
+        default: break;
+    }
+    if (!guessed || name == nullptr) return " cannot be converted";
+    return std::string(" does not read as ") + name +
+           "; name its code with --from, or choose the source code in the window";
+}
+
 }  // namespace
 
 bool ConvertFile(const FileHandle& source, const FileHandle& output, ConvertJob& job,
@@ -122,14 +208,12 @@ bool ConvertFile(std::span<const std::uint8_t> head, const FileHandle& source,
     const KanjiCode targetCode = job.targetCode.load(std::memory_order_relaxed);
     const std::int32_t newline = job.newlineIndex.load(std::memory_order_relaxed);
     const bool fold = job.halfWidthKana.load(std::memory_order_relaxed);
+    const bool guessed = job.autoDetect.load(std::memory_order_relaxed);
 
-    SourceReader reader(source, head);
+    SourceReader reader(source, head, sourceCode == CODE_UNICODE);
     OutputBuffer writer(output);
     std::error_code error;
-    if (!reader.Fill(PIECE_WINDOW_BYTES, error)) {
-        reason = Describe("cannot read", error);
-        return false;
-    }
+    if (!Refill(reader, error, reason)) return false;
     if (sourceCode == CODE_UNICODE) reader.Skip(UTF16_MARK, sizeof UTF16_MARK);
     if (sourceCode == CODE_UTF8 && reader.Skip(UTF8_MARK, sizeof UTF8_MARK) &&
         targetCode == CODE_UTF8) {
@@ -139,20 +223,19 @@ bool ConvertFile(std::span<const std::uint8_t> head, const FileHandle& source,
 
     PieceCutter cutter(sourceCode);
     CodeConverter converter;
+    converter.sourceGuessed = guessed;
     LineBuffer line;
     ConvertedBuffer converted;
     std::uint64_t offset = 0;
     while (!job.cancel.load(std::memory_order_relaxed)) {
-        if (!reader.Fill(PIECE_WINDOW_BYTES, error)) {
-            reason = Describe("cannot read", error);
-            return false;
-        }
+        if (!Refill(reader, error, reason)) return false;
         if (reader.Available() == 0) break;
         const Piece piece = cutter.Next(reader.Data(), reader.Available(), reader.AtEnd(), line);
         const std::int32_t n =
             converter.ConvertLine(converted, line, sourceCode, targetCode, newline, fold);
         if (n < 0) {
-            reason = "the text at byte " + std::to_string(offset) + " cannot be converted";
+            reason = "the text at byte " + std::to_string(offset) +
+                     CannotConvert(sourceCode, guessed);
             return false;
         }
         if (targetCode == CODE_UNICODE) ToLittleEndian(converted, n);

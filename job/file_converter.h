@@ -6,6 +6,11 @@
 // UTF-16 source loses its FF FE mark and a UTF-16 target gains one; a UTF-8
 // source loses its EF BB BF mark, which is written again only when the target
 // is UTF-8 too.  The job's cancel flag is honoured before every piece.
+//
+// A source that holds a zero byte (a 0000 unit in UTF-16) fails as a whole,
+// "holds a zero byte at offset N", rather than lose the text after it.  Under
+// auto-detection UTF-7 is read strictly, and a refused piece names the guessed
+// code and tells how to name the right one.
 #pragma once
 
 #include <cstdint>

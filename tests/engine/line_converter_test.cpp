@@ -151,6 +151,12 @@ TEST(LineConverter, RefusesWhatHasNoRoad) {
     EXPECT_EQ(Convert("\x1B$B0!\n", CODE_UNKNOWN, CODE_UTF8), "<fail>");
     EXPECT_EQ(Convert("abc\n", CODE_BINARY, CODE_UTF8), "<fail>");
     EXPECT_EQ(Convert("abc\n", CODE_SJIS, CODE_ASCII), "<fail>");
+    // 7-bit text with an 8-bit byte is in some other code: never copied as it is.
+    // An escape alone (terminal colours) is 7-bit text.
+    for (KanjiCode target : kTargets) {
+        EXPECT_EQ(Convert("caf\xC3\xA9\n", CODE_ASCII, target), "<fail>") << target;
+    }
+    EXPECT_EQ(Convert("\x1B[31mred\n", CODE_ASCII, CODE_UTF8), "\x1B[31mred\n");
     // Text the UTF-7 decoder refuses outside a run, whatever the target.
     for (KanjiCode target : kTargets) {
         EXPECT_EQ(Convert("a~b\n", CODE_UTF7, target), "<fail>") << target;

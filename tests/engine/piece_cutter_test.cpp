@@ -92,6 +92,7 @@ TEST(PieceCutter, CutsFallOnCharacterBoundariesAndLoseNoByte) {
         {CODE_UNICODE, utf16x + std::string("\x3D\xD8\x00\xDE", 4), 998},  // 😀 as D83D DE00
         {CODE_JIS, x.substr(2) + "\x1B$B0!\x1B(B", 998},                   // ESC $ B never split
         {CODE_UTF7, x.substr(1) + "+-y", 999},                             // "+-" is one character
+        {CODE_UTF7, x.substr(1) + "+ZeVnLA-", 999},  // never right after the "+" of a run
     };
     for (const auto& row : rows) {
         const auto cuts = CutAll(row.code, row.data);

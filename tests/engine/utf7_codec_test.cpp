@@ -51,6 +51,38 @@ TEST(Utf7ToWideText, EndsRunsAtAnyNonDigitOrTheTerminator) {
         EXPECT_EQ(test::Convert(Utf7ToWideText, Text(row.text)), Wide(row.units)) << row.text;
 }
 
+// The strict reading refuses runs that no encoder writes and reads the rest
+// as the lenient one does.
+TEST(Utf7ToWideTextStrict, RefusesMalformedRuns) {
+    const struct {
+        const char* text;
+        bool wellFormed;
+    } rows[] = {
+        {"C++", false},           // "+" and one digit: 6 bits left over
+        {"a+b=c", false},         // the same, ended by "="
+        {"+81-3", false},         // 12 bits left over
+        {"+tax", false},          // 2 bits left over, not zero
+        {"2 + 1", false},         // "+" before a space
+        {"abc+", false},          // "+" before the end
+        {"+ZeVn-", false},        // 8 bits left over
+        {"+ZeU-", true},          // 日: 2 zero bits left over
+        {"+ZeVnLA.", true},       // 日本: 4 zero bits, ended by a non-digit
+        {"+ZeVnLIqe-", true},     // 日本語: no bits left over
+        {"a+-b", true},           // the plus sign
+    };
+    for (const auto& row : rows) {
+        const auto* text = reinterpret_cast<const std::uint8_t*>(row.text);
+        char16_t strict[16], lenient[16];
+        const std::int32_t n = Utf7ToWideTextStrict(strict, text, 16);
+        ASSERT_GE(Utf7ToWideText(lenient, text, 16), 0) << row.text;
+        if (!row.wellFormed) {
+            EXPECT_EQ(n, -1) << row.text;
+        } else {
+            EXPECT_EQ(std::u16string(strict), std::u16string(lenient)) << row.text;
+        }
+    }
+}
+
 TEST(Utf7ToWideText, RefusesBytesThatMustBeEncodedOutsideRuns) {
     for (const char* text : {"\xE9", "a~", "\x01", "+ZeU\xE9"}) {  // é in Latin-1; after a run too
         char16_t out[8];

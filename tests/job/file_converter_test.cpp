@@ -3,8 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <string>
 
+#include "detect/code_detector.h"
+#include "support/corpus.h"
 #include "support/temp_dir.h"
 
 namespace ruv {
@@ -22,10 +25,11 @@ struct Outcome {
 };
 
 Outcome ConvertBytes(const std::string& input, KanjiCode source, KanjiCode target,
-                     std::int32_t newline = NEWLINE_CRLF) {
+                     std::int32_t newline = NEWLINE_CRLF, bool guessed = false) {
     TempDir dir;
     WriteFile(dir / "in.txt", input);
     ConvertJob job;
+    job.autoDetect = guessed;
     job.sourceCode = source;
     job.targetCode = target;
     job.newlineIndex = newline;
@@ -80,9 +84,43 @@ TEST(FileConverter, LineEndsOfEveryStyleComeOutInOne) {
 }
 
 TEST(FileConverter, FailuresAreReportedWithTheirReason) {
-    const Outcome refused = ConvertBytes("ok\nC:\\path~\n", CODE_UTF7, CODE_UTF8);
-    EXPECT_FALSE(refused.ok);
-    EXPECT_NE(refused.reason.find("byte 3"), std::string::npos) << refused.reason;
+    std::string farZero(300000, 'a');
+    farZero += '\0';
+    const struct {
+        const char* what;
+        std::string in;
+        KanjiCode source;
+        bool guessed;
+        const char* reason;
+    } rows[] = {
+        {"refused by the decoder", "ok\nC:\\path~\n", CODE_UTF7, false, "byte 3 cannot be"},
+        {"a malformed run in guessed UTF-7", "ok\na+b=c\n", CODE_UTF7, true,
+         "byte 3 does not read as UTF-7; name its code with --from"},
+        {"8-bit text in guessed ASCII", "ok\ncaf\xC3\xA9\n", CODE_ASCII, true,
+         "byte 3 does not read as 7-bit text (ASCII); name its code with --from"},
+        {"a zero byte", std::string("abc\0def\n", 8), CODE_SJIS, false,
+         "holds a zero byte at offset 3"},
+        {"a zero unit", std::string("\xFF\xFE" "a\0\0\0b\0", 8), CODE_UNICODE, false, "offset 4"},
+        {"a zero byte past the first block", farZero, CODE_UTF8, false, "offset 300000"},
+    };
+    for (const auto& row : rows) {
+        const Outcome outcome =
+            ConvertBytes(row.in, row.source, CODE_UTF8, NEWLINE_LF, row.guessed);
+        EXPECT_FALSE(outcome.ok) << row.what;
+        EXPECT_NE(outcome.reason.find(row.reason), std::string::npos)
+            << row.what << ": " << outcome.reason;
+    }
+    // A guessed UTF-7 run longer than a piece is cut on whole groups, never
+    // right after its "+" (here at byte 999), and read strictly all the same.
+    std::string kanji;
+    for (int i = 0; i < 700; ++i) kanji += "\xE6\x97\xA5";  // 日
+    const std::string utf8 = std::string(999, 'a') + kanji + "\n";
+    const Outcome longRun = ConvertBytes(test::ConvertBytes(utf8, CODE_UTF8, CODE_UTF7).value(),
+                                         CODE_UTF7, CODE_UTF8, NEWLINE_LF, true);
+    EXPECT_EQ(longRun.output, utf8) << longRun.reason;
+    // Named by the user, UTF-7 is read leniently; 00 00 across two units is no zero unit.
+    EXPECT_EQ(ConvertBytes("a+b=c\n", CODE_UTF7, CODE_UTF8, NEWLINE_LF).output, "a=c\n");
+    EXPECT_TRUE(ConvertBytes(std::string("\xFF\xFE" "a\0\0b", 6), CODE_UNICODE, CODE_UTF8).ok);
 
     TempDir dir;
     ConvertJob job;
@@ -91,6 +129,42 @@ TEST(FileConverter, FailuresAreReportedWithTheirReason) {
     EXPECT_FALSE(ConvertFile(dir / "missing", dir / "out", job, progress, reason));
     EXPECT_FALSE(std::filesystem::exists(dir / "out")) << "no output without a source";
     EXPECT_FALSE(reason.empty());
+}
+
+// Detection, then conversion of what it found, as a run under auto-detection
+// does: 7-bit lines with a plus sign keep their text in every code.
+TEST(FileConverter, SevenBitLinesWithAPlusSignKeepTheirText) {
+    std::ifstream table(RUV_SOURCE_DIR "/tests/data/ascii_plus_lines.tsv");
+    ASSERT_TRUE(table.is_open());
+    std::string plain;
+    while (plain.size() < HEAD_READ_BYTES) plain += "plain text of 7-bit bytes, one line\n";
+    for (std::string row; std::getline(table, row);) {
+        if (row.empty() || row[0] == '#') continue;
+        const std::size_t tab = row.find('\t');
+        const std::string text = row.substr(0, tab) + (row.substr(tab + 1) == "LF" ? "\n" : "");
+        for (const std::string& input : {text, plain + text}) {
+            TempDir dir;
+            WriteFile(dir / "in.txt", input);
+            CodeConverter detector;
+            const KanjiCode source = DetectFileCode(detector, dir / "in.txt");
+            EXPECT_EQ(source, CODE_ASCII) << text;
+            for (KanjiCode target :
+                 {CODE_JIS, CODE_SJIS, CODE_EUC, CODE_UNICODE, CODE_UTF8, CODE_UTF7}) {
+                const Outcome outcome = ConvertBytes(input, source, target, NEWLINE_LF, true);
+                ASSERT_TRUE(outcome.ok) << text << ": " << outcome.reason;
+                if (target == CODE_UTF7) {  // iconv reads it back
+                    EXPECT_EQ(test::ConvertBytes(outcome.output, CODE_UTF7, CODE_UTF8), input)
+                        << text;
+                } else if (target == CODE_UNICODE) {
+                    std::string wide = "\xFF\xFE";
+                    for (char c : input) wide += {c, '\0'};
+                    EXPECT_EQ(outcome.output, wide) << text;
+                } else {
+                    EXPECT_EQ(outcome.output, input) << text << " to " << target;
+                }
+            }
+        }
+    }
 }
 
 TEST(FileConverter, CancelStopsBeforeTheNextPiece) {
