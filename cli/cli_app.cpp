@@ -195,6 +195,7 @@ int ConvertStream(const CliOptions& options, std::ostream& err) {
     job.targetCode = options.target;
     job.newlineIndex = options.newline;
     job.halfWidthKana = options.foldKana;
+    job.autoDetect = !options.source.has_value();  // a guessed UTF-7 source is read strictly
     ProgressCounter progress;
     std::string reason;
     int status = EXIT_DONE;
