@@ -64,13 +64,6 @@ private:
 
 }  // namespace
 
-bool WaitFor(const std::function<bool()>& done, int timeoutMs) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done() && clock.elapsed() < timeoutMs) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    return done();
-}
-
 void DropFiles(QWidget* target, const std::vector<std::filesystem::path>& paths) {
     QMimeData data;
     QList<QUrl> urls;
