@@ -17,6 +17,7 @@
 
 #include "job/in_place_converter.h"
 #include "job/registration.h"
+#include "support/data_rows.h"
 #include "support/temp_dir.h"
 
 namespace ruv::test {
@@ -40,9 +41,10 @@ protected:
     ConversionWorker() { settings.targetCode = CODE_UTF8; }
 
     // Runs the files of the folder, each with the code registered for it, to the end.
-    JobOutcome Run(const std::vector<std::pair<std::string, KanjiCode>>& files) {
+    JobOutcome Run(const std::vector<std::pair<std::string, KanjiCode>>& files, fs::path folder = {}) {
+        if (folder.empty()) folder = dir.Path();
         std::vector<JobFile> list;
-        for (const auto& [name, code] : files) list.push_back({name, dir / name, code});
+        for (const auto& [name, code] : files) list.push_back({name, folder / name, code});
         EXPECT_TRUE(runner.Start(std::move(list), settings));
         runner.Wait();
         EXPECT_FALSE(runner.IsBusy());
@@ -57,7 +59,20 @@ protected:
         return false;
     }
 
+    // A new folder for one row of a table.
+    fs::path NewFolder() {
+        const fs::path folder = dir / std::to_string(++folders);
+        fs::create_directory(folder);
+        return folder;
+    }
+
+    // Runs the shell command in the folder, $F its path; its exit status.
+    static int Shell(const fs::path& folder, const std::string& command) {
+        return std::system(("cd '" + folder.string() + "' && F='" + folder.string() + "' && " + command).c_str());
+    }
+
     TempDir dir;
+    int folders = 0;
     JobSettings settings;
     JobRunner runner;
 };
@@ -114,44 +129,23 @@ TEST_F(ConversionWorker, WithoutAutoDetectTheChosenCodeIsUsed) {
 }
 
 TEST_F(ConversionWorker, AFailedFileStopsTheRunLeavingItAndLaterFilesUntouched) {
-    // Each row makes the second of three files fail in another way; every run
-    // keeps backups, and the first file's replaces an older one.
-    struct Row {
-        const char* what;
-        void (*arrange)(const fs::path& second);
-        KanjiCode secondCode;
-    };
-    const Row rows[] = {
-        {"held by another ruv process", nullptr, CODE_SJIS},
-        {"read-only file", [](const fs::path& p) { ::chmod(p.c_str(), 0444); }, CODE_SJIS},
-        {"text its code cannot hold", [](const fs::path& p) { WriteFile(p, "a~b\n"); }, CODE_UTF7},
-        {"code left undecided", [](const fs::path& p) { WriteFile(p, "\x82\xA0\xA4\xA2\n"); }, CODE_UNKNOWN},
-        {"backup that cannot be replaced",
-         [](const fs::path& p) { fs::create_directories(p.string() + ".bak/inside"); }, CODE_SJIS},
-    };
-    settings.backup = true;
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.what);
-        const std::string f = std::to_string(&row - rows) + "/";
-        fs::create_directory(dir / f);
-        for (const char* name : {"1.txt", "2.txt", "3.txt"}) WriteFile(dir / (f + name), kSjis);
-        WriteFile(dir / (f + "1.txt.bak"), "an older backup");
-        int held = -1;
-        if (row.arrange != nullptr) {
-            row.arrange(dir / (f + "2.txt"));
-        } else {
-            held = ::open((dir / (f + "2.txt")).c_str(), O_RDONLY);
-            ASSERT_EQ(::flock(held, LOCK_EX), 0);
-        }
-        const std::string second = ReadFile(dir / (f + "2.txt"));
-        EXPECT_EQ(Run({{f + "1.txt", CODE_SJIS}, {f + "2.txt", row.secondCode}, {f + "3.txt", CODE_SJIS}}),
+    settings.backup = true;  // and the first file's backup replaces an older one
+    for (const DataRow& row : DataRows("failed_files.tsv")) {
+        SCOPED_TRACE(row.at(0));
+        const fs::path f = NewFolder();
+        for (const char* name : {"1.txt", "2.txt", "3.txt"}) WriteFile(f / name, kSjis);
+        WriteFile(f / "1.txt.bak", "an older backup");
+        const int held = row.at(1) == "hold" ? ::open((f / "2.txt").c_str(), O_RDONLY) : -1;
+        ASSERT_EQ(held >= 0 ? ::flock(held, LOCK_EX) : Shell(f, row[1]), 0);
+        const std::string second = ReadFile(f / "2.txt");
+        EXPECT_EQ(Run({{"1.txt", CODE_SJIS}, {"2.txt", std::stoi(row.at(2), nullptr, 0)}, {"3.txt", CODE_SJIS}}, f),
                   JobOutcome::Failed);
         EXPECT_EQ(runner.Report().failedIndex, 1);
         EXPECT_FALSE(runner.Report().failure.empty());
-        EXPECT_EQ(ReadFile(dir / (f + "1.txt")) + ReadFile(dir / (f + "1.txt.bak")), kUtf8 + kSjis);
-        EXPECT_EQ(ReadFile(dir / (f + "2.txt")), second);
-        EXPECT_EQ(ReadFile(dir / (f + "3.txt")), kSjis);
-        EXPECT_FALSE(fs::exists(dir / (f + "3.txt.bak")));
+        EXPECT_EQ(ReadFile(f / "1.txt") + ReadFile(f / "1.txt.bak"), kUtf8 + kSjis);
+        EXPECT_EQ(ReadFile(f / "2.txt"), second);
+        EXPECT_EQ(ReadFile(f / "3.txt"), kSjis);
+        EXPECT_FALSE(fs::exists(f / "3.txt.bak"));
         if (held >= 0) ::close(held);
     }
     EXPECT_FALSE(TemporaryLeft());
@@ -188,50 +182,19 @@ TEST_F(ConversionWorker, ASecondRunCountsItsProgressFromZero) {
 }
 
 TEST_F(ConversionWorker, AFileChangedSinceItWasRegisteredIsRefusedAndLeftAsItIs) {
-    struct Row {
-        const char* what;
-        void (*change)(const fs::path& folder, const JobFile& file);
-    };
-    const Row rows[] = {
-        {"nothing changed", nullptr},
-        {"swapped for a link to it",
-         [](const fs::path& f, const JobFile&) {
-             fs::rename(f / "a.txt", f / "b.txt");
-             fs::create_symlink("b.txt", f / "a.txt");
-         }},
-        {"replaced by another file",
-         [](const fs::path& f, const JobFile&) {
-             WriteFile(f / "c.txt", kSjis + kSjis);
-             fs::rename(f / "c.txt", f / "a.txt");
-         }},
-        {"grown", [](const fs::path& f, const JobFile&) { WriteFile(f / "a.txt", kSjis + kSjis + "x"); }},
-        {"another code, same size and time",
-         [](const fs::path& f, const JobFile& file) {
-             WriteFile(f / "a.txt", kEuc + kEuc);
-             const struct timespec times[2] = {
-                 {0, UTIME_OMIT}, {file.identity.modifiedSeconds, file.identity.modifiedNanoseconds}};
-             ASSERT_EQ(::utimensat(AT_FDCWD, (f / "a.txt").c_str(), times, 0), 0);
-         }},
-        {"its folder swapped",
-         [](const fs::path& f, const JobFile&) {
-             fs::rename(f, f.string() + ".old");
-             fs::create_directory(f);
-             fs::create_hard_link(f.string() + ".old/a.txt", f / "a.txt");  // the same file
-         }},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.what);
-        const fs::path folder = dir / std::to_string(&row - rows);
-        fs::create_directory(folder);
+    for (const DataRow& row : DataRows("changed_files.tsv")) {
+        SCOPED_TRACE(row.at(0));
+        const fs::path folder = NewFolder();
         WriteFile(folder / "a.txt", kSjis + kSjis);
         const JobFile file = RegisterFile("a.txt", fs::canonical(folder / "a.txt"));
         ASSERT_EQ(file.code, CODE_SJIS);
-        if (row.change != nullptr) row.change(folder, file);
+        ASSERT_EQ(Shell(folder, row[1]), 0);
         const std::string before = ReadFile(folder / "a.txt");
         ASSERT_TRUE(runner.Start({file}, settings));
         runner.Wait();
-        EXPECT_EQ(runner.Report().failure, row.change ? CHANGED_SINCE_REGISTERED : "");
-        EXPECT_EQ(ReadFile(folder / "a.txt"), row.change ? before : kUtf8 + kUtf8);
+        const bool changed = row[1] != ":";
+        EXPECT_EQ(runner.Report().failure, changed ? CHANGED_SINCE_REGISTERED : "");
+        EXPECT_EQ(ReadFile(folder / "a.txt"), changed ? before : kUtf8 + kUtf8);
     }
 }
 
