@@ -8,6 +8,7 @@
 // 932's form.  That is the only difference allowed.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <utility>
 
@@ -74,36 +75,30 @@ std::string ConvertWithRuv(const std::string& input, KanjiCode source, KanjiCode
     return test::ReadFile(dir / "out");
 }
 
+// Every code into every code gives the text of the Shift_JIS input.
+void CheckEveryPair(const std::string& sjis) {
+    const std::string reference = TextOf(sjis, CODE_SJIS);
+    for (KanjiCode source : kCodes) {
+        const std::string input = FileIn(sjis, source);
+        for (KanjiCode target : kCodes) {
+            const std::string text = TextOf(ConvertWithRuv(input, source, target), target);
+            EXPECT_TRUE(text == reference) << source << " -> " << target << ": " << text.size() << " bytes";
+        }
+    }
+}
+
 class CorpusConversion : public ::testing::TestWithParam<Corpus> {
 protected:
     void SetUp() override {
         ASSERT_TRUE(test::CorpusAvailable(GetParam()));
-        const std::string euc = test::LoadPortableLines(GetParam(), 160 * 1024);
-        ASSERT_FALSE(euc.empty());
-        sjis_ = test::ConvertBytes(euc, CODE_EUC, CODE_SJIS).value();
-        reference_ = TextOf(sjis_, CODE_SJIS);
-    }
-
-    // Every code into every code gives the reference text.
-    void CheckEveryPair(const std::string& sjis, const std::string& reference) {
-        for (KanjiCode source : kCodes) {
-            const std::string input = FileIn(sjis, source);
-            for (KanjiCode target : kCodes) {
-                const std::string output = ConvertWithRuv(input, source, target);
-                const std::string text = TextOf(output, target);
-                EXPECT_TRUE(text == reference)
-                    << source << " -> " << target << ": first difference at byte "
-                    << std::distance(text.begin(), std::mismatch(text.begin(), text.end(),
-                                                                 reference.begin(), reference.end()).first);
-            }
-        }
+        sjis_ = test::ConvertBytes(test::LoadPortableLines(GetParam(), 160 * 1024), CODE_EUC, CODE_SJIS).value();
+        ASSERT_FALSE(sjis_.empty());
     }
 
     std::string sjis_;
-    std::string reference_;
 };
 
-TEST_P(CorpusConversion, EveryCodeConvertsIntoEveryCode) { CheckEveryPair(sjis_, reference_); }
+TEST_P(CorpusConversion, EveryCodeConvertsIntoEveryCode) { CheckEveryPair(sjis_); }
 
 TEST_P(CorpusConversion, ShiftJisEucJpAndUtf8AreByteExactWithIconv) {
     const std::string euc = test::ConvertBytes(sjis_, CODE_SJIS, CODE_EUC).value();
@@ -114,37 +109,23 @@ TEST_P(CorpusConversion, ShiftJisEucJpAndUtf8AreByteExactWithIconv) {
     EXPECT_TRUE(ConvertWithRuv(sjis_, CODE_SJIS, CODE_UNICODE) == FileIn(sjis_, CODE_UNICODE));
 }
 
-TEST_P(CorpusConversion, OneLongLineGivesTheSameTextAsShortLines) {
-    // The whole sample on one line: every 1000-byte cut falls somewhere inside.
-    std::string line = sjis_.substr(0, 100 * 1024);
+TEST_P(CorpusConversion, OneLongLineAndLongShiftRunsSurviveTheCuts) {
+    // The whole sample on one 100 KB line, and only its double-byte characters
+    // (one unbroken ISO-2022-JP kanji run, one UTF-7 base64 run): every
+    // 1000-byte cut falls somewhere inside.
+    std::string line = sjis_.substr(0, 100 * 1024), kanji;
     line.resize(line.rfind('\n'));
-    for (char& c : line) {
-        if (c == '\n') c = ' ';
-    }
-    CheckEveryPair(line, TextOf(line, CODE_SJIS));
-}
-
-TEST_P(CorpusConversion, LongShiftRunsSurviveTheCuts) {
-    // Only the double-byte characters: one unbroken ISO-2022-JP kanji run and
-    // one UTF-7 base64 run of 100 KB, cut every 1000 bytes.
-    std::string kanji;
-    for (std::size_t i = 0; i + 1 < sjis_.size() && kanji.size() < 100 * 1024;) {
+    std::replace(line.begin(), line.end(), '\n', ' ');
+    CheckEveryPair(line);
+    for (std::size_t i = 0; i + 1 < sjis_.size() && kanji.size() < 100 * 1024; ++i) {
         const auto b = static_cast<unsigned char>(sjis_[i]);
-        if ((b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC)) {
-            kanji.append(sjis_, i, 2);
-            i += 2;
-        } else {
-            ++i;
-        }
+        if ((b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC)) kanji.append(sjis_, i++, 2);
     }
-    CheckEveryPair(kanji, TextOf(kanji, CODE_SJIS));
+    CheckEveryPair(kanji);
 }
 
-INSTANTIATE_TEST_SUITE_P(Dictionaries, CorpusConversion,
-                         ::testing::Values(Corpus::Edict, Corpus::SkkJisyo),
-                         [](const auto& info) {
-                             return std::string(info.param == Corpus::Edict ? "Edict" : "SkkJisyo");
-                         });
+INSTANTIATE_TEST_SUITE_P(Dictionaries, CorpusConversion, ::testing::Values(Corpus::Edict, Corpus::SkkJisyo),
+                         [](const auto& info) { return std::string(info.param == Corpus::Edict ? "Edict" : "SkkJisyo"); });
 
 }  // namespace
 }  // namespace ruv
