@@ -40,12 +40,17 @@ class ConversionWorker : public ::testing::Test {
 protected:
     ConversionWorker() { settings.targetCode = CODE_UTF8; }
 
-    // Runs the files of the folder, each with the code registered for it, to the end.
-    JobOutcome Run(const std::vector<std::pair<std::string, KanjiCode>>& files, fs::path folder = {}) {
+    // Starts a run of the files of the folder, each with the code registered for it.
+    bool Start(const std::vector<std::pair<std::string, KanjiCode>>& files, fs::path folder = {}) {
         if (folder.empty()) folder = dir.Path();
         std::vector<JobFile> list;
         for (const auto& [name, code] : files) list.push_back({name, folder / name, code});
-        EXPECT_TRUE(runner.Start(std::move(list), settings));
+        return runner.Start(std::move(list), settings);
+    }
+
+    // Runs them to the end.
+    JobOutcome Run(const std::vector<std::pair<std::string, KanjiCode>>& files, fs::path folder = {}) {
+        EXPECT_TRUE(Start(files, folder));
         runner.Wait();
         EXPECT_FALSE(runner.IsBusy());
         return runner.Outcome();
@@ -156,10 +161,7 @@ TEST_F(ConversionWorker, CancelDuringTheSecondOfThreeFiles) {
     WriteFile(dir / "1.txt", kSjis);
     WriteFile(dir / "2.txt", big);
     WriteFile(dir / "3.txt", kSjis);
-    ASSERT_TRUE(runner.Start({{"1.txt", dir / "1.txt", CODE_SJIS},
-                              {"2.txt", dir / "2.txt", CODE_SJIS},
-                              {"3.txt", dir / "3.txt", CODE_SJIS}},
-                             settings));
+    ASSERT_TRUE(Start({{"1.txt", CODE_SJIS}, {"2.txt", CODE_SJIS}, {"3.txt", CODE_SJIS}}));
     while (runner.IsBusy() && runner.CurrentFile() < 1) std::this_thread::yield();
     runner.RequestCancel();
     runner.Wait();

@@ -4,8 +4,8 @@
 //
 // The engine passes through code page 932, so where JIS X 0208 and Microsoft's
 // table give a character different code points (WAVE DASH U+301C against
-// FULLWIDTH TILDE U+FF5E, and six more), both sides are compared in code page
-// 932's form.  That is the only difference allowed.
+// FULLWIDTH TILDE U+FF5E, and six more: tests/data/cp932_variants.tsv), both
+// sides are compared in code page 932's form.  That is the only difference allowed.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -14,6 +14,7 @@
 
 #include "job/file_converter.h"
 #include "support/corpus.h"
+#include "support/data_rows.h"
 #include "support/temp_dir.h"
 
 namespace ruv {
@@ -23,22 +24,12 @@ using test::Corpus;
 
 const KanjiCode kCodes[] = {CODE_JIS, CODE_SJIS, CODE_EUC, CODE_UNICODE, CODE_UTF8, CODE_UTF7};
 
-// JIS X 0208's code points and the ones code page 932 gives the same characters.
-const std::pair<const char*, const char*> kVariants[] = {
-    {"\u301C", "\uFF5E"},  // 〜 WAVE DASH         -> ～ FULLWIDTH TILDE
-    {"\u2016", "\u2225"},  // ‖ DOUBLE VERTICAL LINE -> ∥ PARALLEL TO
-    {"\u2212", "\uFF0D"},  // − MINUS SIGN        -> － FULLWIDTH HYPHEN-MINUS
-    {"\u00A2", "\uFFE0"},  // ¢ CENT SIGN         -> ￠
-    {"\u00A3", "\uFFE1"},  // £ POUND SIGN        -> ￡
-    {"\u00AC", "\uFFE2"},  // ¬ NOT SIGN          -> ￢
-    {"\u2014", "\u2015"},  // — EM DASH           -> ― HORIZONTAL BAR
-};
-
 std::string InCodePageForm(std::string utf8) {
-    for (const auto& [from, to] : kVariants) {
-        const std::string f = from, t = to;
-        for (std::size_t at = utf8.find(f); at != std::string::npos; at = utf8.find(f, at + t.size())) {
-            utf8.replace(at, f.size(), t);
+    static const std::vector<test::DataRow> variants = test::DataRows("cp932_variants.tsv");
+    for (const test::DataRow& row : variants) {
+        const std::string& from = row.at(0);
+        for (std::size_t at = utf8.find(from); at != std::string::npos; at = utf8.find(from, at + row.at(1).size())) {
+            utf8.replace(at, from.size(), row[1]);
         }
     }
     return utf8;

@@ -26,20 +26,13 @@ std::string Unescape(std::string_view text) {
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (text[i] != '\\' || i + 1 == text.size()) {
             out += text[i];
-            continue;
+        } else if (text[++i] == 'x') {
+            out += static_cast<char>(std::stoi(std::string(text.substr(i + 1, 2)), nullptr, 16));
+            i += 2;
+        } else {
+            const std::size_t at = std::string_view("nrtea").find(text[i]);
+            out += at == std::string_view::npos ? text[i] : "\n\r\t\x1B\a"[at];
         }
-        const char c = text[++i];
-        const std::size_t base = c == 'x' ? 16 : c >= '0' && c <= '7' ? 8 : 0;
-        if (base == 0) {
-            const std::string_view from = "nrtea", to = "\n\r\t\x1B\a";
-            const std::size_t at = from.find(c);
-            out += at == std::string_view::npos ? c : to[at];
-            continue;
-        }
-        const std::size_t start = base == 16 ? i + 1 : i;
-        const std::size_t width = base == 16 ? 2 : 3;
-        out += static_cast<char>(std::stoi(std::string(text.substr(start, width)), nullptr, base));
-        i = start + width - 1;
     }
     return out;
 }

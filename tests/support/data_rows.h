@@ -16,7 +16,8 @@ inline void PrintTo(const DataRow& row, std::ostream* out) { *out << row.at(0); 
 // at tabs; a missing file fails the test.
 std::vector<DataRow> DataRows(const std::string& file);
 
-// The text with its C escapes decoded: \n \r \t \e \a \\ \xHH and octal \NNN.
+// The text with its C escapes decoded: \n \r \t \e \a \xHH, and a backslash
+// before any other character stands for that character.
 std::string Unescape(std::string_view text);
 
 }  // namespace ruv::test
