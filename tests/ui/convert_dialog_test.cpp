@@ -5,43 +5,34 @@
 #include <QLabel>
 #include <QProgressBar>
 
+#include <map>
+
 #include "dialog_fixture.h"
+#include "support/data_rows.h"
 
 namespace ruv::test {
 namespace {
 
 const std::string kUtf8 = "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E\xE3\x81\xA7\xE3\x81\x99\xE3\x80\x82\r\n";  // the same
 
-// A stored field value, and the value the window reads back at closing: it
-// can only come back if the controls showed it.
-struct ExchangeRow {
-    int ConvertDialog::*field;
-    int stored;
-    int readBack;
-};
-
-class DataExchange : public DialogTest, public ::testing::WithParamInterface<ExchangeRow> {};
+class DataExchange : public DialogTest, public ::testing::WithParamInterface<DataRow> {};
 
 TEST_P(DataExchange, ShowsTheStoredValueAndReadsItBackAtClosing) {
-    dialog.*GetParam().field = GetParam().stored;
+    static const std::map<std::string, int ConvertDialog::*> fields{
+        {"backup", &ConvertDialog::backup},           {"saveSettings", &ConvertDialog::saveSettings},
+        {"autoDetect", &ConvertDialog::autoDetect},   {"sourceIndex", &ConvertDialog::sourceIndex},
+        {"targetIndex", &ConvertDialog::targetIndex}, {"newlineIndex", &ConvertDialog::newlineIndex}};
+    int ConvertDialog::*field = fields.at(GetParam().at(0));
+    dialog.*field = std::stoi(GetParam().at(1));
     Show();
-    dialog.*GetParam().field = 12345;
+    dialog.*field = 12345;
     dialog.reject();
     EXPECT_EQ(dialog.result(), 1);
-    EXPECT_EQ(dialog.*GetParam().field, GetParam().readBack);
+    EXPECT_EQ(dialog.*field, std::stoi(GetParam().at(2)));
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, DataExchange,
-                         ::testing::Values(ExchangeRow{&ConvertDialog::backup, 1, 1},
-                                           ExchangeRow{&ConvertDialog::backup, 2, 2},  // indeterminate
-                                           ExchangeRow{&ConvertDialog::backup, 5, 0},  // out of range
-                                           ExchangeRow{&ConvertDialog::saveSettings, 1, 1},
-                                           ExchangeRow{&ConvertDialog::autoDetect, -3, 0},
-                                           ExchangeRow{&ConvertDialog::sourceIndex, 2, 2},
-                                           ExchangeRow{&ConvertDialog::sourceIndex, 7, -1},  // no such button
-                                           ExchangeRow{&ConvertDialog::targetIndex, 4, 4},
-                                           ExchangeRow{&ConvertDialog::newlineIndex, 2, 2},
-                                           ExchangeRow{&ConvertDialog::newlineIndex, -1, -1}));
+INSTANTIATE_TEST_SUITE_P(Rows, DataExchange, ::testing::ValuesIn(DataRows("dialog_exchange.tsv")),
+                         [](const auto& info) { return info.param.at(0) + std::to_string(info.index); });
 
 TEST_F(DialogTest, AutoDetectAndTheTargetFreeOrLockTheControlsTheyRule) {
     dialog.autoDetect = 1;
