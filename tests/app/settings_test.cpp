@@ -74,11 +74,8 @@ TEST_F(SettingsTest, StoredValuesComeBackAndAreWrittenBackWithoutTheColumnWidths
 }
 
 TEST_F(SettingsTest, StoredLayoutOfAnotherVersionIsWipedBeforeAnythingIsRead) {
-    {
-        QSettings store = Store();
-        store.setValue("Version/Registry", 150);
-        store.setValue("Settings/Button/InputText", 3);
-    }
+    fs::create_directories(Maker());
+    WriteFile(Maker() / "ruv.conf", "[Version]\nRegistry=150\n[Settings]\nButton\\InputText=3\n");
     RunWindow();
     EXPECT_EQ(startedChecked, 1);
     EXPECT_EQ(started.sourceIndex, 1);
@@ -87,11 +84,9 @@ TEST_F(SettingsTest, StoredLayoutOfAnotherVersionIsWipedBeforeAnythingIsRead) {
 }
 
 TEST_F(SettingsTest, ClearingTheBoxRemovesTheSettingsButKeepsAnotherApplicationsFolder) {
-    {
-        QSettings store = Store();
-        WriteSettings(store, StoredSettings{});
-        QSettings(QSettings::NativeFormat, QSettings::UserScope, "Torvane", "other").setValue("kept", 1);
-    }
+    fs::create_directories(Maker());
+    WriteFile(Maker() / "ruv.conf", "[Version]\nRegistry=200\n");
+    WriteFile(Maker() / "other.conf", "[General]\nkept=1\n");
     RunWindow(/*clickSaveBox=*/true);
     EXPECT_FALSE(fs::exists(Maker() / "ruv.conf"));
     EXPECT_TRUE(fs::exists(Maker() / "other.conf"));
@@ -102,9 +97,7 @@ TEST_F(SettingsTest, ValuesThatAreNotIntegersReadAsDefaults) {
     WriteFile(Maker() / "ruv.conf", "[Settings]\nButton\\Auto=yes\nButton\\InputText=99999999999\nButton\\CRLF=7\n");
     QSettings store = Store();
     const StoredSettings read = ReadSettings(store);
-    EXPECT_EQ(read.autoDetect, 1);
-    EXPECT_EQ(read.sourceIndex, 1);
-    EXPECT_EQ(read.newlineIndex, 7);
+    EXPECT_EQ(std::tuple(read.autoDetect, read.sourceIndex, read.newlineIndex), std::tuple(1, 1, 7));
 }
 
 }  // namespace

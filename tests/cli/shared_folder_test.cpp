@@ -8,11 +8,11 @@
 #include <unistd.h>
 
 #include <fstream>
-#include <sstream>
 
+#include "support/data_rows.h"
 #include "support/temp_dir.h"
 
-namespace ruv {
+namespace ruv::test {
 namespace {
 
 namespace fs = std::filesystem;
@@ -28,29 +28,7 @@ as_user() { setpriv --reuid=$U --regid=$U --clear-groups "$@"; }
 OLD='a.txt.)ruv( a.txt.bak.)ruv('
 )";
 
-struct Row {
-    std::string name, runner, setup, attack, arguments, status, check;
-};
-
-void PrintTo(const Row& row, std::ostream* out) { *out << row.name; }
-
-std::vector<Row> ReadRows() {
-    std::ifstream in(std::string(RUV_SOURCE_DIR) + "/tests/data/shared_folder.tsv");
-    std::vector<Row> rows;
-    for (std::string line; std::getline(in, line);) {
-        if (line.empty() || line[0] == '#') continue;
-        std::istringstream fields(line);
-        Row row;
-        for (std::string* field : {&row.name, &row.runner, &row.setup, &row.attack, &row.arguments,
-                                   &row.status, &row.check}) {
-            std::getline(fields, *field, '\t');
-        }
-        rows.push_back(row);
-    }
-    return rows;
-}
-
-class SharedFolder : public testing::TestWithParam<Row> {};
+class SharedFolder : public testing::TestWithParam<DataRow> {};
 
 // Runs a script in the folder, as root or as the other user; its exit status.
 int RunScript(const fs::path& base, const std::string& name, const std::string& script, bool asUser,
@@ -68,36 +46,33 @@ int RunScript(const fs::path& base, const std::string& name, const std::string& 
 TEST_P(SharedFolder, TheOtherUserGetsNothing) {
     if (::geteuid() != 0) GTEST_SKIP() << "needs root to play a second user";
     if (::access(SETPRIV, X_OK) != 0) GTEST_SKIP() << "needs setpriv (util-linux)";
-    const Row& row = GetParam();
+    const DataRow& row = GetParam();  // the columns of the file
     char pattern[] = "/tmp/ruv-shared-XXXXXX";  // reachable by the other user
     ASSERT_NE(::mkdtemp(pattern), nullptr);
     const fs::path base = pattern;
-    const fs::path folder = base / "d";
-    const fs::path kept = base / "k";
-    fs::create_directory(folder);
-    fs::create_directory(kept);
-    fs::permissions(base, fs::perms(0755));
-    fs::permissions(folder, fs::perms(01777));
-    fs::permissions(kept, fs::perms(0700));
-    ::setenv("D", folder.c_str(), 1);
-    ::setenv("K", kept.c_str(), 1);
+    const std::pair<const char*, int> folders[] = {{"", 0755}, {"d", 01777}, {"k", 0700}};
+    for (const auto& [name, mode] : folders) {
+        fs::create_directories(base / name);
+        fs::permissions(base / name, fs::perms(mode));
+    }
+    ::setenv("D", (base / "d").c_str(), 1);
+    ::setenv("K", (base / "k").c_str(), 1);
     ::setenv("U", OTHER_UID, 1);
 
-    ASSERT_EQ(RunScript(base, "setup", row.setup, false), 0) << row.name;
-    ASSERT_EQ(RunScript(base, "attack", row.attack, true), 0) << row.name;
-    const int status = RunScript(base, "ruv", std::string(RUV_CLI_PATH) + " " + row.arguments,
-                                 row.runner == "user", " >" + (base / "err").string() + " 2>&1");
-    std::ifstream err(base / "err");
-    const std::string said((std::istreambuf_iterator<char>(err)), {});
-    if (row.status != "-") {
-        EXPECT_EQ(std::to_string(status), row.status) << said;
+    ASSERT_EQ(RunScript(base, "setup", row.at(2), false), 0);
+    ASSERT_EQ(RunScript(base, "attack", row.at(3), true), 0);
+    const int status = RunScript(base, "ruv", std::string(RUV_CLI_PATH) + " " + row.at(4),
+                                 row.at(1) == "user", " >" + (base / "err").string() + " 2>&1");
+    const std::string said = ReadFile(base / "err");
+    if (row.at(5) != "-") {
+        EXPECT_EQ(std::to_string(status), row[5]) << said;
     }
-    EXPECT_EQ(RunScript(base, "check", row.check, false), 0) << said;
+    EXPECT_EQ(RunScript(base, "check", row.at(6), false), 0) << said;
     fs::remove_all(base);
 }
 
-INSTANTIATE_TEST_SUITE_P(Attacks, SharedFolder, testing::ValuesIn(ReadRows()),
-                         [](const testing::TestParamInfo<Row>& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Attacks, SharedFolder, testing::ValuesIn(DataRows("shared_folder.tsv")),
+                         [](const auto& info) { return info.param.at(0); });
 
 }  // namespace
-}  // namespace ruv
+}  // namespace ruv::test

@@ -1,9 +1,10 @@
 // Batches of real files converted in place: cancel, failures, backups, times,
-// permissions, links, and faults provoked on purpose.
+// permissions, links, files changed since registration, and faults provoked
+// on purpose.
 #include "job/job_runner.h"
 
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/file.h>
 #include <sys/resource.h>
@@ -15,116 +16,96 @@
 #include <thread>
 
 #include "job/in_place_converter.h"
+#include "job/registration.h"
+#include "support/data_rows.h"
 #include "support/temp_dir.h"
 
-namespace ruv {
+namespace ruv::test {
 namespace {
 
 namespace fs = std::filesystem;
-using test::ReadFile;
-using test::TempDir;
-using test::WriteFile;
 
-const std::string kSjis = "\x93\xFA\x96\x7B\x8C\xEA\r\n";  // 日本語
+const std::string kSjis = "\x93\xFA\x96\x7B\x8C\xEA\r\n";  // 日本語, as long in EUC-JP
 const std::string kUtf8 = "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E\r\n";
 const std::string kEuc = "\xC6\xFC\xCB\xDC\xB8\xEC\r\n";
 
-JobSettings ToUtf8() {
-    JobSettings settings;
-    settings.targetCode = CODE_UTF8;
-    settings.autoDetect = true;
-    return settings;
+// Text of `bytes` or more: kSjis repeated.
+std::string Sjis(std::size_t bytes) {
+    std::string text;
+    while (text.size() < bytes) text += kSjis;
+    return text;
 }
 
-// Runs one batch to its end.
-JobOutcome RunToEnd(JobRunner& runner, std::vector<JobFile> files, const JobSettings& settings) {
-    EXPECT_TRUE(runner.Start(std::move(files), settings));
-    runner.Wait();
-    EXPECT_FALSE(runner.IsBusy());
-    return runner.Outcome();
-}
+class ConversionWorker : public ::testing::Test {
+protected:
+    ConversionWorker() { settings.targetCode = CODE_UTF8; }
 
-// Files of the folder whose names end in ruv's temporary suffix.
-std::vector<fs::path> TemporaryFiles(const fs::path& folder) {
-    std::vector<fs::path> found;
-    for (const auto& entry : fs::directory_iterator(folder)) {
-        const std::string name = entry.path().filename().string();
-        if (name.find(TEMP_SUFFIX) != std::string::npos) found.push_back(entry.path());
+    // Starts a run of the files of the folder, each with the code registered for it.
+    bool Start(const std::vector<std::pair<std::string, KanjiCode>>& files, fs::path folder = {}) {
+        if (folder.empty()) folder = dir.Path();
+        std::vector<JobFile> list;
+        for (const auto& [name, code] : files) list.push_back({name, folder / name, code});
+        return runner.Start(std::move(list), settings);
     }
-    return found;
-}
 
-TEST(ConversionWorker, ConvertsEachFileFromItsOwnDetectedCode) {
+    // Runs them to the end.
+    JobOutcome Run(const std::vector<std::pair<std::string, KanjiCode>>& files, fs::path folder = {}) {
+        EXPECT_TRUE(Start(files, folder));
+        runner.Wait();
+        EXPECT_FALSE(runner.IsBusy());
+        return runner.Outcome();
+    }
+
+    // Whether a name in the folder or below ends in ruv's temporary suffix.
+    bool TemporaryLeft() const {
+        for (const auto& entry : fs::recursive_directory_iterator(dir.Path())) {
+            if (entry.path().string().find(TEMP_SUFFIX) != std::string::npos) return true;
+        }
+        return false;
+    }
+
+    // A new folder for one row of a table.
+    fs::path NewFolder() {
+        const fs::path folder = dir / std::to_string(++folders);
+        fs::create_directory(folder);
+        return folder;
+    }
+
+    // Runs the shell command in the folder, $F its path; its exit status.
+    static int Shell(const fs::path& folder, const std::string& command) {
+        return std::system(("cd '" + folder.string() + "' && F='" + folder.string() + "' && " + command).c_str());
+    }
+
     TempDir dir;
+    int folders = 0;
+    JobSettings settings;
+    JobRunner runner;
+};
+
+TEST_F(ConversionWorker, ConvertsEachFileInPlaceKeepingItsTimesPermissionsOwnerAndLinks) {
     WriteFile(dir / "a.txt", kSjis);
     WriteFile(dir / "b.txt", kEuc);
-    JobRunner runner;
-    EXPECT_EQ(RunToEnd(runner, {{"a.txt", dir / "a.txt", CODE_SJIS}, {"b.txt", dir / "b.txt", CODE_EUC}},
-                  ToUtf8()),
-              JobOutcome::Done);
-    EXPECT_EQ(ReadFile(dir / "a.txt"), kUtf8);
-    EXPECT_EQ(ReadFile(dir / "b.txt"), kUtf8);
-    EXPECT_EQ(runner.Report().converted, 2u);
-    EXPECT_FALSE(fs::exists(dir / "a.txt.bak")) << "no backup unless asked for";
-}
-
-TEST(ConversionWorker, WithoutAutoDetectTheChosenCodeIsUsed) {
-    TempDir dir;
-    WriteFile(dir / "a.txt", kEuc);
-    JobSettings settings = ToUtf8();
-    settings.autoDetect = false;
-    settings.sourceCode = CODE_EUC;
-    JobRunner runner;
-    // Stored as Shift_JIS, but the run's source code decides.
-    EXPECT_EQ(RunToEnd(runner, {{"a.txt", dir / "a.txt", CODE_SJIS}}, settings), JobOutcome::Done);
-    EXPECT_EQ(ReadFile(dir / "a.txt"), kUtf8);
-}
-
-TEST(ConversionWorker, BinaryAndUnreadableFilesAreSkipped) {
-    TempDir dir;
     WriteFile(dir / "bin", std::string("a\0b\0", 4));
-    WriteFile(dir / "a.txt", kSjis);
-    JobRunner runner;
-    EXPECT_EQ(RunToEnd(runner,
-                  {{"bin", dir / "bin", CODE_BINARY},
-                   {"gone", dir / "gone", CODE_ERROR},
-                   {"a.txt", dir / "a.txt", CODE_SJIS}},
-                  ToUtf8()),
-              JobOutcome::Done);
-    EXPECT_EQ(runner.Report().skipped, (std::vector<std::size_t>{0, 1}));
-    EXPECT_EQ(ReadFile(dir / "bin"), std::string("a\0b\0", 4));
-    EXPECT_EQ(ReadFile(dir / "a.txt"), kUtf8);
-}
-
-TEST(ConversionWorker, BackupHoldsThePreviousContentReplacingAnOlderOne) {
-    TempDir dir;
-    WriteFile(dir / "a.txt", kSjis);
-    WriteFile(dir / "a.txt.bak", "an older backup");
-    JobSettings settings = ToUtf8();
-    settings.backup = true;
-    JobRunner runner;
-    EXPECT_EQ(RunToEnd(runner, {{"a.txt", dir / "a.txt", CODE_SJIS}}, settings), JobOutcome::Done);
-    EXPECT_EQ(ReadFile(dir / "a.txt"), kUtf8);
-    EXPECT_EQ(ReadFile(dir / "a.txt.bak"), kSjis);
-    EXPECT_TRUE(TemporaryFiles(dir.Path()).empty());
-}
-
-TEST(ConversionWorker, KeepsTimesPermissionsAndOwner) {
-    TempDir dir;
-    const fs::path path = dir / "a.txt";
-    WriteFile(path, kSjis);
-    ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
+    WriteFile(dir / "target.txt", kSjis);
+    fs::create_symlink("target.txt", dir / "link.txt");
+    fs::create_hard_link(dir / "a.txt", dir / "hard.txt");  // converted twice, from its own code
+    ASSERT_EQ(::chmod((dir / "b.txt").c_str(), 0640), 0);
     const struct timespec times[2] = {{1000000000, 123456789}, {1100000000, 987654321}};
-    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+    ASSERT_EQ(::utimensat(AT_FDCWD, (dir / "b.txt").c_str(), times, 0), 0);
     const bool privileged = ::geteuid() == 0;
-    if (privileged) {
-        ASSERT_EQ(::chown(path.c_str(), 4321, 4321), 0);
+    ASSERT_TRUE(!privileged || ::chown((dir / "b.txt").c_str(), 4321, 4321) == 0);
+    std::vector<std::pair<std::string, KanjiCode>> files{{"a.txt", CODE_SJIS}, {"bin", CODE_BINARY},
+                                                         {"gone", CODE_ERROR}, {"b.txt", CODE_EUC},
+                                                         {"link.txt", CODE_SJIS}, {"hard.txt", CODE_SJIS}};
+    for (int i = 0; i < 150; ++i) {  // several groups of files
+        WriteFile(dir / std::to_string(i), kSjis);
+        files.emplace_back(std::to_string(i), CODE_SJIS);
     }
 
-    JobRunner runner;
-    EXPECT_EQ(RunToEnd(runner, {{"a.txt", path, CODE_SJIS}}, ToUtf8()), JobOutcome::Done);
+    EXPECT_EQ(Run(files), JobOutcome::Done) << runner.Report().failure;
+    EXPECT_EQ(runner.Report().converted, 154u);
     struct stat info {};
-    ASSERT_EQ(::stat(path.c_str(), &info), 0);
+    ASSERT_EQ(::stat((dir / "b.txt").c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 07777, 0640u);
     EXPECT_EQ(info.st_atim.tv_sec, 1000000000);
     EXPECT_EQ(info.st_mtim.tv_sec, 1100000000);
@@ -132,118 +113,55 @@ TEST(ConversionWorker, KeepsTimesPermissionsAndOwner) {
     if (privileged) {
         EXPECT_EQ(info.st_uid, 4321u);
     }
-    EXPECT_EQ(ReadFile(path), kUtf8);
-}
-
-TEST(ConversionWorker, ALinkStaysALinkAndItsTargetIsConverted) {
-    TempDir dir;
-    WriteFile(dir / "target.txt", kSjis);
-    fs::create_symlink("target.txt", dir / "link.txt");
-    JobRunner runner;
-    EXPECT_EQ(RunToEnd(runner, {{"link.txt", dir / "link.txt", CODE_SJIS}}, ToUtf8()), JobOutcome::Done);
-    EXPECT_TRUE(fs::is_symlink(dir / "link.txt"));
-    EXPECT_EQ(ReadFile(dir / "target.txt"), kUtf8);
-}
-
-TEST(ConversionWorker, TwoNamesOfOneFileAreBothConverted) {
-    // Hard links: converting the first name gives it new content, the second
-    // keeps the old content until its own turn.
-    TempDir dir;
-    WriteFile(dir / "a.txt", kSjis);
-    fs::create_hard_link(dir / "a.txt", dir / "b.txt");
-    JobRunner runner;
-    EXPECT_EQ(RunToEnd(runner, {{"a.txt", dir / "a.txt", CODE_SJIS}, {"b.txt", dir / "b.txt", CODE_SJIS}},
-                       ToUtf8()),
-              JobOutcome::Done)
-        << runner.Report().failure;
-    EXPECT_EQ(ReadFile(dir / "a.txt"), kUtf8);
-    EXPECT_EQ(ReadFile(dir / "b.txt"), kUtf8);
-}
-
-TEST(ConversionWorker, ManyFilesAreAllConvertedAcrossGroups) {
-    TempDir dir;
-    std::vector<JobFile> files;
-    for (int i = 0; i < 150; ++i) {
-        const std::string name = std::to_string(i) + ".txt";
-        WriteFile(dir / name, kSjis);
-        files.push_back({name, dir / name, CODE_SJIS});
-    }
-    JobRunner runner;
-    EXPECT_EQ(RunToEnd(runner, files, ToUtf8()), JobOutcome::Done);
-    EXPECT_EQ(runner.Report().converted, 150u);
-    for (const JobFile& file : files) EXPECT_EQ(ReadFile(file.path), kUtf8) << file.name;
-    EXPECT_TRUE(TemporaryFiles(dir.Path()).empty());
-}
-
-TEST(ConversionWorker, AFailedFileStopsTheRunAndLeavesLaterFilesUntouched) {
-    // Each row makes the second of three files fail in another way.
-    struct Row {
-        const char* what;
-        void (*arrange)(const fs::path& second);
-        KanjiCode secondCode;
-    };
-    const Row rows[] = {
-        {"held by another ruv process", nullptr, CODE_SJIS},
-        {"read-only file", [](const fs::path& p) { ::chmod(p.c_str(), 0444); }, CODE_SJIS},
-        {"text its code cannot hold", [](const fs::path& p) { WriteFile(p, "a~b\n"); }, CODE_UTF7},
-        {"code left undecided", [](const fs::path& p) { WriteFile(p, "\x82\xA0\xA4\xA2\n"); },
-         CODE_UNKNOWN},
-    };
-    for (const Row& row : rows) {
-        TempDir dir;
-        WriteFile(dir / "1.txt", kSjis);
-        WriteFile(dir / "2.txt", kSjis);
-        WriteFile(dir / "3.txt", kSjis);
-        int held = -1;
-        if (row.arrange != nullptr) {
-            row.arrange(dir / "2.txt");
-        } else {
-            held = ::open((dir / "2.txt").c_str(), O_RDONLY);
-            ASSERT_EQ(::flock(held, LOCK_EX), 0);
+    EXPECT_EQ(runner.Report().skipped, (std::vector<std::size_t>{1, 2}));
+    EXPECT_EQ(ReadFile(dir / "bin"), std::string("a\0b\0", 4));
+    for (const auto& [name, code] : files) {
+        if (code != CODE_BINARY && code != CODE_ERROR) {
+            EXPECT_EQ(ReadFile(dir / name), kUtf8) << name;
         }
-        const std::string second = ReadFile(dir / "2.txt");
-        JobRunner runner;
-        EXPECT_EQ(RunToEnd(runner,
-                      {{"1.txt", dir / "1.txt", CODE_SJIS},
-                       {"2.txt", dir / "2.txt", row.secondCode},
-                       {"3.txt", dir / "3.txt", CODE_SJIS}},
-                      ToUtf8()),
-                  JobOutcome::Failed)
-            << row.what;
-        EXPECT_EQ(runner.Report().failedIndex, 1) << row.what;
-        EXPECT_FALSE(runner.Report().failure.empty()) << row.what;
-        EXPECT_EQ(ReadFile(dir / "1.txt"), kUtf8) << row.what;
-        EXPECT_EQ(ReadFile(dir / "2.txt"), second) << row.what;
-        EXPECT_EQ(ReadFile(dir / "3.txt"), kSjis) << row.what;
-        if (held >= 0) ::close(held);
-        EXPECT_TRUE(TemporaryFiles(dir.Path()).empty()) << row.what;
     }
+    EXPECT_TRUE(fs::is_symlink(dir / "link.txt"));
+    EXPECT_FALSE(fs::exists(dir / "a.txt.bak")) << "no backup unless asked for";
+    EXPECT_FALSE(TemporaryLeft());
 }
 
-TEST(ConversionWorker, ABackupThatCannotBeReplacedFailsTheFile) {
-    TempDir dir;
-    WriteFile(dir / "a.txt", kSjis);
-    fs::create_directories(dir / "a.txt.bak" / "inside");
-    JobSettings settings = ToUtf8();
-    settings.backup = true;
-    JobRunner runner;
-    EXPECT_EQ(RunToEnd(runner, {{"a.txt", dir / "a.txt", CODE_SJIS}}, settings), JobOutcome::Failed);
-    EXPECT_EQ(ReadFile(dir / "a.txt"), kSjis);
-    EXPECT_TRUE(TemporaryFiles(dir.Path()).empty());
+TEST_F(ConversionWorker, WithoutAutoDetectTheChosenCodeIsUsed) {
+    WriteFile(dir / "a.txt", kEuc);
+    settings.autoDetect = false;
+    settings.sourceCode = CODE_EUC;
+    EXPECT_EQ(Run({{"a.txt", CODE_SJIS}}), JobOutcome::Done);  // registered as Shift_JIS
+    EXPECT_EQ(ReadFile(dir / "a.txt"), kUtf8);
 }
 
-TEST(ConversionWorker, CancelDuringTheSecondOfThreeFiles) {
-    TempDir dir;
-    std::string big;
-    while (big.size() < 40 * 1024 * 1024) big += kSjis;
+TEST_F(ConversionWorker, AFailedFileStopsTheRunLeavingItAndLaterFilesUntouched) {
+    settings.backup = true;  // and the first file's backup replaces an older one
+    for (const DataRow& row : DataRows("failed_files.tsv")) {
+        SCOPED_TRACE(row.at(0));
+        const fs::path f = NewFolder();
+        for (const char* name : {"1.txt", "2.txt", "3.txt"}) WriteFile(f / name, kSjis);
+        WriteFile(f / "1.txt.bak", "an older backup");
+        const int held = row.at(1) == "hold" ? ::open((f / "2.txt").c_str(), O_RDONLY) : -1;
+        ASSERT_EQ(held >= 0 ? ::flock(held, LOCK_EX) : Shell(f, row[1]), 0);
+        const std::string second = ReadFile(f / "2.txt");
+        EXPECT_EQ(Run({{"1.txt", CODE_SJIS}, {"2.txt", std::stoi(row.at(2), nullptr, 0)}, {"3.txt", CODE_SJIS}}, f),
+                  JobOutcome::Failed);
+        EXPECT_EQ(runner.Report().failedIndex, 1);
+        EXPECT_FALSE(runner.Report().failure.empty());
+        EXPECT_EQ(ReadFile(f / "1.txt") + ReadFile(f / "1.txt.bak"), kUtf8 + kSjis);
+        EXPECT_EQ(ReadFile(f / "2.txt"), second);
+        EXPECT_EQ(ReadFile(f / "3.txt"), kSjis);
+        EXPECT_FALSE(fs::exists(f / "3.txt.bak"));
+        if (held >= 0) ::close(held);
+    }
+    EXPECT_FALSE(TemporaryLeft());
+}
+
+TEST_F(ConversionWorker, CancelDuringTheSecondOfThreeFiles) {
+    const std::string big = Sjis(40 << 20);
     WriteFile(dir / "1.txt", kSjis);
     WriteFile(dir / "2.txt", big);
     WriteFile(dir / "3.txt", kSjis);
-    JobRunner runner;
-    ASSERT_TRUE(runner.Start({{"1.txt", dir / "1.txt", CODE_SJIS},
-                              {"2.txt", dir / "2.txt", CODE_SJIS},
-                              {"3.txt", dir / "3.txt", CODE_SJIS}},
-                             ToUtf8()));
+    ASSERT_TRUE(Start({{"1.txt", CODE_SJIS}, {"2.txt", CODE_SJIS}, {"3.txt", CODE_SJIS}}));
     while (runner.IsBusy() && runner.CurrentFile() < 1) std::this_thread::yield();
     runner.RequestCancel();
     runner.Wait();
@@ -251,20 +169,35 @@ TEST(ConversionWorker, CancelDuringTheSecondOfThreeFiles) {
     EXPECT_EQ(ReadFile(dir / "1.txt"), kUtf8);
     EXPECT_TRUE(ReadFile(dir / "2.txt") == big) << "the file under way is left as it was";
     EXPECT_EQ(ReadFile(dir / "3.txt"), kSjis);
-    EXPECT_TRUE(TemporaryFiles(dir.Path()).empty());
+    EXPECT_FALSE(TemporaryLeft());
 }
 
-TEST(ConversionWorker, ASecondRunCountsItsProgressFromZero) {
-    TempDir dir;
+TEST_F(ConversionWorker, ASecondRunCountsItsProgressFromZero) {
     WriteFile(dir / "a.txt", std::string(5000, 'a'));
     WriteFile(dir / "b.txt", std::string(700, 'b'));
-    JobRunner runner;
-    RunToEnd(runner, {{"a.txt", dir / "a.txt", CODE_ASCII}}, ToUtf8());
+    Run({{"a.txt", CODE_ASCII}});
     EXPECT_EQ(runner.ProgressMaximum(), 5000u);
-    EXPECT_FALSE(runner.Start({}, ToUtf8())) << "an empty list starts nothing";
-    RunToEnd(runner, {{"b.txt", dir / "b.txt", CODE_ASCII}}, ToUtf8());
+    EXPECT_FALSE(runner.Start({}, settings)) << "an empty list starts nothing";
+    Run({{"b.txt", CODE_ASCII}});
     EXPECT_EQ(runner.ProgressMaximum(), 700u);
     EXPECT_EQ(runner.ProgressPosition(), 700u);
+}
+
+TEST_F(ConversionWorker, AFileChangedSinceItWasRegisteredIsRefusedAndLeftAsItIs) {
+    for (const DataRow& row : DataRows("changed_files.tsv")) {
+        SCOPED_TRACE(row.at(0));
+        const fs::path folder = NewFolder();
+        WriteFile(folder / "a.txt", kSjis + kSjis);
+        const JobFile file = RegisterFile("a.txt", fs::canonical(folder / "a.txt"));
+        ASSERT_EQ(file.code, CODE_SJIS);
+        ASSERT_EQ(Shell(folder, row[1]), 0);
+        const std::string before = ReadFile(folder / "a.txt");
+        ASSERT_TRUE(runner.Start({file}, settings));
+        runner.Wait();
+        const bool changed = row[1] != ":";
+        EXPECT_EQ(runner.Report().failure, changed ? CHANGED_SINCE_REGISTERED : "");
+        EXPECT_EQ(ReadFile(folder / "a.txt"), changed ? before : kUtf8 + kUtf8);
+    }
 }
 
 // Runs ConvertInPlace in a child process that `limit` prepares; returns the
@@ -290,10 +223,8 @@ int InChild(const fs::path& path, Limit limit, bool killHalfway) {
     return status;
 }
 
-TEST(ConversionWorker, AFullDiskLeavesTheSourceIntactAndNoTemporaryFile) {
-    TempDir dir;
-    std::string text;
-    while (text.size() < 1024 * 1024) text += kSjis;
+TEST_F(ConversionWorker, AFullDiskLeavesTheSourceIntactAndNoTemporaryFile) {
+    const std::string text = Sjis(1 << 20);
     WriteFile(dir / "a.txt", text);
     const int status = InChild(dir / "a.txt", [] {
         ::signal(SIGXFSZ, SIG_IGN);
@@ -303,13 +234,11 @@ TEST(ConversionWorker, AFullDiskLeavesTheSourceIntactAndNoTemporaryFile) {
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 1) << "a failed write is a failure";
     EXPECT_TRUE(ReadFile(dir / "a.txt") == text);
-    EXPECT_TRUE(TemporaryFiles(dir.Path()).empty());
+    EXPECT_FALSE(TemporaryLeft());
 }
 
-TEST(ConversionWorker, AKilledProcessLeavesTheOldOrTheNewContentNeverAPart) {
-    TempDir dir;
-    std::string text;
-    while (text.size() < 30 * 1024 * 1024) text += kSjis;
+TEST_F(ConversionWorker, AKilledProcessLeavesTheOldOrTheNewContentNeverAPart) {
+    const std::string text = Sjis(30 << 20);
     WriteFile(dir / "a.txt", text);
     const int status = InChild(dir / "a.txt", [] {}, true);
     const std::string after = ReadFile(dir / "a.txt");
@@ -318,8 +247,8 @@ TEST(ConversionWorker, AKilledProcessLeavesTheOldOrTheNewContentNeverAPart) {
             << "killed mid-file: the path holds " << after.size() << " bytes";
     }
     EXPECT_TRUE(after == text || after.substr(0, 2) == "\xFF\xFE");
-    EXPECT_TRUE(TemporaryFiles(dir.Path()).empty()) << "the temporary had no name yet";
+    EXPECT_FALSE(TemporaryLeft()) << "the temporary had no name yet";
 }
 
 }  // namespace
-}  // namespace ruv
+}  // namespace ruv::test

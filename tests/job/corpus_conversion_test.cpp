@@ -4,15 +4,17 @@
 //
 // The engine passes through code page 932, so where JIS X 0208 and Microsoft's
 // table give a character different code points (WAVE DASH U+301C against
-// FULLWIDTH TILDE U+FF5E, and six more), both sides are compared in code page
-// 932's form.  That is the only difference allowed.
+// FULLWIDTH TILDE U+FF5E, and six more: tests/data/cp932_variants.tsv), both
+// sides are compared in code page 932's form.  That is the only difference allowed.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <utility>
 
 #include "job/file_converter.h"
 #include "support/corpus.h"
+#include "support/data_rows.h"
 #include "support/temp_dir.h"
 
 namespace ruv {
@@ -22,22 +24,12 @@ using test::Corpus;
 
 const KanjiCode kCodes[] = {CODE_JIS, CODE_SJIS, CODE_EUC, CODE_UNICODE, CODE_UTF8, CODE_UTF7};
 
-// JIS X 0208's code points and the ones code page 932 gives the same characters.
-const std::pair<const char*, const char*> kVariants[] = {
-    {"\u301C", "\uFF5E"},  // 〜 WAVE DASH         -> ～ FULLWIDTH TILDE
-    {"\u2016", "\u2225"},  // ‖ DOUBLE VERTICAL LINE -> ∥ PARALLEL TO
-    {"\u2212", "\uFF0D"},  // − MINUS SIGN        -> － FULLWIDTH HYPHEN-MINUS
-    {"\u00A2", "\uFFE0"},  // ¢ CENT SIGN         -> ￠
-    {"\u00A3", "\uFFE1"},  // £ POUND SIGN        -> ￡
-    {"\u00AC", "\uFFE2"},  // ¬ NOT SIGN          -> ￢
-    {"\u2014", "\u2015"},  // — EM DASH           -> ― HORIZONTAL BAR
-};
-
 std::string InCodePageForm(std::string utf8) {
-    for (const auto& [from, to] : kVariants) {
-        const std::string f = from, t = to;
-        for (std::size_t at = utf8.find(f); at != std::string::npos; at = utf8.find(f, at + t.size())) {
-            utf8.replace(at, f.size(), t);
+    static const std::vector<test::DataRow> variants = test::DataRows("cp932_variants.tsv");
+    for (const test::DataRow& row : variants) {
+        const std::string& from = row.at(0);
+        for (std::size_t at = utf8.find(from); at != std::string::npos; at = utf8.find(from, at + row.at(1).size())) {
+            utf8.replace(at, from.size(), row[1]);
         }
     }
     return utf8;
@@ -74,36 +66,30 @@ std::string ConvertWithRuv(const std::string& input, KanjiCode source, KanjiCode
     return test::ReadFile(dir / "out");
 }
 
+// Every code into every code gives the text of the Shift_JIS input.
+void CheckEveryPair(const std::string& sjis) {
+    const std::string reference = TextOf(sjis, CODE_SJIS);
+    for (KanjiCode source : kCodes) {
+        const std::string input = FileIn(sjis, source);
+        for (KanjiCode target : kCodes) {
+            const std::string text = TextOf(ConvertWithRuv(input, source, target), target);
+            EXPECT_TRUE(text == reference) << source << " -> " << target << ": " << text.size() << " bytes";
+        }
+    }
+}
+
 class CorpusConversion : public ::testing::TestWithParam<Corpus> {
 protected:
     void SetUp() override {
         ASSERT_TRUE(test::CorpusAvailable(GetParam()));
-        const std::string euc = test::LoadPortableLines(GetParam(), 160 * 1024);
-        ASSERT_FALSE(euc.empty());
-        sjis_ = test::ConvertBytes(euc, CODE_EUC, CODE_SJIS).value();
-        reference_ = TextOf(sjis_, CODE_SJIS);
-    }
-
-    // Every code into every code gives the reference text.
-    void CheckEveryPair(const std::string& sjis, const std::string& reference) {
-        for (KanjiCode source : kCodes) {
-            const std::string input = FileIn(sjis, source);
-            for (KanjiCode target : kCodes) {
-                const std::string output = ConvertWithRuv(input, source, target);
-                const std::string text = TextOf(output, target);
-                EXPECT_TRUE(text == reference)
-                    << source << " -> " << target << ": first difference at byte "
-                    << std::distance(text.begin(), std::mismatch(text.begin(), text.end(),
-                                                                 reference.begin(), reference.end()).first);
-            }
-        }
+        sjis_ = test::ConvertBytes(test::LoadPortableLines(GetParam(), 160 * 1024), CODE_EUC, CODE_SJIS).value();
+        ASSERT_FALSE(sjis_.empty());
     }
 
     std::string sjis_;
-    std::string reference_;
 };
 
-TEST_P(CorpusConversion, EveryCodeConvertsIntoEveryCode) { CheckEveryPair(sjis_, reference_); }
+TEST_P(CorpusConversion, EveryCodeConvertsIntoEveryCode) { CheckEveryPair(sjis_); }
 
 TEST_P(CorpusConversion, ShiftJisEucJpAndUtf8AreByteExactWithIconv) {
     const std::string euc = test::ConvertBytes(sjis_, CODE_SJIS, CODE_EUC).value();
@@ -114,37 +100,23 @@ TEST_P(CorpusConversion, ShiftJisEucJpAndUtf8AreByteExactWithIconv) {
     EXPECT_TRUE(ConvertWithRuv(sjis_, CODE_SJIS, CODE_UNICODE) == FileIn(sjis_, CODE_UNICODE));
 }
 
-TEST_P(CorpusConversion, OneLongLineGivesTheSameTextAsShortLines) {
-    // The whole sample on one line: every 1000-byte cut falls somewhere inside.
-    std::string line = sjis_.substr(0, 100 * 1024);
+TEST_P(CorpusConversion, OneLongLineAndLongShiftRunsSurviveTheCuts) {
+    // The whole sample on one 100 KB line, and only its double-byte characters
+    // (one unbroken ISO-2022-JP kanji run, one UTF-7 base64 run): every
+    // 1000-byte cut falls somewhere inside.
+    std::string line = sjis_.substr(0, 100 * 1024), kanji;
     line.resize(line.rfind('\n'));
-    for (char& c : line) {
-        if (c == '\n') c = ' ';
-    }
-    CheckEveryPair(line, TextOf(line, CODE_SJIS));
-}
-
-TEST_P(CorpusConversion, LongShiftRunsSurviveTheCuts) {
-    // Only the double-byte characters: one unbroken ISO-2022-JP kanji run and
-    // one UTF-7 base64 run of 100 KB, cut every 1000 bytes.
-    std::string kanji;
-    for (std::size_t i = 0; i + 1 < sjis_.size() && kanji.size() < 100 * 1024;) {
+    std::replace(line.begin(), line.end(), '\n', ' ');
+    CheckEveryPair(line);
+    for (std::size_t i = 0; i + 1 < sjis_.size() && kanji.size() < 100 * 1024; ++i) {
         const auto b = static_cast<unsigned char>(sjis_[i]);
-        if ((b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC)) {
-            kanji.append(sjis_, i, 2);
-            i += 2;
-        } else {
-            ++i;
-        }
+        if ((b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC)) kanji.append(sjis_, i++, 2);
     }
-    CheckEveryPair(kanji, TextOf(kanji, CODE_SJIS));
+    CheckEveryPair(kanji);
 }
 
-INSTANTIATE_TEST_SUITE_P(Dictionaries, CorpusConversion,
-                         ::testing::Values(Corpus::Edict, Corpus::SkkJisyo),
-                         [](const auto& info) {
-                             return std::string(info.param == Corpus::Edict ? "Edict" : "SkkJisyo");
-                         });
+INSTANTIATE_TEST_SUITE_P(Dictionaries, CorpusConversion, ::testing::Values(Corpus::Edict, Corpus::SkkJisyo),
+                         [](const auto& info) { return std::string(info.param == Corpus::Edict ? "Edict" : "SkkJisyo"); });
 
 }  // namespace
 }  // namespace ruv

@@ -8,14 +8,9 @@
 // Both files are EUC-JP. LoadPortableLines keeps only lines that all six codes
 // can hold (ASCII and JIS X 0208: no SS2 half-width kana, no SS3 JIS X 0212),
 // so a test can convert them anywhere and back without loss.
-//
-//   ASSERT_TRUE(ruv::test::CorpusAvailable(Corpus::Edict));
-//   const std::string euc = LoadPortableLines(Corpus::Edict, 64 * 1024);
-//   const std::string sjis = ConvertBytes(euc, CODE_EUC, CODE_SJIS).value();
 #pragma once
 
 #include <cstddef>
-#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -29,7 +24,6 @@ namespace ruv::test {
 enum class Corpus { Edict, SkkJisyo };
 
 const char* CorpusName(Corpus corpus);  // "edict", "SKK-JISYO.L"
-std::filesystem::path CorpusPath(Corpus corpus);
 
 // Success when the corpus file is readable; otherwise a failure that names the
 // file and the package that installs it. Use as ASSERT_TRUE(CorpusAvailable(c)).
@@ -42,13 +36,9 @@ std::filesystem::path CorpusPath(Corpus corpus);
 // when the file cannot be read.
 std::string LoadPortableLines(Corpus corpus, std::size_t byteLimit);
 
-// The iconv name of a text code: ASCII, ISO-2022-JP, CP932, EUC-JP, UTF-16LE,
-// UTF-8, UTF-7; nullptr for the detection outcomes.
-const char* IconvName(KanjiCode code);
-
-// bytes converted from one code into another by iconv, with no byte-order mark
-// and nothing transliterated; nullopt when a character has no counterpart or
-// the input is malformed.
+// bytes converted by iconv (code page 932 for Shift_JIS, no byte-order mark,
+// nothing transliterated); nullopt for a character with no counterpart, a
+// malformed input or a detection outcome.
 std::optional<std::string> ConvertBytes(std::string_view bytes, KanjiCode from, KanjiCode to);
 
 // A file's content in the given code as ruv writes it: UTF-16 begins with the

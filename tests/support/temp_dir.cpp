@@ -1,10 +1,8 @@
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
+#include <stdlib.h>
 
-#include <atomic>
-#include <cstdlib>
 #include <fstream>
 #include <iterator>
 
@@ -13,33 +11,23 @@ namespace ruv::test {
 TempDir::TempDir() {
     // RUV_TEST_TMP points into the build folder when the tests run under ctest.
     const char* base = std::getenv("RUV_TEST_TMP");
-    const std::filesystem::path root = base != nullptr && *base != '\0'
-                                           ? std::filesystem::path(base)
-                                           : std::filesystem::temp_directory_path();
-    static std::atomic<int> serial{0};
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    std::string name = "ruv-" + std::to_string(::getpid()) + "-" + std::to_string(serial++);
-    if (info != nullptr) name += std::string("-") + info->name();
-    for (char& c : name) {
-        if (c == '/') c = '_';
-    }
-    path_ = root / name;
-    std::filesystem::remove_all(path_);
-    std::filesystem::create_directories(path_);
+    const std::filesystem::path root = base != nullptr && *base != '\0' ? base : std::filesystem::temp_directory_path();
+    std::filesystem::create_directories(root);
+    std::string pattern = (root / "ruv-XXXXXX").string();
+    if (::mkdtemp(pattern.data()) == nullptr) ADD_FAILURE() << "cannot make a folder in " << root;
+    path_ = pattern;
 }
 
 TempDir::~TempDir() {
     std::error_code ignored;
     // A test may leave a folder without write permission behind.
-    std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
-                                 std::filesystem::perm_options::add, ignored);
+    std::filesystem::permissions(path_, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ignored);
     std::filesystem::remove_all(path_, ignored);
 }
 
 void WriteFile(const std::filesystem::path& path, std::string_view bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    if (!out) ADD_FAILURE() << "cannot write " << path;
+    if (!out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()))) ADD_FAILURE() << "cannot write " << path;
 }
 
 std::string ReadFile(const std::filesystem::path& path) {

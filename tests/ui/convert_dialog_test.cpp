@@ -5,51 +5,43 @@
 #include <QLabel>
 #include <QProgressBar>
 
+#include <map>
+
 #include "dialog_fixture.h"
+#include "support/data_rows.h"
 
 namespace ruv::test {
 namespace {
 
-
-const std::string kSjis = "\x93\xFA\x96\x7B\x8C\xEA\x82\xC5\x82\xB7\x81\x42\r\n";  // 日本語です。
 const std::string kUtf8 = "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E\xE3\x81\xA7\xE3\x81\x99\xE3\x80\x82\r\n";  // the same
 
-// A stored field value, and the value the window reads back at closing: it
-// can only come back if the controls showed it.
-struct ExchangeRow {
-    int ConvertDialog::*field;
-    int stored;
-    int readBack;
-};
-
-class DataExchange : public DialogTest, public ::testing::WithParamInterface<ExchangeRow> {};
+class DataExchange : public DialogTest, public ::testing::WithParamInterface<DataRow> {};
 
 TEST_P(DataExchange, ShowsTheStoredValueAndReadsItBackAtClosing) {
-    dialog.*GetParam().field = GetParam().stored;
+    static const std::map<std::string, int ConvertDialog::*> fields{
+        {"backup", &ConvertDialog::backup},           {"saveSettings", &ConvertDialog::saveSettings},
+        {"autoDetect", &ConvertDialog::autoDetect},   {"sourceIndex", &ConvertDialog::sourceIndex},
+        {"targetIndex", &ConvertDialog::targetIndex}, {"newlineIndex", &ConvertDialog::newlineIndex}};
+    int ConvertDialog::*field = fields.at(GetParam().at(0));
+    dialog.*field = std::stoi(GetParam().at(1));
     Show();
-    dialog.*GetParam().field = 12345;
+    dialog.*field = 12345;
     dialog.reject();
     EXPECT_EQ(dialog.result(), 1);
-    EXPECT_EQ(dialog.*GetParam().field, GetParam().readBack);
+    EXPECT_EQ(dialog.*field, std::stoi(GetParam().at(2)));
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, DataExchange,
-                         ::testing::Values(ExchangeRow{&ConvertDialog::backup, 1, 1},
-                                           ExchangeRow{&ConvertDialog::backup, 2, 2},  // indeterminate
-                                           ExchangeRow{&ConvertDialog::backup, 5, 0},  // out of range
-                                           ExchangeRow{&ConvertDialog::saveSettings, 1, 1},
-                                           ExchangeRow{&ConvertDialog::autoDetect, -3, 0},
-                                           ExchangeRow{&ConvertDialog::sourceIndex, 2, 2},
-                                           ExchangeRow{&ConvertDialog::sourceIndex, 7, -1},  // no such button
-                                           ExchangeRow{&ConvertDialog::targetIndex, 4, 4},
-                                           ExchangeRow{&ConvertDialog::newlineIndex, 2, 2},
-                                           ExchangeRow{&ConvertDialog::newlineIndex, -1, -1}));
+INSTANTIATE_TEST_SUITE_P(Rows, DataExchange, ::testing::ValuesIn(DataRows("dialog_exchange.tsv")),
+                         [](const auto& info) { return info.param.at(0) + std::to_string(info.index); });
 
-TEST_F(DialogTest, AutoDetectDisablesTheSourceButtonsButKeepsTheirChoice) {
+TEST_F(DialogTest, AutoDetectAndTheTargetFreeOrLockTheControlsTheyRule) {
     dialog.autoDetect = 1;
     dialog.sourceIndex = 2;
+    dialog.targetIndex = -1;
+    dialog.halfWidthKana = 0;
     Show();
-    auto enabledSources = [this] {
+    // Auto-detection disables the source buttons but keeps their choice.
+    const auto enabledSources = [this] {
         int count = 0;
         for (int i = 0; i < 6; ++i) count += Find("source" + std::to_string(i))->isEnabled();
         return count;
@@ -61,12 +53,7 @@ TEST_F(DialogTest, AutoDetectDisablesTheSourceButtonsButKeepsTheirChoice) {
     EXPECT_TRUE(Find("source2")->isChecked());
     Click("source5");
     EXPECT_EQ(dialog.sourceIndex, 5);
-}
-
-TEST_F(DialogTest, OnlyAShiftJisTargetFreesTheHalfWidthBoxAndEveryOtherForcesItOn) {
-    dialog.targetIndex = -1;
-    dialog.halfWidthKana = 0;
-    Show();
+    // Only a Shift_JIS target frees the half-width box; every other forces it on.
     auto* box = Find<QCheckBox>("halfWidthKanaBox");
     EXPECT_FALSE(box->isEnabled());
     EXPECT_EQ(dialog.halfWidthKana, 1);
@@ -84,42 +71,27 @@ TEST_F(DialogTest, OnlyAShiftJisTargetFreesTheHalfWidthBoxAndEveryOtherForcesItO
 
 class EnterKey : public DialogTest, public ::testing::WithParamInterface<const char*> {};
 
-TEST_P(EnterKey, StartsARunAndTheNextEnterEvenAutoRepeatedCancelsIt) {
+TEST_P(EnterKey, StartsARunThatNothingElseDisturbsAndTheNextEnterEvenAutoRepeatedCancels) {
+    WriteFile(dir / "a.txt", kSjis);
+    WriteFile(dir / "b.htm", kSjis);
     dialog.autoDetect = 1;
     dialog.targetIndex = 4;
     Show();
     const std::string big = AddBigFile();
+    dialog.AddPath(dir / "b.htm");
     QWidget* control = Find<QWidget>(GetParam());
-    control->setFocus();
-    ASSERT_TRUE(WaitFor([&] { return QApplication::focusWidget() == control; }));
-
+    const auto focus = [&] {
+        control->setFocus();
+        return QTest::qWaitFor([&] { return QApplication::focusWidget() == control; });
+    };
+    ASSERT_TRUE(focus());
     PressEnter();
-    EXPECT_TRUE(dialog.IsBusy());
+    ASSERT_TRUE(dialog.IsBusy());
     EXPECT_EQ(Find("startButton")->text().toStdString(), "中 断");
     EXPECT_FALSE(Find("exitButton")->isEnabled());
-    PressEnter(/*autoRepeat=*/true);
-    ASSERT_TRUE(WaitForIdle());
 
-    EXPECT_EQ(messages, Strings{"Cancel: ユーザーの指示により変換処理を\n中断しました。"});
-    EXPECT_EQ(ReadFile(dir / "big.txt"), big);
-    EXPECT_EQ(FolderNames(dir.Path()), Strings{"big.txt"});
-    EXPECT_EQ(Find("startButton")->text().toStdString(), "変 換");
-    EXPECT_EQ(Find<QLabel>("statusLine")->text().toStdString(), "選択中");
-}
-
-INSTANTIATE_TEST_SUITE_P(FocusedControls, EnterKey, ::testing::Values("startButton", "fileList", "filterBox"));
-
-TEST_F(DialogTest, WhileARunIsBusyNoFileCommandAndNoWayOfClosingHasAnyEffect) {
-    WriteFile(dir / "a.txt", kSjis);
-    WriteFile(dir / "b.htm", kSjis);
-    dialog.targetIndex = 2;
-    Show();
-    const std::string big = AddBigFile();
-    dialog.AddPath(dir / "b.htm");
+    // While the run is busy no file command and no way of closing has any effect.
     List()->topLevelItem(0)->setSelected(true);
-    Click("startButton");
-    ASSERT_TRUE(dialog.IsBusy());
-
     chosen = QString::fromStdString((dir / "a.txt").string());
     DropFiles(&dialog, {dir / "a.txt"});
     for (const char* button : {"chooseButton", "removeButton", "clearButton", "exitButton"}) Click(button);
@@ -134,12 +106,19 @@ TEST_F(DialogTest, WhileARunIsBusyNoFileCommandAndNoWayOfClosingHasAnyEffect) {
     EXPECT_EQ(Names(), (Strings{"big.txt", "b.htm"}));
     EXPECT_TRUE(filters.empty());
 
-    dialog.StartOrCancelJob();
+    ASSERT_TRUE(focus());
+    PressEnter(/*autoRepeat=*/true);
     ASSERT_TRUE(WaitForIdle());
+    EXPECT_EQ(messages, Strings{"Cancel: ユーザーの指示により変換処理を\n中断しました。"});
     EXPECT_EQ(ReadFile(dir / "big.txt"), big);
+    EXPECT_EQ(FolderNames(dir.Path()), (Strings{"a.txt", "b.htm", "big.txt"}));
+    EXPECT_EQ(Find("startButton")->text().toStdString(), "変 換");
+    EXPECT_EQ(Find<QLabel>("statusLine")->text().toStdString(), "選択中");
     EXPECT_TRUE(dialog.close());
     EXPECT_EQ(dialog.result(), 1);  // so that start-up saves or removes the settings
 }
+
+INSTANTIATE_TEST_SUITE_P(FocusedControls, EnterKey, ::testing::Values("startButton", "fileList", "filterBox"));
 
 TEST_F(DialogTest, RunFromADropConvertsEachFileFromItsOwnCodeAndRefreshesTheLabels) {
     WriteFile(dir / "a.txt", kSjis);

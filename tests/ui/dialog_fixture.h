@@ -20,6 +20,8 @@ namespace ruv::test {
 
 using Strings = std::vector<std::string>;
 
+const std::string kSjis = "\x93\xFA\x96\x7B\x8C\xEA\x82\xC5\x82\xB7\x81\x42\r\n";  // 日本語です。
+
 class DialogTest : public ::testing::Test {
 protected:
     DialogTest() {
@@ -49,15 +51,15 @@ protected:
     void Click(const std::string& name) { Find(name)->click(); }
 
     QTreeWidget* List() { return Find<QTreeWidget>("fileList"); }
-    std::vector<std::string> Column(int column) {
+    Strings Column(int column) {
         std::vector<std::string> texts;
         for (int i = 0; i < List()->topLevelItemCount(); ++i) {
             texts.push_back(List()->topLevelItem(i)->text(column).toStdString());
         }
         return texts;
     }
-    std::vector<std::string> Names() { return Column(0); }
-    std::vector<std::string> Labels() { return Column(1); }
+    Strings Names() { return Column(0); }
+    Strings Labels() { return Column(1); }
 
     // Registers a file big enough that a run over it stays busy; its bytes.
     std::string AddBigFile() {
@@ -69,13 +71,13 @@ protected:
 
     // Waits until the run has ended and the window shows it.
     bool WaitForIdle() {
-        return WaitFor([this] { return !dialog.IsBusy() && dialog.findChild<QWidget*>("exitButton")->isEnabled(); });
+        return QTest::qWaitFor([this] { return !dialog.IsBusy() && Find("exitButton")->isEnabled(); }, 20000);
     }
 
     TempDir dir;
     ConvertDialog dialog;
-    std::vector<std::string> messages;  // "caption: text"
-    std::vector<std::string> filters;
+    Strings messages;  // "caption: text"
+    Strings filters;
     QString chosen;
 };
 

@@ -23,11 +23,11 @@ public:
         // Never the user's display, configuration or session.
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
         const std::filesystem::path base = std::filesystem::path(RUV_BINARY_DIR) / "tests" / "qt-home";
-        std::filesystem::create_directories(base / "config");
-        std::filesystem::create_directories(base / "runtime");
-        ::chmod((base / "runtime").c_str(), 0700);
-        qputenv("XDG_CONFIG_HOME", (base / "config").c_str());
-        qputenv("XDG_RUNTIME_DIR", (base / "runtime").c_str());
+        for (const char* name : {"XDG_CONFIG_HOME", "XDG_RUNTIME_DIR"}) {
+            std::filesystem::create_directories(base / name);
+            ::chmod((base / name).c_str(), 0700);
+            qputenv(name, (base / name).c_str());
+        }
         app_ = new QApplication(argc_, argv_);
         watchdog_ = new QTimer;
         QObject::connect(watchdog_, &QTimer::timeout, [this] { CloseStrayModal(); });
@@ -63,13 +63,6 @@ private:
     ::testing::AddGlobalTestEnvironment(new QtEnvironment);
 
 }  // namespace
-
-bool WaitFor(const std::function<bool()>& done, int timeoutMs) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done() && clock.elapsed() < timeoutMs) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    return done();
-}
 
 void DropFiles(QWidget* target, const std::vector<std::filesystem::path>& paths) {
     QMimeData data;

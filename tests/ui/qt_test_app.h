@@ -4,7 +4,6 @@
 #pragma once
 
 #include <filesystem>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -12,8 +11,6 @@ class QWidget;
 
 namespace ruv::test {
 
-// Runs the event loop until done() holds or the time is up; done()'s last value.
-bool WaitFor(const std::function<bool()>& done, int timeoutMs = 20000);
 // A drag that enters the widget, then the drop of the files.
 void DropFiles(QWidget* target, const std::vector<std::filesystem::path>& paths);
 // Presses Enter on whatever control has the focus.
