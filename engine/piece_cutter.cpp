@@ -6,6 +6,7 @@
 #include "engine/sjis_primitives.h"
 #include "engine/utf7_codec.h"
 #include "engine/utf8_codec.h"
+#include "platform/utf16_units.h"
 
 namespace ruv {
 namespace {
@@ -142,9 +143,6 @@ std::size_t WriteCarry(Carry carry, std::uint8_t* out) {
     std::memcpy(out, prefix, n);
     return n;
 }
-
-bool IsHighSurrogate(char16_t u) { return u >= 0xD800 && u <= 0xDBFF; }
-bool IsLowSurrogate(char16_t u) { return u >= 0xDC00 && u <= 0xDFFF; }
 
 }  // namespace
 
