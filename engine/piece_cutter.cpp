@@ -128,8 +128,11 @@ bool IsCuttable(const ScanState& s) {
            (s.runDigits > 0 && s.runDigits % UTF7_DIGITS_PER_GROUP == 0);
 }
 
-// Writes the bytes that reopen a carried shift state; returns their count.
-std::size_t WriteCarry(Carry carry, std::uint8_t* out) {
+// Writes the bytes that reopen a carried shift state; returns their count.  A
+// high surrogate held back from the last piece opens the run on its own and
+// closes it ("+" three digits "-"), and a new run starts where the source's
+// digits go on: the decoder joins it to the low unit that comes next.
+std::size_t WriteCarry(Carry carry, char16_t heldHigh, std::uint8_t* out) {
     const char* prefix = "";
     switch (carry) {
         case Carry::None: break;
@@ -139,9 +142,23 @@ std::size_t WriteCarry(Carry carry, std::uint8_t* out) {
         case Carry::JisRoman: prefix = "\x1B(J"; break;
         case Carry::Utf7Run: prefix = "+"; break;
     }
-    const std::size_t n = std::strlen(prefix);
+    std::size_t n = std::strlen(prefix);
     std::memcpy(out, prefix, n);
+    if (carry == Carry::Utf7Run && heldHigh != 0) {
+        out[n++] = static_cast<std::uint8_t>(Utf7Alphabet[heldHigh >> 10]);
+        out[n++] = static_cast<std::uint8_t>(Utf7Alphabet[(heldHigh >> 4) & 0x3F]);
+        out[n++] = static_cast<std::uint8_t>(Utf7Alphabet[(heldHigh << 2) & 0x3F]);
+        out[n++] = '-';
+        out[n++] = '+';
+    }
     return n;
+}
+
+// The third unit of a whole UTF-7 group of eight digits: the low four bits of
+// the sixth digit and all of the seventh and eighth.
+char16_t LastUnitOfGroup(const std::uint8_t* group) {
+    return static_cast<char16_t>(((Utf7DigitValue[group[5]] & 0x0F) << 12) |
+                                 (Utf7DigitValue[group[6]] << 6) | Utf7DigitValue[group[7]]);
 }
 
 }  // namespace
@@ -188,9 +205,10 @@ Piece PieceCutter::NextBytes(const std::uint8_t* data, std::size_t available, bo
                              LineBuffer& line) {
     (void)atEnd;  // without more data the piece simply ends with it
     std::uint8_t* out = AsBytes(line);
-    const std::size_t prefix = WriteCarry(carry_, out);
+    const std::size_t prefix = WriteCarry(carry_, heldHigh_, out);
     ScanState state{carry_, 0};
     carry_ = Carry::None;
+    heldHigh_ = 0;
 
     const std::size_t window = std::min(available, static_cast<std::size_t>(MAX_LINE_BYTES));
     const std::size_t lineEnd = FindLineEnd(data, window);
@@ -209,11 +227,21 @@ Piece PieceCutter::NextBytes(const std::uint8_t* data, std::size_t available, bo
     }
     if (atLimit) {
         carry_ = state.mode;
-        // A run that closes right at the cut needs no reopening: its "-" is
-        // taken with this piece, which the terminator closes just the same.
-        if (carry_ == Carry::Utf7Run && end < available && data[end] == '-') {
-            ++piece.consumed;
+        if (carry_ == Carry::Utf7Run && (end >= available || !IsUtf7Digit(data[end]))) {
+            // A run that ends right at the cut needs no reopening: its "-" is
+            // taken with this piece, which the terminator closes just the same;
+            // any other byte is text of the next piece.
+            if (end < available && data[end] == '-') ++piece.consumed;
             carry_ = Carry::None;
+        } else if (carry_ == Carry::Utf7Run && IsHighSurrogate(LastUnitOfGroup(data + end - 8))) {
+            // The run goes on after a high surrogate, whose low unit is on the
+            // other side of the cut.  This piece ends after the group's first
+            // two units (six digits, the last with its four bits of the third
+            // unit cleared), and the high unit is carried over to its partner.
+            heldHigh_ = LastUnitOfGroup(data + end - 8);
+            const std::uint8_t sixth = Utf7DigitValue[data[end - 3]];
+            out[prefix + end - 3] = static_cast<std::uint8_t>(Utf7Alphabet[sixth & 0x30]);
+            out[prefix + end - 2] = 0;
         }
     }
     return piece;

@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/utf7_codec.h"
+
 #include <bit>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -125,15 +128,64 @@ TEST(PieceCutter, Utf7RunIsCutOnWholeGroupsAndReopened) {
     EXPECT_EQ(cuts[1].piece[0], '+');
 }
 
-TEST(PieceCutter, Utf7RunClosingAtTheCutIsNotReopened) {
+TEST(PieceCutter, Utf7RunEndingAtTheCutIsNotReopened) {
     // 7 letters, "+" and 992 digits (124 whole groups) fill the piece exactly;
-    // the run's "-" comes next and is taken with it, not reopened as "+-".
+    // the run's "-" comes next and is taken with it, not reopened as "+-";
+    // any other byte that ends the run starts the next piece as text.
     const std::string piece = "abcdefg+" + std::string(992, 'B');
-    const auto cuts = CutAll(CODE_UTF7, piece + "-tail");
-    ASSERT_EQ(cuts.size(), 2u);
-    EXPECT_EQ(cuts[0].piece, piece);
-    EXPECT_EQ(cuts[0].consumed, 1001u);
-    EXPECT_EQ(cuts[1].piece, "tail");
+    const std::vector<Cut> minus = {{piece, 1001}, {"tail", 4}};
+    const std::vector<Cut> dot = {{piece, 1000}, {".tail", 5}};
+    EXPECT_TRUE(CutAll(CODE_UTF7, piece + "-tail") == minus);
+    EXPECT_TRUE(CutAll(CODE_UTF7, piece + ".tail") == dot);
+}
+
+// Converts all of data piece by piece, as the file converter does, with UTF-7
+// read strictly; the outputs joined, or "<fail>".
+std::string ConvertAll(KanjiCode source, const std::string& data, KanjiCode target) {
+    CodeConverter converter;
+    converter.sourceGuessed = true;
+    std::string out;
+    for (const Cut& cut : CutAll(source, data)) {
+        LineBuffer line{};
+        std::memcpy(AsBytes(line), cut.piece.data(), cut.piece.size());
+        ConvertedBuffer output{};
+        const std::int32_t n = converter.ConvertLine(output, line, source, target, NEWLINE_LF, false);
+        if (n < 0) return "<fail>";
+        out.append(reinterpret_cast<const char*>(AsBytes(output)), n);
+    }
+    return out;
+}
+
+TEST(PieceCutter, Utf7RunOfAstralCharactersConvertsWholeWhereverTheCutsFall) {
+    // Runs of 400 emoji (each a surrogate pair), alone or each followed by あ,
+    // after 0 to 2 units of あ and 0 to 7 letters: the cuts fall between the
+    // halves of a pair at every phase of the groups.
+    for (const bool spaced : {false, true}) {
+        for (int kana = 0; kana < 3; ++kana) {
+            std::u16string units(kana, u'\u3042');
+            std::string utf8(3 * kana, ' ');
+            for (int i = 0; i < kana; ++i) utf8.replace(3 * i, 3, "\xE3\x81\x82");
+            for (int i = 0; i < 400; ++i) {
+                units += spaced ? u"\U0001F600\u3042" : u"\U0001F600";
+                utf8 += spaced ? "\xF0\x9F\x98\x80\xE3\x81\x82" : "\xF0\x9F\x98\x80";
+            }
+            char utf7[4096];
+            units += u'\n';
+            ASSERT_GT(WideToUtf7Text(reinterpret_cast<std::uint8_t*>(utf7), units.c_str(), 4096), 0);
+            const std::string wide(reinterpret_cast<const char*>(units.data()), 2 * units.size());
+            for (int letters = 0; letters < 8; ++letters) {
+                const std::string x(letters, 'x');
+                std::string wideX;
+                for (char c : x) wideX += {c, '\0'};
+                const std::string data = x + utf7;
+                ASSERT_GT(CutAll(CODE_UTF7, data).size(), 2u);
+                EXPECT_TRUE(ConvertAll(CODE_UTF7, data, CODE_UTF8) == x + utf8 + "\n")
+                    << spaced << kana << letters;
+                EXPECT_TRUE(ConvertAll(CODE_UTF7, data, CODE_UNICODE) == wideX + wide)
+                    << spaced << kana << letters;
+            }
+        }
+    }
 }
 
 }  // namespace
