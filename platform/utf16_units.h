@@ -6,6 +6,7 @@
 // Every road writes it as "?", so no output ever holds one.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 namespace ruv {
@@ -25,15 +26,19 @@ constexpr char16_t HighSurrogateOf(char32_t cp) {
 }
 constexpr char16_t LowSurrogateOf(char32_t cp) { return static_cast<char16_t>(0xDC00 + (cp & 0x3FF)); }
 
-// Writes "?" over every lone surrogate of units[0, n); pairs stay.
-constexpr void ReplaceLoneSurrogates(char16_t* units, std::int32_t n) {
-    for (std::int32_t i = 0; i < n; ++i) {
-        if (!IsSurrogate(units[i])) continue;
-        if (IsHighSurrogate(units[i]) && i + 1 < n && IsLowSurrogate(units[i + 1])) {
-            ++i;  // a pair
-            continue;
-        }
-        units[i] = LONE_SURROGATE_REPLACEMENT;
+// True when text[i] of a terminated text is a lone surrogate.  Reads text[i - 1]
+// and text[i + 1] (at worst the terminator).
+constexpr bool IsLoneSurrogateAt(const char16_t* text, std::size_t i) {
+    if (IsHighSurrogate(text[i])) return !IsLowSurrogate(text[i + 1]);
+    return IsLowSurrogate(text[i]) && (i == 0 || !IsHighSurrogate(text[i - 1]));
+}
+
+// Writes "?" over every lone surrogate of a terminated text; pairs stay.  A
+// unit written over was no high surrogate's partner, so the next unit reads
+// the same against it.
+constexpr void ReplaceLoneSurrogates(char16_t* text) {
+    for (std::size_t i = 0; text[i] != 0; ++i) {
+        if (IsLoneSurrogateAt(text, i)) text[i] = LONE_SURROGATE_REPLACEMENT;
     }
 }
 

@@ -156,10 +156,10 @@ std::string ConvertAll(KanjiCode source, const std::string& data, KanjiCode targ
     return out;
 }
 
-TEST(PieceCutter, Utf7RunOfAstralCharactersConvertsWholeWhereverTheCutsFall) {
+TEST(PieceCutter, AstralCharactersConvertWholeWhereverTheCutsFall) {
     // Runs of 400 emoji (each a surrogate pair), alone or each followed by あ,
     // after 0 to 2 units of あ and 0 to 7 letters: the cuts fall between the
-    // halves of a pair at every phase of the groups.
+    // halves of a pair at every phase of the groups (and of UTF-16 units).
     for (const bool spaced : {false, true}) {
         for (int kana = 0; kana < 3; ++kana) {
             std::u16string units(kana, u'\u3042');
@@ -182,6 +182,8 @@ TEST(PieceCutter, Utf7RunOfAstralCharactersConvertsWholeWhereverTheCutsFall) {
                 EXPECT_TRUE(ConvertAll(CODE_UTF7, data, CODE_UTF8) == x + utf8 + "\n")
                     << spaced << kana << letters;
                 EXPECT_TRUE(ConvertAll(CODE_UTF7, data, CODE_UNICODE) == wideX + wide)
+                    << spaced << kana << letters;
+                EXPECT_TRUE(ConvertAll(CODE_UNICODE, wideX + wide, CODE_UTF8) == x + utf8 + "\n")
                     << spaced << kana << letters;
             }
         }
