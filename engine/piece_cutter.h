@@ -9,8 +9,10 @@
 // base64 run) is carried into the next piece by re-inserting its designation
 // or "+" in front of it.  A UTF-7 group whose last unit is a high surrogate
 // has its low unit in the next group: that high unit moves into the next
-// piece, so both halves of the pair reach the decoder together.  A file
-// therefore converts to the same text whatever the lengths of its lines.  Line ends carry no state: each line starts in the
+// piece, so both halves of the pair reach the decoder together.  A pair that
+// spans two runs ("-+" between its halves) is not parted there either, unless
+// every place to cut within the limit would part one.  A file therefore
+// converts to the same text whatever the lengths of its lines.  Line ends carry no state: each line starts in the
 // initial mode of its code.
 #pragma once
 
