@@ -52,7 +52,7 @@ std::int32_t CopyUnits(char16_t* out, const char16_t* text) {
     std::int32_t n = 0;
     while (text[n] != 0) ++n;
     std::memcpy(out, text, (static_cast<std::size_t>(n) + 1) * sizeof(char16_t));
-    ReplaceLoneSurrogates(out);
+    ReplaceLoneSurrogates(out, static_cast<std::size_t>(n));
     return n;
 }
 

@@ -241,7 +241,7 @@ std::int32_t DecodeText(char16_t* out, const std::uint8_t* text, std::int32_t ca
         if (count >= capacity) return -1;
         out[count] = 0;
         // Over the whole text, so that a pair split between two runs is kept.
-        ReplaceLoneSurrogates(out);
+        ReplaceLoneSurrogates(out, static_cast<std::size_t>(count));
     }
     return count;
 }

@@ -26,19 +26,20 @@ constexpr char16_t HighSurrogateOf(char32_t cp) {
 }
 constexpr char16_t LowSurrogateOf(char32_t cp) { return static_cast<char16_t>(0xDC00 + (cp & 0x3FF)); }
 
-// True when text[i] of a terminated text is a lone surrogate.  Reads text[i - 1]
-// and text[i + 1] (at worst the terminator).
+// True when text[i] is a lone surrogate.  Reads text[i - 1] and text[i + 1],
+// which may be the terminator.
 constexpr bool IsLoneSurrogateAt(const char16_t* text, std::size_t i) {
     if (IsHighSurrogate(text[i])) return !IsLowSurrogate(text[i + 1]);
     return IsLowSurrogate(text[i]) && (i == 0 || !IsHighSurrogate(text[i - 1]));
 }
 
-// Writes "?" over every lone surrogate of a terminated text; pairs stay.  A
+// Writes "?" over every lone surrogate of units[0, n), which a terminator
+// follows (a zero unit inside them counts as no surrogate); pairs stay.  A
 // unit written over was no high surrogate's partner, so the next unit reads
 // the same against it.
-constexpr void ReplaceLoneSurrogates(char16_t* text) {
-    for (std::size_t i = 0; text[i] != 0; ++i) {
-        if (IsLoneSurrogateAt(text, i)) text[i] = LONE_SURROGATE_REPLACEMENT;
+constexpr void ReplaceLoneSurrogates(char16_t* units, std::size_t n) {
+    for (std::size_t i = 0; i < n; ++i) {
+        if (IsLoneSurrogateAt(units, i)) units[i] = LONE_SURROGATE_REPLACEMENT;
     }
 }
 
