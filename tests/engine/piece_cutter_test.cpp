@@ -68,13 +68,6 @@ TEST(PieceCutter, LineEndsEndPiecesAndCrBecomesLf) {
     }
 }
 
-TEST(PieceCutter, LongLinesAreCutAtTheLimit) {
-    const auto cuts = CutAll(CODE_SJIS, std::string(2500, 'x'));
-    ASSERT_EQ(cuts.size(), 3u);
-    EXPECT_EQ(cuts[0].piece.size() + cuts[1].piece.size(), 2000u);
-    EXPECT_EQ(cuts[2].piece, std::string(500, 'x'));
-}
-
 TEST(PieceCutter, CutsFallOnCharacterBoundariesAndLoseNoByte) {
     const std::string x(1000, 'x');
     std::string utf16x;  // 499 units of 'x'
@@ -117,15 +110,6 @@ TEST(PieceCutter, JisDesignationIsCarriedAcrossACut) {
     EXPECT_EQ(cuts[0].piece.size(), 999u) << "never between the two bytes of a pair";
     EXPECT_EQ(cuts[1].piece.substr(0, 5), "\x1B$B0!");
     EXPECT_EQ(cuts[0].consumed + cuts[1].consumed, data.size());
-}
-
-TEST(PieceCutter, Utf7RunIsCutOnWholeGroupsAndReopened) {
-    // "+" and 1200 base64 digits: groups of 8 digits hold three units each.
-    const std::string digits(1200, 'A');
-    const auto cuts = CutAll(CODE_UTF7, "+" + digits + "-x");
-    ASSERT_GE(cuts.size(), 2u);
-    EXPECT_EQ((cuts[0].piece.size() - 1) % 8, 0u);
-    EXPECT_EQ(cuts[1].piece[0], '+');
 }
 
 TEST(PieceCutter, Utf7RunEndingAtTheCutIsNotReopened) {
