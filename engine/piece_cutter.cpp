@@ -25,11 +25,11 @@ constexpr std::uint32_t UTF7_DIGITS_PER_GROUP = 8;
 
 // What the scan knows of the source's decoder at a position.
 struct ScanState {
-    Carry mode = Carry::None;      // ISO-2022-JP designation, or a UTF-7 run
-    std::uint32_t runDigits = 0;   // UTF-7: base64 digits since the run opened
-    std::uint32_t runBits = 0;     // UTF-7: the run's bits not yet in a whole unit
-    char16_t lastUnit = 0;         // UTF-7: the last whole unit of the run
-    bool pairOpen = false;         // UTF-7: a run closed on a high surrogate, "+" next
+    Carry mode = Carry::None;     // ISO-2022-JP designation, or a UTF-7 run
+    std::uint32_t runDigits = 0;  // UTF-7: base64 digits since the run opened
+    std::uint32_t runBits = 0;    // UTF-7: the run's bits not yet in a whole unit
+    char16_t lastUnit = 0;        // UTF-7: the last whole unit of the run
+    bool pairOpen = false;        // UTF-7: a run closed on a high surrogate, "+" next
 };
 
 // True when the bytes at p (avail of them) begin with the given sequence.

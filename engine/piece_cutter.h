@@ -8,12 +8,12 @@
 // and a shift state still open there (an ISO-2022-JP designation, a UTF-7
 // base64 run) is carried into the next piece by re-inserting its designation
 // or "+" in front of it.  A UTF-7 group whose last unit is a high surrogate
-// has its low unit in the next group: that high unit moves into the next
+// may have its low unit in the next group: that high unit moves into the next
 // piece, so both halves of the pair reach the decoder together.  A pair that
 // spans two runs ("-+" between its halves) is not parted there either, unless
 // every place to cut within the limit would part one.  A file therefore
-// converts to the same text whatever the lengths of its lines.  Line ends carry no state: each line starts in the
-// initial mode of its code.
+// converts to the same text whatever the lengths of its lines.  Line ends
+// carry no state: each line starts in the initial mode of its code.
 #pragma once
 
 #include <cstddef>

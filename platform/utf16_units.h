@@ -24,7 +24,9 @@ constexpr char32_t PairCodePoint(char16_t high, char16_t low) {
 constexpr char16_t HighSurrogateOf(char32_t cp) {
     return static_cast<char16_t>(0xD800 + ((cp - 0x10000) >> 10));
 }
-constexpr char16_t LowSurrogateOf(char32_t cp) { return static_cast<char16_t>(0xDC00 + (cp & 0x3FF)); }
+constexpr char16_t LowSurrogateOf(char32_t cp) {
+    return static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
+}
 
 // True when text[i] is a lone surrogate.  Reads text[i - 1] and text[i + 1],
 // which may be the terminator.

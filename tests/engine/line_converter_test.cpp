@@ -139,9 +139,9 @@ TEST(LineConverter, LoneSurrogatesBecomeQuestionMarksOnEveryRoad) {
         std::string utf7;
         std::u16string text;
     } rows[] = {
-        {u"\xD800" u"A", "+2AA-A", u"?A"},                     // a lone high surrogate
+        {u"\xD800\x41", "+2AA-A", u"?A"},                       // a lone high surrogate
         {u"A\xDC00", "A+3AA-", u"A?"},                          // a lone low one
-        {u"\xDE00\xD83D", "+3gDYPQ-", u"??"},                  // a pair in the wrong order
+        {u"\xDE00\xD83D", "+3gDYPQ-", u"??"},                   // a pair in the wrong order
         {u"\xD83D\xD83D\xDE00", "+2D3YPd4A-", u"?\U0001F600"},  // a high one, then a pair
         {u"\U0001F600", "+2D0-+3gA-", u"\U0001F600"},           // a pair split between runs
     };

@@ -4,12 +4,12 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/utf7_codec.h"
-
 #include <bit>
 #include <cstring>
 #include <string>
 #include <vector>
+
+#include "engine/utf7_codec.h"
 
 namespace ruv {
 namespace {
@@ -133,7 +133,8 @@ std::string ConvertAll(KanjiCode source, const std::string& data, KanjiCode targ
         LineBuffer line{};
         std::memcpy(AsBytes(line), cut.piece.data(), cut.piece.size());
         ConvertedBuffer output{};
-        const std::int32_t n = converter.ConvertLine(output, line, source, target, NEWLINE_LF, false);
+        const std::int32_t n =
+            converter.ConvertLine(output, line, source, target, NEWLINE_LF, false);
         if (n < 0) return "<fail>";
         out.append(reinterpret_cast<const char*>(AsBytes(output)), n);
     }
@@ -158,9 +159,11 @@ TEST(PieceCutter, AstralCharactersConvertWholeWhereverTheCutsFall) {
             units += u'\n';
             utf8 += '\n';
             char encoded[4096];
-            ASSERT_GT(WideToUtf7Text(reinterpret_cast<std::uint8_t*>(encoded), units.c_str(), 4096), 0);
+            ASSERT_GT(WideToUtf7Text(reinterpret_cast<std::uint8_t*>(encoded), units.c_str(), 4096),
+                      0);
             std::string utf7 = encoded;
-            for (std::size_t at = 9; style == 2 && at < utf7.rfind('-'); at += 10) utf7.insert(at, "-+");
+            for (std::size_t at = 9; style == 2 && at < utf7.rfind('-'); at += 10)
+                utf7.insert(at, "-+");
             const std::string wide(reinterpret_cast<const char*>(units.data()), 2 * units.size());
             for (int letters = 0; letters < 8; ++letters) {
                 const std::string x(letters, 'x');
