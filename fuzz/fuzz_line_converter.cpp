@@ -5,8 +5,7 @@
 // give a terminated output that fits the converted-line buffer.  Output in
 // EUC-JP holds only pairs of bytes A1-FE above 7F; output in JIS only pairs of
 // bytes 21-7E inside a kanji run (after ESC $ B or ESC $ @, up to the next ESC).
-// UTF-7 and UTF-16 without CR or zero convert to UTF-16 piece by piece as they
-// decode whole: no cut parts a surrogate pair.
+// UTF-7 converts to UTF-16 piece by piece as it decodes whole.
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -16,7 +15,6 @@
 #include "engine/piece_cutter.h"
 #include "engine/utf7_codec.h"
 #include "fuzz_support.h"
-#include "platform/utf16_units.h"
 
 namespace {
 
@@ -49,41 +47,23 @@ bool WellFormed(const std::uint8_t* p, std::int32_t n, ruv::KanjiCode target) {
     return !kanji || run % 2 == 0;
 }
 
-// The text as decoded whole (lone surrogates as "?"), or false when the
-// decoder refuses it or it holds a CR or a zero that the cutter reads apart.
-bool DecodeWhole(ruv::KanjiCode source, bool guessed, const std::uint8_t* data, std::size_t size,
-                 std::u16string& whole) {
-    if (source == ruv::CODE_UNICODE) {
-        if (size % 2 != 0) return false;
-        for (std::size_t i = 0; i < size; i += 2) {
-            const auto u = static_cast<char16_t>(data[i] | (data[i + 1] << 8));
-            if (u == 0 || u == u'\r') return false;
-            whole += u;
-        }
-        ruv::ReplaceLoneSurrogates(whole.data(), whole.size());
-        return true;
-    }
-    if (std::memchr(data, 0, size) != nullptr || std::memchr(data, '\r', size) != nullptr) {
-        return false;
-    }
-    const std::string text(reinterpret_cast<const char*>(data), size);
-    const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.c_str());
-    whole.resize(size + 1);
-    const auto capacity = static_cast<std::int32_t>(size + 1);
-    const std::int32_t n = guessed ? ruv::Utf7ToWideTextStrict(whole.data(), bytes, capacity)
-                                   : ruv::Utf7ToWideText(whole.data(), bytes, capacity);
-    whole.resize(n < 0 ? 0 : n);
-    return n >= 0;
-}
-
+// UTF-7 without CR or zero converts to UTF-16 piece by piece as it decodes
+// whole, when it decodes at all: no cut parts a character or a surrogate pair.
 void CheckCutsKeepTheText(ruv::KanjiCode source, bool guessed, const std::uint8_t* data,
                           std::size_t size) {
     using namespace ruv;
-    std::u16string whole, joined;
-    if ((source != CODE_UTF7 && source != CODE_UNICODE) ||
-        !DecodeWhole(source, guessed, data, size, whole)) {
+    if (source != CODE_UTF7 || std::memchr(data, 0, size) != nullptr ||
+        std::memchr(data, '\r', size) != nullptr) {
         return;
     }
+    const std::string text(reinterpret_cast<const char*>(data), size);
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.c_str());
+    std::u16string whole(size + 1, u'\0'), joined;
+    const auto capacity = static_cast<std::int32_t>(size + 1);
+    const std::int32_t n = guessed ? Utf7ToWideTextStrict(whole.data(), bytes, capacity)
+                                   : Utf7ToWideText(whole.data(), bytes, capacity);
+    if (n < 0) return;
+    whole.resize(static_cast<std::size_t>(n));
     PieceCutter cutter(source);
     CodeConverter converter;
     converter.sourceGuessed = guessed;
@@ -91,10 +71,10 @@ void CheckCutsKeepTheText(ruv::KanjiCode source, bool guessed, const std::uint8_
     ConvertedBuffer output;
     for (std::size_t at = 0; at < size;) {
         at += cutter.Next(data + at, size - at, true, line).consumed;
-        const std::int32_t n =
+        const std::int32_t m =
             converter.ConvertLine(output, line, source, CODE_UNICODE, NEWLINE_LF, false);
-        if (n < 0) fuzz::Fail("a piece failed although the whole text decodes", data, size);
-        joined.append(output.data(), static_cast<std::size_t>(n / 2));
+        if (m < 0) fuzz::Fail("a piece failed although the whole text decodes", data, size);
+        joined.append(output.data(), static_cast<std::size_t>(m / 2));
     }
     if (joined != whole) fuzz::Fail("cut text differs from the text read whole", data, size);
 }
