@@ -7,6 +7,7 @@
 
 #include "engine/utf7_codec.h"
 #include "platform/file_handle.h"
+#include "platform/utf16_units.h"
 
 namespace ruv {
 namespace {
@@ -88,9 +89,8 @@ bool IsUtf7PlainByte(std::uint8_t b) { return b < 0x80 && Utf7CharClass[b] != UT
 // but TAB LF CR, no Hangul syllable, no private use, surrogates only in pairs.
 // The digits of plain words ("+extended", "+128") decode to the units left out.
 bool IsPlausibleUnit(Evidence& e, std::uint32_t u) {
-    const bool low = u >= 0xDC00 && u <= 0xDFFF;
-    if (e.highSurrogate != low) return false;
-    e.highSurrogate = u >= 0xD800 && u <= 0xDBFF;
+    if (e.highSurrogate != IsLowSurrogate(u)) return false;
+    e.highSurrogate = IsHighSurrogate(u);
     if (u < 0x20) return u == '\t' || u == LF || u == CR;
     return !(u >= 0xAC00 && u <= 0xD7FF) && !(u >= 0xE000 && u <= 0xF8FF);
 }

@@ -8,6 +8,7 @@
 #include "engine/sjis_primitives.h"
 #include "engine/utf7_codec.h"
 #include "engine/utf8_codec.h"
+#include "platform/utf16_units.h"
 
 namespace ruv {
 namespace {
@@ -45,11 +46,13 @@ std::int32_t CopyBytes(std::uint8_t* out, const std::uint8_t* text) {
     return static_cast<std::int32_t>(n);
 }
 
-// Copies terminated UTF-16 with its terminator; returns its length in units.
+// Copies terminated UTF-16 with its terminator, a lone surrogate as "?";
+// returns its length in units.
 std::int32_t CopyUnits(char16_t* out, const char16_t* text) {
     std::int32_t n = 0;
     while (text[n] != 0) ++n;
     std::memcpy(out, text, (static_cast<std::size_t>(n) + 1) * sizeof(char16_t));
+    ReplaceLoneSurrogates(out, static_cast<std::size_t>(n));
     return n;
 }
 

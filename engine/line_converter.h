@@ -16,6 +16,8 @@
 // its plain 7-bit lines (no escape) take the 7-bit road, since they read the
 // same in every byte code, and any other line is refused with -1, as is every
 // other code without a road.  Refusing leaves the file untouched.
+// A lone surrogate in UTF-16 or UTF-7 text becomes "?" on every road, to every
+// target (UTF-16 to itself included); a surrogate pair always stays whole.
 #pragma once
 
 #include <array>

@@ -6,6 +6,7 @@
 #include "engine/sjis_primitives.h"
 #include "engine/utf7_codec.h"
 #include "engine/utf8_codec.h"
+#include "platform/utf16_units.h"
 
 namespace ruv {
 namespace {
@@ -24,8 +25,11 @@ constexpr std::uint32_t UTF7_DIGITS_PER_GROUP = 8;
 
 // What the scan knows of the source's decoder at a position.
 struct ScanState {
-    Carry mode = Carry::None;      // ISO-2022-JP designation, or a UTF-7 run
-    std::uint32_t runDigits = 0;   // UTF-7: base64 digits since the run opened
+    Carry mode = Carry::None;     // ISO-2022-JP designation, or a UTF-7 run
+    std::uint32_t runDigits = 0;  // UTF-7: base64 digits since the run opened
+    std::uint32_t runBits = 0;    // UTF-7: the run's bits not yet in a whole unit
+    char16_t lastUnit = 0;        // UTF-7: the last whole unit of the run
+    bool pairOpen = false;        // UTF-7: a run closed on a high surrogate, "+" next
 };
 
 // True when the bytes at p (avail of them) begin with the given sequence.
@@ -72,25 +76,44 @@ std::size_t JisCharLength(const std::uint8_t* p, std::size_t avail, ScanState& s
     return pairs && b >= 0x21 && b <= 0x7E ? 2 : 1;
 }
 
+// How a UTF-7 run goes on at p, after a digit: 0 when p holds the next digit,
+// 2 when it holds "-+" and a digit (a run closed and opened again at once),
+// -1 when the run ends at p.
+std::int32_t RunGoesOn(const std::uint8_t* p, std::size_t avail) {
+    if (avail >= 1 && IsUtf7Digit(p[0])) return 0;
+    if (avail >= 3 && p[0] == '-' && p[1] == '+' && IsUtf7Digit(p[2])) return 2;
+    return -1;
+}
+
 // A UTF-7 character at p, as the decoder reads it: inside a run every base64
-// digit is one step; "+-" outside a run is one character.
+// digit is one step; "+-" outside a run is one character.  The decoder joins
+// a high surrogate that ends a run to a low one that opens the next, so the
+// "-+" between them is marked as no place for a cut.
 std::size_t Utf7CharLength(const std::uint8_t* p, std::size_t avail, ScanState& s) {
     const std::uint8_t b = p[0];
     if (s.mode == Carry::Utf7Run) {
-        if (b == '-') {
-            s.mode = Carry::None;
-            return 1;
-        }
         if (IsUtf7Digit(b)) {
             ++s.runDigits;
+            s.runBits = (s.runBits << 6) | Utf7DigitValue[b];
+            const std::uint32_t pending = (s.runDigits * 6) % 16;  // bits past the last unit
+            if (pending < 6) {
+                s.lastUnit = static_cast<char16_t>(s.runBits >> pending);
+                s.runBits &= (1u << pending) - 1;
+                s.pairOpen = false;
+            }
             return 1;
         }
-        s.mode = Carry::None;  // any other byte ends the run and is read as text
+        s.mode = Carry::None;  // "-" ends the run; any other byte is read as text
+        if (b == '-') {
+            s.pairOpen = IsHighSurrogate(s.lastUnit) && RunGoesOn(p, avail) == 2;
+            return 1;
+        }
     }
     if (b == '+') {
         if (avail >= 2 && p[1] == '-') return 2;
         s.mode = Carry::Utf7Run;
         s.runDigits = 0;
+        s.runBits = 0;
     }
     return 1;
 }
@@ -121,14 +144,18 @@ std::size_t CharLength(KanjiCode code, const std::uint8_t* p, std::size_t avail,
 
 // A cut inside a UTF-7 run must fall on a whole group of three units, and
 // never right after the "+" that opens it: a piece ending in a bare "+" reads
-// as a malformed run.
-bool IsCuttable(const ScanState& s) {
-    return s.mode != Carry::Utf7Run ||
-           (s.runDigits > 0 && s.runDigits % UTF7_DIGITS_PER_GROUP == 0);
+// as a malformed run.  A cut between two runs that a surrogate pair spans is
+// taken only where no other fits.
+bool IsCuttable(const ScanState& s, bool keepPairs) {
+    if (s.mode != Carry::Utf7Run) return !(keepPairs && s.pairOpen);
+    return s.runDigits > 0 && s.runDigits % UTF7_DIGITS_PER_GROUP == 0;
 }
 
-// Writes the bytes that reopen a carried shift state; returns their count.
-std::size_t WriteCarry(Carry carry, std::uint8_t* out) {
+// Writes the bytes that reopen a carried shift state; returns their count.  A
+// high surrogate held back from the last piece opens the run on its own and
+// closes it ("+" three digits "-"), and a new run starts where the source's
+// digits go on: the decoder joins it to the low unit that comes next.
+std::size_t WriteCarry(Carry carry, char16_t heldHigh, std::uint8_t* out) {
     const char* prefix = "";
     switch (carry) {
         case Carry::None: break;
@@ -138,13 +165,17 @@ std::size_t WriteCarry(Carry carry, std::uint8_t* out) {
         case Carry::JisRoman: prefix = "\x1B(J"; break;
         case Carry::Utf7Run: prefix = "+"; break;
     }
-    const std::size_t n = std::strlen(prefix);
+    std::size_t n = std::strlen(prefix);
     std::memcpy(out, prefix, n);
+    if (carry == Carry::Utf7Run && heldHigh != 0) {
+        out[n++] = static_cast<std::uint8_t>(Utf7Alphabet[heldHigh >> 10]);
+        out[n++] = static_cast<std::uint8_t>(Utf7Alphabet[(heldHigh >> 4) & 0x3F]);
+        out[n++] = static_cast<std::uint8_t>(Utf7Alphabet[(heldHigh << 2) & 0x3F]);
+        out[n++] = '-';
+        out[n++] = '+';
+    }
     return n;
 }
-
-bool IsHighSurrogate(char16_t u) { return u >= 0xD800 && u <= 0xDBFF; }
-bool IsLowSurrogate(char16_t u) { return u >= 0xDC00 && u <= 0xDFFF; }
 
 }  // namespace
 
@@ -170,15 +201,22 @@ std::size_t FindLineEnd(const std::uint8_t* data, std::size_t n) {
 std::size_t LastCut(KanjiCode code, const std::uint8_t* data, std::size_t available,
                     ScanState& state) {
     const std::size_t limit = static_cast<std::size_t>(MAX_LINE_BYTES);
-    std::size_t cut = 0;
-    ScanState stateAtCut = state;
+    std::size_t cut = 0, anyCut = 0;
+    ScanState stateAtCut = state, stateAtAnyCut = state;
     for (std::size_t i = 0; i <= limit;) {
-        if (IsCuttable(state)) {
+        if (IsCuttable(state, true)) {
             cut = i;
             stateAtCut = state;
+        } else if (IsCuttable(state, false)) {
+            anyCut = i;
+            stateAtAnyCut = state;
         }
         if (i == limit) break;
         i += CharLength(code, data + i, available - i, state);
+    }
+    if (cut == 0 && anyCut > 0) {  // every cut parts a pair: one of them is lost
+        cut = anyCut;
+        stateAtCut = stateAtAnyCut;
     }
     state = stateAtCut;
     return cut > 0 ? cut : limit;  // no whole character fits: cut at the limit
@@ -190,9 +228,10 @@ Piece PieceCutter::NextBytes(const std::uint8_t* data, std::size_t available, bo
                              LineBuffer& line) {
     (void)atEnd;  // without more data the piece simply ends with it
     std::uint8_t* out = AsBytes(line);
-    const std::size_t prefix = WriteCarry(carry_, out);
+    const std::size_t prefix = WriteCarry(carry_, heldHigh_, out);
     ScanState state{carry_, 0};
     carry_ = Carry::None;
+    heldHigh_ = 0;
 
     const std::size_t window = std::min(available, static_cast<std::size_t>(MAX_LINE_BYTES));
     const std::size_t lineEnd = FindLineEnd(data, window);
@@ -209,14 +248,29 @@ Piece PieceCutter::NextBytes(const std::uint8_t* data, std::size_t available, bo
         out[prefix + end - 1] = LF;
         if (end < available && data[end] == LF) ++piece.consumed;  // CR LF is one line end
     }
-    if (atLimit) {
-        carry_ = state.mode;
-        // A run that closes right at the cut needs no reopening: its "-" is
-        // taken with this piece, which the terminator closes just the same.
-        if (carry_ == Carry::Utf7Run && end < available && data[end] == '-') {
-            ++piece.consumed;
-            carry_ = Carry::None;
+    if (atLimit && state.mode == Carry::Utf7Run) {
+        const std::int32_t reopening = RunGoesOn(data + end, available - end);
+        if (reopening < 0) {
+            // A run that ends right at the cut needs no reopening: its "-" is
+            // taken with this piece, which the terminator closes just the same;
+            // any other byte is text of the next piece.
+            if (end < available && data[end] == '-') ++piece.consumed;
+            return piece;
         }
+        carry_ = Carry::Utf7Run;
+        piece.consumed += static_cast<std::size_t>(reopening);  // a "-+" goes with the cut
+        if (IsHighSurrogate(state.lastUnit)) {
+            // The low unit that may pair with it is on the other side of the
+            // cut.  This piece ends after the group's first two units (six
+            // digits, the last with its four bits of the third unit cleared),
+            // and the high unit goes into the next piece with its partner.
+            heldHigh_ = state.lastUnit;
+            const std::uint8_t sixth = Utf7DigitValue[data[end - 3]];
+            out[prefix + end - 3] = static_cast<std::uint8_t>(Utf7Alphabet[sixth & 0x30]);
+            out[prefix + end - 2] = 0;
+        }
+    } else if (atLimit) {
+        carry_ = state.mode;
     }
     return piece;
 }

@@ -7,9 +7,13 @@
 // an escape sequence, a JIS pair, a surrogate pair or a UTF-7 base64 group,
 // and a shift state still open there (an ISO-2022-JP designation, a UTF-7
 // base64 run) is carried into the next piece by re-inserting its designation
-// or "+" in front of it.  A file therefore converts to the same text whatever
-// the lengths of its lines.  Line ends carry no state: each line starts in the
-// initial mode of its code.
+// or "+" in front of it.  A UTF-7 group whose last unit is a high surrogate
+// may have its low unit in the next group: that high unit moves into the next
+// piece, so both halves of the pair reach the decoder together.  A pair that
+// spans two runs ("-+" between its halves) is not parted there either, unless
+// every place to cut within the limit would part one.  A file therefore
+// converts to the same text whatever the lengths of its lines.  Line ends
+// carry no state: each line starts in the initial mode of its code.
 #pragma once
 
 #include <cstddef>
@@ -24,8 +28,9 @@ namespace ruv {
 // "-" that closes a UTF-7 run, the second unit of a surrogate pair.
 inline constexpr std::size_t PIECE_LOOKAHEAD_BYTES = 8;
 
-// Longest prefix carried into a piece (ESC $ ( D).
-inline constexpr std::size_t MAX_CARRY_BYTES = 4;
+// Longest prefix carried into a piece: "+", a held-back high surrogate in three
+// digits, "-+" (see PieceCutter::Next).
+inline constexpr std::size_t MAX_CARRY_BYTES = 6;
 
 static_assert(MAX_LINE_BYTES + MAX_CARRY_BYTES + 2 <= LINE_BUFFER_BYTES,
               "a piece with its carried prefix and terminator fits the line buffer");
@@ -54,6 +59,7 @@ private:
 
     KanjiCode source_;
     Carry carry_ = Carry::None;
+    char16_t heldHigh_ = 0;  // a high surrogate cut from its low unit, carried over
 };
 
 }  // namespace ruv

@@ -7,6 +7,8 @@
 // non-digit (left for the text), and refuses what may not stand outside a run.
 #include "engine/utf7_codec.h"
 
+#include "platform/utf16_units.h"
+
 namespace ruv {
 namespace {
 
@@ -123,7 +125,8 @@ std::int32_t WideToUtf7Text(std::uint8_t* out, const char16_t* text, std::int32_
     };
     const char16_t* p = text;
     for (; *p != 0; ++p) {
-        const char16_t u = *p;
+        // A lone surrogate is no character: a "?", which also closes the run.
+        const char16_t u = IsLoneSurrogateAt(text, p - text) ? LONE_SURROGATE_REPLACEMENT : *p;
         const std::uint8_t c = ClassOf(u);
         if (c != UTF7_DIRECT) {
             if (run != nullptr) continue;  // joins the open run
@@ -237,6 +240,8 @@ std::int32_t DecodeText(char16_t* out, const std::uint8_t* text, std::int32_t ca
     if (out != nullptr) {
         if (count >= capacity) return -1;
         out[count] = 0;
+        // Over the whole text, so that a pair split between two runs is kept.
+        ReplaceLoneSurrogates(out, static_cast<std::size_t>(count));
     }
     return count;
 }

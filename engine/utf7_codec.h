@@ -8,6 +8,9 @@
 //   a run ends at any non-digit; leftover bits are ignored      decode: lenient
 //   "+" before a character that is neither digit nor "-" is     decode: lenient
 //   dropped, the character read as text
+//   a lone surrogate is written as "?" and decodes to "?"       both: replaced
+//   a high surrogate ending one run and a low one opening the   decode: lenient
+//   next are one pair
 //
 // The strict reading, for text whose code was only guessed, refuses (-1) the
 // runs that no encoder writes: "+" before a byte that is neither a digit nor

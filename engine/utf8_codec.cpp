@@ -8,16 +8,13 @@
 #include "engine/utf8_codec.h"
 
 #include "engine/byte_sink.h"
+#include "platform/utf16_units.h"
 
 namespace ruv {
 namespace {
 
 constexpr char16_t kReplacement = u'?';  // a malformed sequence, a lone surrogate
 constexpr std::uint32_t kMalformed = 0xFFFFFFFF;
-
-constexpr bool IsHighSurrogate(char16_t u) { return u >= 0xD800 && u <= 0xDBFF; }
-constexpr bool IsLowSurrogate(char16_t u) { return u >= 0xDC00 && u <= 0xDFFF; }
-constexpr bool IsSurrogate(char16_t u) { return u >= 0xD800 && u <= 0xDFFF; }
 
 // The code point of the well-formed sequence at p (p[0] is no ASCII byte and
 // not the terminator), or kMalformed; length receives the bytes taken.  A
@@ -90,8 +87,8 @@ std::int32_t DecodeText(char16_t* out, const std::uint8_t* p, std::int32_t capac
             // The surrogate pair, both units against the capacity.
             if constexpr (kWrite) {
                 if (count + 1 >= limit) return -1;
-                out[count] = static_cast<char16_t>(0xD800 + ((cp - 0x10000) >> 10));
-                out[count + 1] = static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
+                out[count] = HighSurrogateOf(cp);
+                out[count + 1] = LowSurrogateOf(cp);
             }
             count += 2;
             p += length;
@@ -148,7 +145,7 @@ std::int32_t EncodeText(std::uint8_t* out, const char16_t* p, std::int32_t capac
         if (IsHighSurrogate(u) && IsLowSurrogate(p[1])) {
             if constexpr (kWrite) {
                 if (total + 4 > limit) return -1;
-                const std::uint32_t cp = 0x10000 + ((u - 0xD800u) << 10) + (p[1] - 0xDC00u);
+                const char32_t cp = PairCodePoint(u, p[1]);
                 out[total] = static_cast<std::uint8_t>(0xF0 | (cp >> 18));
                 out[total + 1] = static_cast<std::uint8_t>(0x80 | ((cp >> 12) & 0x3F));
                 out[total + 2] = static_cast<std::uint8_t>(0x80 | ((cp >> 6) & 0x3F));

@@ -5,11 +5,15 @@
 // give a terminated output that fits the converted-line buffer.  Output in
 // EUC-JP holds only pairs of bytes A1-FE above 7F; output in JIS only pairs of
 // bytes 21-7E inside a kanji run (after ESC $ B or ESC $ @, up to the next ESC).
+// UTF-7 converts to UTF-16 piece by piece as it decodes whole.
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
+#include <string>
 
 #include "engine/line_converter.h"
 #include "engine/piece_cutter.h"
+#include "engine/utf7_codec.h"
 #include "fuzz_support.h"
 
 namespace {
@@ -43,6 +47,38 @@ bool WellFormed(const std::uint8_t* p, std::int32_t n, ruv::KanjiCode target) {
     return !kanji || run % 2 == 0;
 }
 
+// UTF-7 without CR or zero converts to UTF-16 piece by piece as it decodes
+// whole, when it decodes at all: no cut parts a character or a surrogate pair.
+void CheckCutsKeepTheText(ruv::KanjiCode source, bool guessed, const std::uint8_t* data,
+                          std::size_t size) {
+    using namespace ruv;
+    if (source != CODE_UTF7 || std::memchr(data, 0, size) != nullptr ||
+        std::memchr(data, '\r', size) != nullptr) {
+        return;
+    }
+    const std::string text(reinterpret_cast<const char*>(data), size);
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.c_str());
+    std::u16string whole(size + 1, u'\0'), joined;
+    const auto capacity = static_cast<std::int32_t>(size + 1);
+    const std::int32_t n = guessed ? Utf7ToWideTextStrict(whole.data(), bytes, capacity)
+                                   : Utf7ToWideText(whole.data(), bytes, capacity);
+    if (n < 0) return;
+    whole.resize(static_cast<std::size_t>(n));
+    PieceCutter cutter(source);
+    CodeConverter converter;
+    converter.sourceGuessed = guessed;
+    LineBuffer line;
+    ConvertedBuffer output;
+    for (std::size_t at = 0; at < size;) {
+        at += cutter.Next(data + at, size - at, true, line).consumed;
+        const std::int32_t m =
+            converter.ConvertLine(output, line, source, CODE_UNICODE, NEWLINE_LF, false);
+        if (m < 0) fuzz::Fail("a piece failed although the whole text decodes", data, size);
+        joined.append(output.data(), static_cast<std::size_t>(m / 2));
+    }
+    if (joined != whole) fuzz::Fail("cut text differs from the text read whole", data, size);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -59,6 +95,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ++data;
     --size;
 
+    CheckCutsKeepTheText(source, size % 2 != 0, data, size);
     PieceCutter cutter(source);
     CodeConverter converter;
     converter.sourceGuessed = size % 2 != 0;  // UTF-7 read strictly on odd sizes

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/cp932_tables.h"
+#include "platform/utf16_units.h"
 
 namespace ruv {
 namespace {
@@ -15,8 +16,6 @@ constexpr bool IsLeadByte(std::uint8_t b) {
     return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
 }
 constexpr bool IsTrailByte(std::uint8_t b) { return b >= 0x40 && b <= 0xFC && b != 0x7F; }
-constexpr bool IsHighSurrogate(char16_t u) { return u >= 0xD800 && u <= 0xDBFF; }
-constexpr bool IsLowSurrogate(char16_t u) { return u >= 0xDC00 && u <= 0xDFFF; }
 
 static_assert(Cp932LeadRow(0x81) == 0 && Cp932LeadRow(0x9F) == 30);
 static_assert(Cp932LeadRow(0xE0) == 31 && Cp932LeadRow(0xFC) == kCp932LeadCount - 1);

@@ -132,6 +132,28 @@ TEST(LineConverter, UnicodeFormsNeverPassThroughTheCodePage) {
     EXPECT_EQ(Convert(utf8, CODE_UTF8, CODE_SJIS), "??\n");
 }
 
+TEST(LineConverter, LoneSurrogatesBecomeQuestionMarksOnEveryRoad) {
+    // Each row as UTF-16 and as UTF-7, and the text it converts as.
+    const struct {
+        std::u16string units;
+        std::string utf7;
+        std::u16string text;
+    } rows[] = {
+        {u"\xD800\x41", "+2AA-A", u"?A"},                       // a lone high surrogate
+        {u"A\xDC00", "A+3AA-", u"A?"},                          // a lone low one
+        {u"\xDE00\xD83D", "+3gDYPQ-", u"??"},                   // a pair in the wrong order
+        {u"\xD83D\xD83D\xDE00", "+2D3YPd4A-", u"?\U0001F600"},  // a high one, then a pair
+        {u"\U0001F600", "+2D0-+3gA-", u"\U0001F600"},           // a pair split between runs
+    };
+    for (const auto& row : rows) {
+        for (KanjiCode target : kTargets) {
+            const std::string out = Convert(Wide(row.text), CODE_UNICODE, target);
+            EXPECT_EQ(Convert(Wide(row.units), CODE_UNICODE, target), out) << row.utf7 << target;
+            EXPECT_EQ(Convert(row.utf7, CODE_UTF7, target), out) << row.utf7 << target;
+        }
+    }
+}
+
 TEST(LineConverter, AsciiLinesAreCopiedWidenedOrEncoded) {
     const std::string line = "a+b\\c~d\n";
     for (KanjiCode target : {CODE_JIS, CODE_SJIS, CODE_EUC, CODE_UTF8}) {

@@ -4,9 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <bit>
+#include <cstring>
 #include <string>
 #include <vector>
+
+#include "engine/utf7_codec.h"
 
 namespace ruv {
 namespace {
@@ -65,13 +69,6 @@ TEST(PieceCutter, LineEndsEndPiecesAndCrBecomesLf) {
     }
 }
 
-TEST(PieceCutter, LongLinesAreCutAtTheLimit) {
-    const auto cuts = CutAll(CODE_SJIS, std::string(2500, 'x'));
-    ASSERT_EQ(cuts.size(), 3u);
-    EXPECT_EQ(cuts[0].piece.size() + cuts[1].piece.size(), 2000u);
-    EXPECT_EQ(cuts[2].piece, std::string(500, 'x'));
-}
-
 TEST(PieceCutter, CutsFallOnCharacterBoundariesAndLoseNoByte) {
     const std::string x(1000, 'x');
     std::string utf16x;  // 499 units of 'x'
@@ -116,24 +113,80 @@ TEST(PieceCutter, JisDesignationIsCarriedAcrossACut) {
     EXPECT_EQ(cuts[0].consumed + cuts[1].consumed, data.size());
 }
 
-TEST(PieceCutter, Utf7RunIsCutOnWholeGroupsAndReopened) {
-    // "+" and 1200 base64 digits: groups of 8 digits hold three units each.
-    const std::string digits(1200, 'A');
-    const auto cuts = CutAll(CODE_UTF7, "+" + digits + "-x");
-    ASSERT_GE(cuts.size(), 2u);
-    EXPECT_EQ((cuts[0].piece.size() - 1) % 8, 0u);
-    EXPECT_EQ(cuts[1].piece[0], '+');
+TEST(PieceCutter, Utf7RunEndingAtTheCutIsNotReopened) {
+    // 7 letters, "+" and 992 digits (124 whole groups) fill the piece exactly;
+    // the run's "-" comes next and is taken with it, not reopened as "+-";
+    // any other byte that ends the run starts the next piece as text.
+    const std::string piece = "abcdefg+" + std::string(992, 'B');
+    const std::vector<Cut> minus = {{piece, 1001}, {"tail", 4}};
+    const std::vector<Cut> dot = {{piece, 1000}, {".tail", 5}};
+    EXPECT_TRUE(CutAll(CODE_UTF7, piece + "-tail") == minus);
+    EXPECT_TRUE(CutAll(CODE_UTF7, piece + ".tail") == dot);
 }
 
-TEST(PieceCutter, Utf7RunClosingAtTheCutIsNotReopened) {
-    // 7 letters, "+" and 992 digits (124 whole groups) fill the piece exactly;
-    // the run's "-" comes next and is taken with it, not reopened as "+-".
-    const std::string piece = "abcdefg+" + std::string(992, 'B');
-    const auto cuts = CutAll(CODE_UTF7, piece + "-tail");
-    ASSERT_EQ(cuts.size(), 2u);
-    EXPECT_EQ(cuts[0].piece, piece);
-    EXPECT_EQ(cuts[0].consumed, 1001u);
-    EXPECT_EQ(cuts[1].piece, "tail");
+// Converts all of data piece by piece, as the file converter does, with UTF-7
+// read strictly; the outputs joined, or "<fail>".
+std::string ConvertAll(KanjiCode source, const std::string& data, KanjiCode target) {
+    CodeConverter converter;
+    converter.sourceGuessed = true;
+    std::string out;
+    for (const Cut& cut : CutAll(source, data)) {
+        LineBuffer line{};
+        std::memcpy(AsBytes(line), cut.piece.data(), cut.piece.size());
+        ConvertedBuffer output{};
+        const std::int32_t n =
+            converter.ConvertLine(output, line, source, target, NEWLINE_LF, false);
+        if (n < 0) return "<fail>";
+        out.append(reinterpret_cast<const char*>(AsBytes(output)), n);
+    }
+    return out;
+}
+
+TEST(PieceCutter, AstralCharactersConvertWholeWhereverTheCutsFall) {
+    // 400 emoji (surrogate pairs) after 0 to 7 letters and 0 to 2 "~" (encoded
+    // in the run), in one run or in runs of one group each ("-+" after every
+    // eighth digit, so that pairs span two runs): the cuts fall between the
+    // halves of a pair at every phase of the groups and of UTF-16 units.
+    std::string emoji;
+    for (int i = 0; i < 400; ++i) emoji += "\xF0\x9F\x98\x80";
+    for (const bool regrouped : {false, true}) {
+        for (int tildes = 0; tildes < 3; ++tildes) {
+            std::u16string units(tildes, u'~');
+            for (int i = 0; i < 400; ++i) units += u"\U0001F600";
+            units += u'\n';
+            char encoded[4096];
+            ASSERT_GT(WideToUtf7Text(reinterpret_cast<std::uint8_t*>(encoded), units.c_str(), 4096),
+                      0);
+            std::string utf7 = encoded;
+            for (std::size_t at = 9; regrouped && at < utf7.rfind('-'); at += 10) {
+                utf7.insert(at, "-+");
+            }
+            for (int letters = 0; letters < 8; ++letters) {
+                const std::string x(letters, 'x'),
+                    utf8 = x + std::string(tildes, '~') + emoji + "\n";
+                std::string wide;
+                for (char16_t u : std::u16string(letters, u'x') + units)
+                    wide += {char(u), char(u >> 8)};
+                ASSERT_GT(CutAll(CODE_UTF7, x + utf7).size(), 2u);
+                EXPECT_TRUE(ConvertAll(CODE_UTF7, x + utf7, CODE_UTF8) == utf8)
+                    << tildes << letters;
+                EXPECT_TRUE(ConvertAll(CODE_UTF7, x + utf7, CODE_UNICODE) == wide)
+                    << tildes << letters;
+                EXPECT_TRUE(ConvertAll(CODE_UNICODE, wide, CODE_UTF8) == utf8) << tildes << letters;
+            }
+        }
+    }
+}
+
+TEST(PieceCutter, PairsSpanningEveryRunLoseOnlyThePairAtEachCut) {
+    // 😀 as "+2D0-", 300 times "+3gDYPQ-" and "+3gA-": every place between two
+    // runs parts a pair and no group is whole, so each cut costs one "??".
+    std::string data = "+2D0-";
+    for (int i = 0; i < 300; ++i) data += "+3gDYPQ-";
+    const std::size_t cuts = CutAll(CODE_UTF7, data + "+3gA-").size() - 1;
+    const std::string out = ConvertAll(CODE_UTF7, data + "+3gA-", CODE_UTF8);
+    EXPECT_EQ(std::count(out.begin(), out.end(), '?'), 2 * cuts);
+    EXPECT_EQ(out.size(), 4 * 301 - 2 * cuts);
 }
 
 }  // namespace
