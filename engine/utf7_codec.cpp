@@ -198,10 +198,14 @@ std::int32_t DecodeRun(char16_t* out, const std::uint8_t* text, std::int32_t cap
                 high = byte;
                 continue;
             }
+            const auto unit = static_cast<char16_t>((high << 8) | byte);
+            // A zero unit would end the line early on every road after this one: the
+            // text is refused, as a file holding a zero byte is.
+            if (unit == 0) return -1;
             ++count;
             if (out != nullptr) {
                 if (count >= capacity) return -1;
-                out[count - 1] = static_cast<char16_t>((high << 8) | byte);
+                out[count - 1] = unit;
             }
             high = -1;
         }

@@ -9,6 +9,7 @@
 //   "+" before a character that is neither digit nor "-" is     decode: lenient
 //   dropped, the character read as text
 //   a lone surrogate is written as "?" and decodes to "?"       both: replaced
+//   a run that decodes to U+0000 (+AAA-)                        decode: refused (-1)
 //   a high surrogate ending one run and a low one opening the   decode: lenient
 //   next are one pair
 //

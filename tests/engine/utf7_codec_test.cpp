@@ -82,8 +82,10 @@ TEST(Utf7ToWideTextStrict, RefusesMalformedRuns) {
     }
 }
 
-TEST(Utf7ToWideText, RefusesBytesThatMustBeEncodedOutsideRuns) {
-    for (const char* text : {"\xE9", "a~", "\x01", "+ZeU\xE9"}) {  // é in Latin-1; after a run too
+// Bytes that must be encoded, and a run that decodes to U+0000, which would
+// cut its line short on the roads after the decoder.
+TEST(Utf7ToWideText, RefusesBytesThatMustBeEncodedOutsideRunsAndZeroUnits) {
+    for (const char* text : {"\xE9", "a~", "\x01", "+ZeU\xE9", "a+AAA-b"}) {  // é in Latin-1; after a run too
         char16_t out[8];
         EXPECT_EQ(Utf7ToWideText(nullptr, reinterpret_cast<const std::uint8_t*>(text), 0), -1)
             << text;
