@@ -11,6 +11,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -37,6 +38,16 @@ struct JobFailure {
 
 // What a run did, for whoever reports it.  Written by the worker, read only
 // after the busy flag has been seen cleared.
+// The characters one file lost in its conversion: each was replaced ("?" or
+// "・") because the target has no code for it or the source held it broken.
+struct LostCharacters {
+    std::size_t index = 0;              // the file, in the run's list
+    std::uint64_t count = 0;            // characters replaced
+    std::uint64_t firstLine = 0;        // line of the first one, from 1
+    std::uint64_t firstLineOffset = 0;  // byte offset of that line in the source
+    bool firstHadNoCode = false;        // true: no code in the target; false: broken in the source
+};
+
 struct JobReport {
     std::vector<std::size_t> skipped;  // files skipped as binary or unreadable
     std::size_t converted = 0;
@@ -45,6 +56,7 @@ struct JobReport {
     std::vector<JobFailure> failures;  // every failed file, in the order they failed
     bool cancelled = false;            // a cancel stopped the run before its end
     std::int32_t cancelledIndex = -1;  // the file under way then, left as it was; -1: none
+    std::vector<LostCharacters> lost;  // the files converted that lost characters, in order
 };
 
 // Skipped by every run: nothing can be converted from these.

@@ -30,6 +30,7 @@ struct ConvertJob {
     std::atomic<bool> halfWidthKana{false};
     std::atomic<bool> backup{false};
     std::atomic<bool> keepGoing{false};  // a failed file does not stop the run
+    std::atomic<bool> strict{false};     // a file that would lose a character fails
     std::atomic<bool> cancel{false};
     std::atomic<bool> busy{false};
     std::atomic<std::int32_t> errorCode{JOB_ERROR_NONE};

@@ -19,6 +19,7 @@ bool JobRunner::Start(std::vector<JobFile> files, const JobSettings& settings) {
     job_.halfWidthKana = settings.halfWidthKana;
     job_.backup = settings.backup;
     job_.keepGoing = settings.keepGoing;
+    job_.strict = settings.strict;
     job_.progressPosition = 0;
     job_.progressMaximum = 0;
     job_.fileIndex = -1;

@@ -24,6 +24,7 @@ struct JobSettings {
     bool halfWidthKana = false;
     bool backup = false;
     bool keepGoing = false;  // go on after a failed file (ruv-cli -k; the window stops)
+    bool strict = false;     // fail a file that would lose a character (ruv-cli --strict)
 };
 
 enum class JobOutcome { Done, Cancelled, Failed };
