@@ -60,6 +60,9 @@ constexpr ByteRange SJIS_TRAIL_HIGH{0x80, 0xFC};
 constexpr ByteRange EUC_BYTE{0xA1, 0xFE};
 
 struct Evidence {
+    bool marked = false;          // the bytes start with the UTF-16LE mark FF FE
+    bool unitsPair = true;        // marked: every surrogate unit so far has its partner
+    bool highOpen = false;        // marked: the last unit is a high surrogate
     std::int32_t utf16LineEnds = 0;
     bool oddHighByte = false;
     bool zeroSeen = false;
@@ -218,6 +221,9 @@ void CountSequences(Evidence& e, const std::uint8_t* p) {
 // dataEnds: the bytes seen end where the file ends, so a shift still open
 // there is never closed.
 KanjiCode Decide(const Evidence& e, bool dataEnds) {
+    // Marked UTF-16 (its zero units already ruled out by Scan): a high
+    // surrogate may end a head that is cut, not a file.
+    if (e.marked && e.unitsPair && !(e.highOpen && dataEnds)) return CODE_UNICODE;
     if (e.utf16LineEnds > 0 && !e.oddHighByte) return CODE_UNICODE;
     if (e.zeroSeen) return CODE_BINARY;
     if (e.jisEscapes > 0) return CODE_JIS;
@@ -240,9 +246,19 @@ KanjiCode Decide(const Evidence& e, bool dataEnds) {
     return e.utf7Runs > 0 || open ? CODE_UTF7 : CODE_ASCII;
 }
 
+// Follows the little-endian units of marked text: surrogates only in pairs.
+void TrackUnit(Evidence& e, char16_t u) {
+    if (e.highOpen != IsLowSurrogate(u)) e.unitsPair = false;
+    e.highOpen = IsHighSurrogate(u);
+}
+
 // Counts the evidence of bytes[0 .. count-1]; false when a zero unit at an
 // even offset already makes them binary.
 bool Scan(Evidence& e, const std::uint8_t* bytes, std::int32_t count) {
+    e.marked = count >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE;
+    for (std::int32_t i = 0; e.marked && i + 1 < count; i += 2) {
+        TrackUnit(e, static_cast<char16_t>(bytes[i] | bytes[i + 1] << 8));
+    }
     for (std::int32_t i = 0; i < count; ++i) {
         const std::uint8_t x = bytes[i];
         if (x == 0) e.zeroSeen = true;

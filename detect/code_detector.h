@@ -4,6 +4,8 @@
 // JIS escapes, UTF-8 sequences and form, Shift_JIS and EUC-JP pairs, well-formed UTF-7
 // runs), then a fixed order of decisions picks the result:
 //
+//   the mark FF FE first, surrogates only in pairs      CODE_UNICODE
+//     (a high one may end a head cut from a longer file)
 //   UTF-16 line ends, no high byte at an odd offset     CODE_UNICODE
 //   a zero byte (00 00 at an even offset: at once)      CODE_BINARY
 //   a two-byte JIS designation or ESC ( I               CODE_JIS
@@ -12,6 +14,10 @@
 //   a tie among those counts                            CODE_UNKNOWN
 //   plausible UTF-7 with at least one encoded run       CODE_UTF7
 //   anything else                                       CODE_ASCII
+//
+// A marked head's line ends and high bytes do not matter: one-line files,
+// emoji and Hangul are UTF-16 all the same.  Without the mark, UTF-16 text
+// needs its line ends and no byte A0-F7 at an odd offset.
 //
 // Plausible UTF-7 stays true until a byte rules it out, judged as the strict
 // UTF-7 decoder (utf7_codec.h) reads the text:
