@@ -27,7 +27,9 @@ constexpr int HEADS_PER_CASE = 400;
 constexpr std::uint32_t SEED = 20240611;
 
 // Text encodings of the sample that the detector is asked about.
-enum class Form { Jis, Sjis, Euc, Utf16, Utf8, Utf7Closed, Utf7Iconv };
+// Utf16File and Utf16Emoji are whole files: the mark, then text from anywhere
+// (with emoji and Hangul between the words for Utf16Emoji).
+enum class Form { Jis, Sjis, Euc, Utf16, Utf16File, Utf16Emoji, Utf8, Utf7Closed, Utf7Iconv };
 
 struct Case {
     Corpus corpus;
@@ -44,6 +46,8 @@ const char* FormName(Form form) {
         case Form::Sjis: return "Shift_JIS";
         case Form::Euc: return "EUC-JP";
         case Form::Utf16: return "UTF-16LE";
+        case Form::Utf16File: return "UTF-16LE file";
+        case Form::Utf16Emoji: return "UTF-16LE emoji";
         case Form::Utf8: return "UTF-8";
         case Form::Utf7Closed: return "UTF-7";
         case Form::Utf7Iconv: return "UTF-7 (iconv)";
@@ -61,6 +65,16 @@ std::string Encode(Corpus corpus, Form form) {
         case Form::Sjis: return test::EncodeFile(euc, CODE_SJIS).value_or("");
         case Form::Euc: return euc;
         case Form::Utf16: return test::EncodeFile(euc, CODE_UNICODE).value_or("");
+        case Form::Utf16File: return test::ConvertBytes(euc, CODE_EUC, CODE_UNICODE).value_or("");
+        case Form::Utf16Emoji: {
+            std::string utf8;
+            for (char ch : test::ConvertBytes(euc, CODE_EUC, CODE_UTF8).value_or("")) {
+                if (ch == '\n') utf8 += "\xF0\x9F\x98\x80\xED\x95\x9C";  // 😀한
+                utf8 += ch;
+                if (ch == '/') utf8 += "\xF0\x9F\x98\x80";
+            }
+            return test::ConvertBytes(utf8, CODE_UTF8, CODE_UNICODE).value_or("");
+        }
         case Form::Utf8: return test::EncodeFile(euc, CODE_UTF8).value_or("");
         case Form::Utf7Closed: return test::EncodeFile(euc, CODE_UTF7).value_or("");
         case Form::Utf7Iconv: return test::ConvertBytes(euc, CODE_EUC, CODE_UTF7).value_or("");
@@ -78,16 +92,20 @@ TEST_P(DetectCorpus, FileHeadsAtArbitraryOffsetsAreDetected) {
     const std::size_t length = c.headBytes;
 
     // The first head starts at the file's start (with FF FE for UTF-16), the
-    // others anywhere, at even offsets for UTF-16.
-    const bool aligned = c.form == Form::Utf16;
+    // others anywhere, at even offsets for UTF-16; a whole UTF-16 file starts
+    // with the mark.
+    const bool marked = c.form == Form::Utf16File || c.form == Form::Utf16Emoji;
+    const bool aligned = c.form == Form::Utf16 || marked;
     std::mt19937 random(SEED);
     std::map<KanjiCode, int> results;
     std::array<std::uint8_t, HEAD_BUFFER_BYTES> head{};
     for (int n = 0; n < HEADS_PER_CASE; ++n) {
         std::size_t offset = n == 0 ? 0 : random() % (text.size() - length);
         if (aligned) offset &= ~std::size_t{1};
+        if (marked && (text[offset + 1] & 0xFC) == 0xDC) offset += 2;  // a file starts on a character
         head.fill(0);
-        std::memcpy(head.data(), text.data() + offset, length);
+        if (marked) head[0] = 0xFF, head[1] = 0xFE;
+        std::memcpy(head.data() + (marked ? 2 : 0), text.data() + offset, length - (marked ? 2 : 0));
         // Cut from the middle of the text: more follows every head.
         ++results[DetectCode(head.data(), static_cast<std::int32_t>(length), true)];
     }
@@ -138,6 +156,9 @@ const Case CASES[] = {
      SJIS_AS_UTF8},
     {Corpus::Edict, Form::Euc, SHORT_FILE_BYTES, CODE_EUC, 0.78, EUC_AS_OTHERS},
     {Corpus::Edict, Form::Utf16, SHORT_FILE_BYTES, CODE_UNICODE, 0.45, NO_LINE_END},
+    {Corpus::Edict, Form::Utf16File, SHORT_FILE_BYTES, CODE_UNICODE, 0.99, "-"},
+    {Corpus::Edict, Form::Utf16Emoji, SHORT_FILE_BYTES, CODE_UNICODE, 0.99, "-"},
+    {Corpus::Edict, Form::Utf16Emoji, HEAD_READ_BYTES, CODE_UNICODE, 0.99, "-"},
     {Corpus::Edict, Form::Utf8, SHORT_FILE_BYTES, CODE_UTF8, 0.79,
      "English-only heads; a sequence cut by the head's start leaves a pair that ties"},
     {Corpus::Edict, Form::Utf7Closed, SHORT_FILE_BYTES, CODE_UTF7, 0.73, ENGLISH_ONLY},
@@ -155,6 +176,9 @@ const Case CASES[] = {
     {Corpus::SkkJisyo, Form::Sjis, SHORT_FILE_BYTES, CODE_SJIS, 0.97, SJIS_AS_UTF8},
     {Corpus::SkkJisyo, Form::Euc, SHORT_FILE_BYTES, CODE_EUC, 0.97, EUC_AS_OTHERS},
     {Corpus::SkkJisyo, Form::Utf16, SHORT_FILE_BYTES, CODE_UNICODE, 0.93, NO_LINE_END},
+    {Corpus::SkkJisyo, Form::Utf16File, SHORT_FILE_BYTES, CODE_UNICODE, 0.99, "-"},
+    {Corpus::SkkJisyo, Form::Utf16Emoji, SHORT_FILE_BYTES, CODE_UNICODE, 0.99, "-"},
+    {Corpus::SkkJisyo, Form::Utf16Emoji, HEAD_READ_BYTES, CODE_UNICODE, 0.99, "-"},
     {Corpus::SkkJisyo, Form::Utf8, SHORT_FILE_BYTES, CODE_UTF8, 0.97, ENGLISH_ONLY},
     {Corpus::SkkJisyo, Form::Utf7Closed, SHORT_FILE_BYTES, CODE_UTF7, 0.99, "-"},
     {Corpus::SkkJisyo, Form::Utf7Iconv, SHORT_FILE_BYTES, CODE_UTF7, 0.96, RUN_CUT},
