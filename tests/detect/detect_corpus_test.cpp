@@ -132,7 +132,8 @@ constexpr const char* SJIS_AS_UTF8 =
 constexpr const char* EUC_AS_OTHERS =
     "an EUC trail byte E0-EF before two bytes A1-BF is taken as a UTF-8 sequence first "
     "(リア: A5 EA A5 A2), and level-2 kanji (lead E0-F4) count as Shift_JIS: ties (不明)";
-constexpr const char* NO_LINE_END = "a UTF-16 head without a CR or LF unit is binary by rule";
+constexpr const char* NO_LINE_END =
+    "a head from inside a UTF-16 file (no mark) without a CR or LF unit is binary by rule";
 constexpr const char* RUN_CUT =
     "English-only heads; a head that starts inside a run reads its digits as text, and one "
     "whose only run is cut by its start holds no run: ASCII";
