@@ -109,13 +109,71 @@ std::size_t Utf7CharLength(const std::uint8_t* p, std::size_t avail, ScanState& 
             return 1;
         }
     }
-    if (b == '+') {
-        if (avail >= 2 && p[1] == '-') return 2;
+    if (b == '+' && !(avail >= 2 && p[1] == '-')) {
         s.mode = Carry::Utf7Run;
         s.runDigits = 0;
         s.runBits = 0;
+        return 1;
     }
-    return 1;
+    s.lastUnit = b;  // a byte outside a run is a unit of its own
+    return b == '+' ? 2 : 1;
+}
+
+// The unit that starts at p, read from three digits: those of the run where p
+// ends a group (after a "-+" that goes on with it), or of a run that "+" opens
+// at p; 0 where none starts.
+char16_t Utf7UnitAt(const std::uint8_t* p, std::size_t avail, const ScanState& s) {
+    std::size_t at = 0;
+    if (s.mode == Carry::Utf7Run) {
+        if (s.runDigits % UTF7_DIGITS_PER_GROUP != 0) return 0;
+        if (RunGoesOn(p, avail) == 2) at = 2;
+    } else if (p[0] == '+') {
+        at = 1;
+    } else {
+        return 0;
+    }
+    if (avail < at + 3 || !IsUtf7Digit(p[at]) || !IsUtf7Digit(p[at + 1]) || !IsUtf7Digit(p[at + 2])) {
+        return 0;
+    }
+    return static_cast<char16_t>(Utf7DigitValue[p[at]] << 10 | Utf7DigitValue[p[at + 1]] << 4 |
+                                 Utf7DigitValue[p[at + 2]] >> 2);
+}
+
+// The JIS X 0201 byte of a half-width katakana unit (U+FF61-U+FF9F), else 0.
+constexpr std::uint8_t KanaOfUnit(char32_t u) {
+    return u >= 0xFF61 && u <= 0xFF9F ? static_cast<std::uint8_t>(u - 0xFEC0) : 0;
+}
+
+// Folding joins a half-width katakana and the sound mark after it (ﾞ DE or
+// ﾟ DF) into one full-width character, in every source code alike, so no cut
+// falls between them.  kana and next are JIS X 0201 bytes (0 for no kana); a
+// sound mark joins no sound mark after it.
+constexpr bool JoinsSoundMark(std::uint8_t kana, std::uint8_t next) {
+    return IsHalfWidthKana(kana) && kana < 0xDE && (next == 0xDE || next == 0xDF);
+}
+
+// The half-width katakana, as its JIS X 0201 byte, that the character at p
+// reads as in the source code; 0 for any other.  For UTF-7, the unit that
+// starts at p (Utf7UnitAt).
+std::uint8_t KanaAt(KanjiCode code, const std::uint8_t* p, std::size_t avail, const ScanState& s) {
+    const std::uint8_t b = p[0];
+    const auto continuation = [](std::uint8_t c) { return (c & 0xC0) == 0x80; };
+    switch (code) {
+        case CODE_SJIS:
+            return IsHalfWidthKana(b) ? b : 0;
+        case CODE_EUC:  // SS2 and the kana byte
+            return b == 0x8E && avail >= 2 && IsHalfWidthKana(p[1]) ? p[1] : 0;
+        case CODE_UTF8:
+            if (avail < 3 || (b & 0xF0) != 0xE0 || !continuation(p[1]) || !continuation(p[2])) return 0;
+            return KanaOfUnit((b & 0x0Fu) << 12 | (p[1] & 0x3Fu) << 6 | (p[2] & 0x3Fu));
+        case CODE_JIS:  // 8-bit katakana in any mode, 21-5F after ESC ( I or SO
+            if (IsHalfWidthKana(b)) return b;
+            return s.mode == Carry::JisKatakana && b >= 0x21 && b <= 0x5F ? b | 0x80 : 0;
+        case CODE_UTF7:
+            return KanaOfUnit(Utf7UnitAt(p, avail, s));
+        default:
+            return 0;
+    }
 }
 
 // Bytes of the character that starts at p in the source code.
@@ -123,10 +181,7 @@ std::size_t CharLength(KanjiCode code, const std::uint8_t* p, std::size_t avail,
     const std::uint8_t b = p[0];
     switch (code) {
         case CODE_SJIS:
-            if (IsSjisLeadByte(b)) return 2;
-            // A half-width kana and its sound mark fold into one character.
-            if (IsHalfWidthKana(b) && avail >= 2 && (p[1] == 0xDE || p[1] == 0xDF)) return 2;
-            return 1;
+            return IsSjisLeadByte(b) ? 2 : 1;
         case CODE_EUC:
             if (b == 0x8F) return 3;                // SS3 and a JIS X 0212 pair
             if (b == 0x8E || b >= 0xA1) return 2;   // SS2 and a kana, or a JIS X 0208 pair
@@ -196,15 +251,19 @@ std::size_t FindLineEnd(const std::uint8_t* data, std::size_t n) {
 }
 
 // The last position at most MAX_LINE_BYTES into data where a cut keeps every
-// character and escape whole, and the decoder's state there.  Only lines longer
-// than the limit need it, so the scan starts over from the piece's start.
+// character and escape whole and every half-width katakana with its sound
+// mark, and the decoder's state there.  Only lines longer than the limit need
+// it, so the scan starts over from the piece's start.
 std::size_t LastCut(KanjiCode code, const std::uint8_t* data, std::size_t available,
                     ScanState& state) {
     const std::size_t limit = static_cast<std::size_t>(MAX_LINE_BYTES);
     std::size_t cut = 0, anyCut = 0;
     ScanState stateAtCut = state, stateAtAnyCut = state;
+    std::uint8_t kanaBefore = 0;  // the character before i, when a half-width katakana
     for (std::size_t i = 0; i <= limit;) {
-        if (IsCuttable(state, true)) {
+        const std::uint8_t kana = KanaAt(code, data + i, available - i, state);
+        if (code == CODE_UTF7) kanaBefore = KanaOfUnit(state.lastUnit);
+        if (IsCuttable(state, true) && !JoinsSoundMark(kanaBefore, kana)) {
             cut = i;
             stateAtCut = state;
         } else if (IsCuttable(state, false)) {
@@ -213,6 +272,7 @@ std::size_t LastCut(KanjiCode code, const std::uint8_t* data, std::size_t availa
         }
         if (i == limit) break;
         i += CharLength(code, data + i, available - i, state);
+        kanaBefore = kana;
     }
     if (cut == 0 && anyCut > 0) {  // every cut parts a pair: one of them is lost
         cut = anyCut;
@@ -304,9 +364,13 @@ Piece PieceCutter::NextUnits(const std::uint8_t* data, std::size_t available, bo
             }
         }
     } else if (window == maxUnits && whole > maxUnits) {
-        // Keep a surrogate pair together.
+        // Keep a surrogate pair together, and a half-width katakana with its sound mark.
+        const char16_t last = line[end - 1];
         const char16_t next = static_cast<char16_t>(data[2 * end] | (data[2 * end + 1] << 8));
-        if (IsHighSurrogate(line[end - 1]) && IsLowSurrogate(next)) --end;
+        if ((IsHighSurrogate(last) && IsLowSurrogate(next)) ||
+            JoinsSoundMark(KanaOfUnit(last), KanaOfUnit(next))) {
+            --end;
+        }
         consumed = end * 2;
     } else if (atEnd && window == whole && available % 2 != 0 && window < maxUnits) {
         // An odd byte at the very end of the data is kept as a unit of its own value.

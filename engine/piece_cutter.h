@@ -5,7 +5,8 @@
 // more than MAX_LINE_BYTES source bytes.  That last cut is placed on a
 // character boundary of the source code, never inside a multi-byte character,
 // an escape sequence, a JIS pair, a surrogate pair or a UTF-7 base64 group,
-// and a shift state still open there (an ISO-2022-JP designation, a UTF-7
+// nor between a half-width katakana and the sound mark that folding joins to
+// it (in every source code, not only Shift_JIS), and a shift state still open there (an ISO-2022-JP designation, a UTF-7
 // base64 run) is carried into the next piece by re-inserting its designation
 // or "+" in front of it.  A UTF-7 group whose last unit is a high surrogate
 // may have its low unit in the next group: that high unit moves into the next

@@ -80,7 +80,6 @@ TEST(PieceCutter, CutsFallOnCharacterBoundariesAndLoseNoByte) {
     } rows[] = {
         {CODE_SJIS, x.substr(1) + "\x88\x9F" + "yy", 999},      // 亜 at 999
         {CODE_SJIS, x.substr(2) + "\x88\x9F" + "yy", 1000},     // 亜 ending at 1000
-        {CODE_SJIS, x.substr(1) + "\xB6\xDE" + "yy", 999},      // ｶﾞ: kana and its sound mark
         {CODE_EUC, x.substr(1) + "\xB0\xA1" + "yy", 999},       // 亜
         {CODE_EUC, x.substr(2) + "\x8F\xB0\xA1" + "yy", 998},   // SS3, JIS X 0212
         {CODE_EUC, x.substr(1) + "\x8E\xB1" + "yy", 999},       // SS2 ｱ
@@ -174,6 +173,36 @@ TEST(PieceCutter, AstralCharactersConvertWholeWhereverTheCutsFall) {
                     << tildes << letters;
                 EXPECT_TRUE(ConvertAll(CODE_UNICODE, wide, CODE_UTF8) == utf8) << tildes << letters;
             }
+        }
+    }
+}
+
+TEST(PieceCutter, KanaAndSoundMarkFoldTogetherWhereverTheCutFalls) {
+    // ｱｲｶﾞ after 988 to 1000 characters "x": one cut falls between ｶ and ﾞ
+    // unless the cutter keeps them together, and EUC-JP, which folds, then
+    // gets カ゛ instead of ガ.
+    const struct {
+        KanjiCode code;
+        std::string kana;  // ｱｲｶﾞ
+    } rows[] = {
+        {CODE_SJIS, "\xB1\xB2\xB6\xDE"},
+        {CODE_EUC, "\x8E\xB1\x8E\xB2\x8E\xB6\x8E\xDE"},
+        {CODE_UTF8, "\xEF\xBD\xB1\xEF\xBD\xB2\xEF\xBD\xB6\xEF\xBE\x9E"},
+        {CODE_JIS, "\x1B(I126^\x1B(B"},
+        {CODE_JIS, "\x1B(J\x0E" "126^\x0F\x1B(B"},  // SO and SI from Roman
+        {CODE_JIS, "\xB1\xB2\xB6\xDE"},               // 8-bit katakana
+        {CODE_UNICODE, "\x71\xFF\x72\xFF\x76\xFF\x9E\xFF"},
+        {CODE_UTF7, "+/3H/cv92/54-"},    // ｶ ends the run's first group
+        {CODE_UTF7, "+/3H/cv92-+/54-"},  // ﾞ opens the next run
+    };
+    for (const auto& row : rows) {
+        const std::size_t limit = row.code == CODE_UNICODE ? MAX_LINE_BYTES / 2 : MAX_LINE_BYTES;
+        for (std::size_t x = limit - 12; x <= limit; ++x) {
+            std::string data;
+            for (std::size_t i = 0; i < x; ++i) data += row.code == CODE_UNICODE ? "x\0"s : "x";
+            data += row.kana + (row.code == CODE_UNICODE ? "y\0"s : "y");
+            EXPECT_EQ(ConvertAll(row.code, data, CODE_EUC), std::string(x, 'x') + "\xA5\xA2\xA5\xA4\xA5\xACy")
+                << row.kana << " after " << x;
         }
     }
 }
