@@ -1,10 +1,9 @@
-// The names the window and ruv-cli give to codes and code buttons.
+// The names the window and ruv-cli give to codes.
 #include <gtest/gtest.h>
 
 #include <utility>
 
 #include "detect/code_labels.h"
-#include "detect/radio_code.h"
 
 namespace ruv {
 namespace {
@@ -17,14 +16,6 @@ TEST(CodeLabel, EveryDetectionResultHasItsLabelAndAnythingElseIsError) {
         {CODE_ERROR, "error"},     {0x803, "error"},
     };
     for (const auto& [code, label] : rows) EXPECT_STREQ(CodeLabel(code), label) << code;
-}
-
-TEST(CodeFromRadioIndex, TheSixButtonsGiveTheirCodesAndNoButtonGivesShiftJis) {
-    const KanjiCode expected[] = {CODE_JIS,     CODE_SJIS, CODE_EUC,
-                                  CODE_UNICODE, CODE_UTF8, CODE_UTF7};
-    for (int index = 0; index < 6; ++index) EXPECT_EQ(CodeFromRadioIndex(index), expected[index]);
-    EXPECT_EQ(CodeFromRadioIndex(6), CODE_SJIS);
-    EXPECT_EQ(CodeFromRadioIndex(-1), CODE_SJIS);
 }
 
 }  // namespace
