@@ -115,28 +115,6 @@ TEST_P(CorpusConversion, OneLongLineAndLongShiftRunsSurviveTheCuts) {
     CheckEveryPair(kanji);
 }
 
-TEST(LongKanaLine, SoundMarksStayWithTheirKanaWhereverTheCutsFall) {
-    // ｶﾞ 600 times on one line after 0 to 3 letters, from every code into
-    // EUC-JP, which folds: cuts fall at every phase of the pairs, and each
-    // must still give ガ, never カ゛.
-    std::string kana, jis = "\x1B(I", folded;
-    for (int i = 0; i < 600; ++i) kana += "\xEF\xBD\xB6\xEF\xBE\x9E", jis += "6^", folded += "\xA5\xAC";
-    for (const std::string x : {"", "x", "xx", "xxx"}) {
-        const std::string utf8 = x + kana + "\n";
-        const std::pair<KanjiCode, std::string> inputs[] = {
-            {CODE_JIS, x + jis + "\x1B(B\n"},
-            {CODE_SJIS, test::ConvertBytes(utf8, CODE_UTF8, CODE_SJIS).value()},
-            {CODE_EUC, test::ConvertBytes(utf8, CODE_UTF8, CODE_EUC).value()},
-            {CODE_UNICODE, "\xFF\xFE" + test::ConvertBytes(utf8, CODE_UTF8, CODE_UNICODE).value()},
-            {CODE_UTF8, utf8},
-            {CODE_UTF7, test::CloseUtf7Runs(test::ConvertBytes(utf8, CODE_UTF8, CODE_UTF7).value())},
-        };
-        for (const auto& [code, input] : inputs) {
-            EXPECT_TRUE(ConvertWithRuv(input, code, CODE_EUC) == x + folded + "\n") << code << " after " << x;
-        }
-    }
-}
-
 INSTANTIATE_TEST_SUITE_P(Dictionaries, CorpusConversion, ::testing::Values(Corpus::Edict, Corpus::SkkJisyo),
                          [](const auto& info) { return std::string(info.param == Corpus::Edict ? "Edict" : "SkkJisyo"); });
 
