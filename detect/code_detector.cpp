@@ -60,9 +60,9 @@ constexpr ByteRange SJIS_TRAIL_HIGH{0x80, 0xFC};
 constexpr ByteRange EUC_BYTE{0xA1, 0xFE};
 
 struct Evidence {
-    bool marked = false;          // the bytes start with the UTF-16LE mark FF FE
-    bool unitsPair = true;        // marked: every surrogate unit so far has its partner
-    bool highOpen = false;        // marked: the last unit is a high surrogate
+    bool marked = false;    // the bytes start with the UTF-16LE mark FF FE
+    bool unitsPair = true;  // marked: every surrogate unit so far has its partner
+    bool highOpen = false;  // marked: the last unit is a high surrogate
     std::int32_t utf16LineEnds = 0;
     bool oddHighByte = false;
     bool zeroSeen = false;

@@ -132,9 +132,8 @@ char16_t Utf7UnitAt(const std::uint8_t* p, std::size_t avail, const ScanState& s
     } else {
         return 0;
     }
-    if (avail < at + 3 || !IsUtf7Digit(p[at]) || !IsUtf7Digit(p[at + 1]) || !IsUtf7Digit(p[at + 2])) {
-        return 0;
-    }
+    if (avail < at + 3) return 0;
+    if (!IsUtf7Digit(p[at]) || !IsUtf7Digit(p[at + 1]) || !IsUtf7Digit(p[at + 2])) return 0;
     return static_cast<char16_t>(Utf7DigitValue[p[at]] << 10 | Utf7DigitValue[p[at + 1]] << 4 |
                                  Utf7DigitValue[p[at + 2]] >> 2);
 }
@@ -164,7 +163,8 @@ std::uint8_t KanaAt(KanjiCode code, const std::uint8_t* p, std::size_t avail, co
         case CODE_EUC:  // SS2 and the kana byte
             return b == 0x8E && avail >= 2 && IsHalfWidthKana(p[1]) ? p[1] : 0;
         case CODE_UTF8:
-            if (avail < 3 || (b & 0xF0) != 0xE0 || !continuation(p[1]) || !continuation(p[2])) return 0;
+            if (avail < 3 || (b & 0xF0) != 0xE0) return 0;
+            if (!continuation(p[1]) || !continuation(p[2])) return 0;
             return KanaOfUnit((b & 0x0Fu) << 12 | (p[1] & 0x3Fu) << 6 | (p[2] & 0x3Fu));
         case CODE_JIS:  // 8-bit katakana in any mode, 21-5F after ESC ( I or SO
             if (IsHalfWidthKana(b)) return b;

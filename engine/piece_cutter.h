@@ -4,17 +4,18 @@
 // CR LF pair is one line end), at the end of the data, or before it would hold
 // more than MAX_LINE_BYTES source bytes.  That last cut is placed on a
 // character boundary of the source code, never inside a multi-byte character,
-// an escape sequence, a JIS pair, a surrogate pair or a UTF-7 base64 group,
-// nor between a half-width katakana and the sound mark that folding joins to
-// it (in every source code, not only Shift_JIS), and a shift state still open there (an ISO-2022-JP designation, a UTF-7
-// base64 run) is carried into the next piece by re-inserting its designation
-// or "+" in front of it.  A UTF-7 group whose last unit is a high surrogate
-// may have its low unit in the next group: that high unit moves into the next
-// piece, so both halves of the pair reach the decoder together.  A pair that
-// spans two runs ("-+" between its halves) is not parted there either, unless
-// every place to cut within the limit would part one.  A file therefore
-// converts to the same text whatever the lengths of its lines.  Line ends
-// carry no state: each line starts in the initial mode of its code.
+// an escape sequence, a JIS pair, a surrogate pair or a UTF-7 base64 group, nor
+// between a half-width katakana and the sound mark that folding joins to it,
+// whatever the source code.  A shift state still open at the cut (an
+// ISO-2022-JP designation, a UTF-7 base64 run) is carried into the next piece
+// by re-inserting its designation or "+" in front of it.  A UTF-7 group whose
+// last unit is a high surrogate may have its low unit in the next group: that
+// high unit moves into the next piece, so both halves of the pair reach the
+// decoder together.  A pair that spans two runs ("-+" between its halves) is
+// not parted there either, unless every place to cut within the limit would
+// part one.  A file therefore converts to the same text whatever the lengths of
+// its lines.  Line ends carry no state: each line starts in the initial mode of
+// its code.
 #pragma once
 
 #include <cstddef>

@@ -102,10 +102,11 @@ TEST_P(DetectCorpus, FileHeadsAtArbitraryOffsetsAreDetected) {
     for (int n = 0; n < HEADS_PER_CASE; ++n) {
         std::size_t offset = n == 0 ? 0 : random() % (text.size() - length);
         if (aligned) offset &= ~std::size_t{1};
-        if (marked && (text[offset + 1] & 0xFC) == 0xDC) offset += 2;  // a file starts on a character
+        if (marked && (text[offset + 1] & 0xFC) == 0xDC) offset += 2;  // never in a pair
         head.fill(0);
+        const std::size_t mark = marked ? 2 : 0;
         if (marked) head[0] = 0xFF, head[1] = 0xFE;
-        std::memcpy(head.data() + (marked ? 2 : 0), text.data() + offset, length - (marked ? 2 : 0));
+        std::memcpy(head.data() + mark, text.data() + offset, length - mark);
         // Cut from the middle of the text: more follows every head.
         ++results[DetectCode(head.data(), static_cast<std::int32_t>(length), true)];
     }

@@ -201,7 +201,8 @@ TEST(PieceCutter, KanaAndSoundMarkFoldTogetherWhereverTheCutFalls) {
             std::string data;
             for (std::size_t i = 0; i < x; ++i) data += row.code == CODE_UNICODE ? "x\0"s : "x";
             data += row.kana + (row.code == CODE_UNICODE ? "y\0"s : "y");
-            EXPECT_EQ(ConvertAll(row.code, data, CODE_EUC), std::string(x, 'x') + "\xA5\xA2\xA5\xA4\xA5\xACy")
+            EXPECT_EQ(ConvertAll(row.code, data, CODE_EUC),
+                      std::string(x, 'x') + "\xA5\xA2\xA5\xA4\xA5\xACy")  // アイガ
                 << row.kana << " after " << x;
         }
     }
