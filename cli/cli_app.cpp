@@ -250,8 +250,8 @@ int RunCli(const CliOptions& options, std::ostream& out, std::ostream& err) {
     std::vector<RefusedPath> refused;
     std::vector<JobFile> files = RegisterPaths(options.paths, &refused);
     for (const RefusedPath& path : refused) {
-        err << "ruv-cli: skipped " << PrintableName(path.path) << ": " << ExclusionReason(path.excluded)
-            << '\n';
+        err << "ruv-cli: skipped " << PrintableName(path.path) << ": "
+            << ExclusionReason(path.excluded) << '\n';
     }
     const int run =
         options.detect ? Detect(files, out, err) : ConvertFiles(options, std::move(files), err);

@@ -140,18 +140,21 @@ PathYield Registrar::Add(const std::filesystem::path& path) {
     for (const std::filesystem::path& file : FolderFiles(resolved)) {
         if (std::filesystem::is_symlink(file, error)) continue;
         PathYield one;
-        if (addFile(file, folder / file.filename(), one)) yield.files.push_back(std::move(one.files.front()));
+        if (addFile(file, folder / file.filename(), one))
+            yield.files.push_back(std::move(one.files.front()));
     }
     return yield;
 }
 
-std::vector<JobFile> RegisterPaths(const std::vector<std::string>& paths, std::vector<RefusedPath>* refused) {
+std::vector<JobFile> RegisterPaths(const std::vector<std::string>& paths,
+                                   std::vector<RefusedPath>* refused) {
     Registrar registrar;
     std::vector<JobFile> files;
     for (const std::string& path : paths) {
         PathYield yield = registrar.Add(path);
         if (yield.missing) files.push_back({path, path, CODE_ERROR});
-        if (yield.excluded != Exclusion::None && refused != nullptr) refused->push_back({path, yield.excluded});
+        if (yield.excluded != Exclusion::None && refused != nullptr)
+            refused->push_back({path, yield.excluded});
         for (JobFile& file : yield.files) files.push_back(std::move(file));
     }
     return files;

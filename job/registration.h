@@ -75,7 +75,7 @@ struct PathYield {
 
 // The registered files of a list, by expanded path, so that each registers once.
 class Registrar {
-public:
+  public:
     // Registers the file the path names (links followed), or a folder's own
     // files by name (sub-folders not entered, links and excluded files left out).
     PathYield Add(const std::filesystem::path& path);
@@ -83,8 +83,9 @@ public:
     void Forget(const std::filesystem::path& full) { seen_.erase(full); }
     void Clear() { seen_.clear(); }
 
-private:
-    bool addFile(const std::filesystem::path& given, const std::filesystem::path& full, PathYield& yield);
+  private:
+    bool addFile(const std::filesystem::path& given, const std::filesystem::path& full,
+                 PathYield& yield);
 
     std::set<std::filesystem::path> seen_;
 };

@@ -414,7 +414,8 @@ void ConvertDialog::endRun(bool report) {
     runner_->Wait();  // the worker has cleared busy; its thread ends at once
     const JobOutcome outcome = runner_->Outcome();
     // A run that stopped short shows an empty bar, not a full one.
-    progressBar_->setValue(outcome == JobOutcome::Done ? static_cast<int>(runner_->ProgressPosition()) : 0);
+    const bool whole = outcome == JobOutcome::Done;
+    progressBar_->setValue(whole ? static_cast<int>(runner_->ProgressPosition()) : 0);
     if (report) {
         RefreshLabels();
         ReportRun(runner_->Report(), outcome);
@@ -425,6 +426,7 @@ void ConvertDialog::endRun(bool report) {
     runEnded_.start();  // after the boxes: the Enter that closed one is no new press
 }
 
+// The list is in the run's order while it is busy: a run's index names its item.
 void ConvertDialog::ReportRun(const JobReport& report, JobOutcome outcome) {
     fileList_->clearSelection();
     const auto select = [this](std::size_t index) {
@@ -435,17 +437,17 @@ void ConvertDialog::ReportRun(const JobReport& report, JobOutcome outcome) {
     if (outcome == JobOutcome::Cancelled) {
         services.showMessage(this, ui::UiString(ui::IDS_CANCELLED), Text(ui::CAPTION_CANCELLED));
     } else if (outcome == JobOutcome::Failed) {
-        // The list is in the run's order: the run's index names the item.
         QString text = ui::UiString(ui::IDS_FAILED);
-        const QTreeWidgetItem* item =
-            report.failedIndex >= 0 ? fileList_->topLevelItem(report.failedIndex) : nullptr;
-        if (item != nullptr) text += QStringLiteral("\n\n") + item->text(ui::COLUMN_PATH);
-        if (!report.failure.empty()) text += QLatin1Char('\n') + QString::fromStdString(report.failure);
+        const QTreeWidgetItem* failed = fileList_->topLevelItem(report.failedIndex);
+        if (failed != nullptr) text += QStringLiteral("\n\n") + failed->text(ui::COLUMN_PATH);
+        if (!report.failure.empty()) {
+            text += QLatin1Char('\n') + QString::fromStdString(report.failure);
+        }
         services.showMessage(this, text, Text(ui::CAPTION_FAILED));
-        if (report.failedIndex >= 0 && select(static_cast<std::size_t>(report.failedIndex)) != nullptr) {
-            fileList_->setCurrentItem(fileList_->topLevelItem(report.failedIndex), 0,
-                                      QItemSelectionModel::NoUpdate);
-            fileList_->scrollToItem(fileList_->currentItem());
+        if (failed != nullptr) {
+            QTreeWidgetItem* item = select(static_cast<std::size_t>(report.failedIndex));
+            fileList_->setCurrentItem(item, 0, QItemSelectionModel::NoUpdate);
+            fileList_->scrollToItem(item);
         }
     }
     if (report.lost.empty()) return;
@@ -458,10 +460,8 @@ void ConvertDialog::ReportRun(const JobReport& report, JobOutcome outcome) {
         const LostCharacters& lost = report.lost[i];
         const QTreeWidgetItem* item = fileList_->topLevelItem(static_cast<int>(lost.index));
         if (item == nullptr) continue;
-        text += QStringLiteral("\n%1: %2 文字 (最初は %3 行目)")
-                    .arg(item->text(ui::COLUMN_NAME))
-                    .arg(lost.count)
-                    .arg(lost.firstLine);
+        text += QStringLiteral("\n%1: %2 文字").arg(item->text(ui::COLUMN_NAME)).arg(lost.count);
+        if (lost.firstLine > 0) text += QStringLiteral(" (最初は %1 行目)").arg(lost.firstLine);
     }
     services.showMessage(this, text, Text(ui::CAPTION_LOST));
     for (const LostCharacters& lost : report.lost) select(lost.index);
@@ -520,7 +520,9 @@ bool ConvertDialog::handleEnter(const QKeyEvent& event) {
 }
 
 bool ConvertDialog::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress && handleEnter(*static_cast<QKeyEvent*>(event))) return true;
+    if (event->type() == QEvent::KeyPress && handleEnter(*static_cast<QKeyEvent*>(event))) {
+        return true;
+    }
     return QDialog::eventFilter(watched, event);
 }
 

@@ -14,13 +14,14 @@ namespace {
 namespace fs = std::filesystem;
 
 class Registration : public ::testing::TestWithParam<DataRow> {
-protected:
+  protected:
     Registration() {
         fs::create_directories(root / "top" / "sub");
         fs::create_directories(root / "docs");
-        for (const char* name : {"top/a.txt", "top/n.exe.txt", "top/readme", "top/x.bak", "top/y.EXE",
-                                 "top/z.txt.)ruv(", "top/sub/b.txt", "docs/other.txt", "docs/target.txt",
-                                 "outside.txt", "a.txt", "old.bak", "f.txt.)ruv(", "p.Zip"}) {
+        for (const char* name :
+             {"top/a.txt", "top/n.exe.txt", "top/readme", "top/x.bak", "top/y.EXE",
+              "top/z.txt.)ruv(", "top/sub/b.txt", "docs/other.txt", "docs/target.txt",
+              "outside.txt", "a.txt", "old.bak", "f.txt.)ruv(", "p.Zip"}) {
             WriteFile(root / name, "\x93\xFA\x96\x7B\x8C\xEA\r\n");
         }
         fs::create_symlink("../outside.txt", root / "top" / "link.txt");
@@ -47,7 +48,8 @@ TEST_P(Registration, RegistersWhatThePolicyAllows) {
     }
     static const char* const kWords[] = {"none", "backup", "own", "extension"};
     for (const RefusedPath& path : refused) {
-        reasons += (reasons.empty() ? "" : " ") + std::string(kWords[static_cast<int>(path.excluded)]);
+        reasons +=
+            (reasons.empty() ? "" : " ") + std::string(kWords[static_cast<int>(path.excluded)]);
     }
     EXPECT_EQ(files.empty() ? "-" : files, GetParam().at(2));
     EXPECT_EQ(reasons.empty() ? "-" : reasons, GetParam().at(3));

@@ -10,7 +10,8 @@ namespace {
 // Which files a path registers is tested in tests/job; here, that the window
 // lists what the policy yields, once.
 TEST_F(DialogTest, DropListsWhatThePolicyAllowsAndTheSortedFilterKeepsItsExtensionsInAnyCase) {
-    for (const char* name : {"a.EXE", "b.bak", "d.tXt.)ruv(", "readme", "n.exe.txt", "INDEX.HTML", "a.htm", "a.shtml"}) {
+    for (const char* name :
+         {"a.EXE", "b.bak", "d.tXt.)ruv(", "readme", "n.exe.txt", "INDEX.HTML", "a.htm", "a.shtml"}) {
         WriteFile(dir / name, kSjis);
     }
     Show();
