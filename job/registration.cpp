@@ -108,10 +108,7 @@ bool Registrar::addFile(const std::filesystem::path& given, const std::filesyste
                         PathYield& yield) {
     yield.excluded = ExclusionOf(full);
     if (yield.excluded != Exclusion::None) return false;
-    if (!seen_.insert(full).second) {
-        yield.duplicate = true;
-        return false;
-    }
+    if (!seen_.insert(full).second) return false;
     yield.files.push_back(RegisterFile(given.string(), full));
     return true;
 }

@@ -65,17 +65,16 @@ JobFile RegisterFile(std::string name, const std::filesystem::path& full);
 // What one path given by the user yields.
 struct PathYield {
     std::vector<JobFile> files;  // registered now, in order; name: the path as given
-    // A file named directly and refused (an excluded file, or one already
-    // registered); a folder's excluded files and links are left out silently.
+    // Why a file named directly was refused; a folder's excluded files and
+    // links, and files already registered, are left out silently.
     Exclusion excluded = Exclusion::None;
-    bool duplicate = false;
     // Nothing there, or a link another user may have planted: not followed.
     bool missing = false;
 };
 
 // The registered files of a list, by expanded path, so that each registers once.
 class Registrar {
-  public:
+public:
     // Registers the file the path names (links followed), or a folder's own
     // files by name (sub-folders not entered, links and excluded files left out).
     PathYield Add(const std::filesystem::path& path);
@@ -83,7 +82,7 @@ class Registrar {
     void Forget(const std::filesystem::path& full) { seen_.erase(full); }
     void Clear() { seen_.clear(); }
 
-  private:
+private:
     bool addFile(const std::filesystem::path& given, const std::filesystem::path& full,
                  PathYield& yield);
 

@@ -14,7 +14,7 @@ namespace {
 namespace fs = std::filesystem;
 
 class Registration : public ::testing::TestWithParam<DataRow> {
-  protected:
+protected:
     Registration() {
         fs::create_directories(root / "top" / "sub");
         fs::create_directories(root / "docs");

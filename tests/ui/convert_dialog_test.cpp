@@ -164,7 +164,7 @@ TEST_F(DialogTest, APressJustAfterARunOrAHeldEnterNeverStartsARunThatWouldReplac
     Click("startButton");
     // No event is handled meanwhile: the window cannot see the run end.
     for (int i = 0; i < 2000 && ReadFile(dir / "a.txt") != kUtf8; ++i) QTest::qSleep(10);
-    QTest::qSleep(200);
+    QTest::qSleep(1000);  // time enough for the worker to finish after the rename
     Click("startButton");
     ASSERT_TRUE(WaitForIdle());
     Click("startButton");  // within 0.5 s of the end
