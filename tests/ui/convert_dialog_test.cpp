@@ -18,14 +18,16 @@ namespace {
 
 const std::string kUtf8 = "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E\xE3\x81\xA7\xE3\x81\x99\xE3\x80\x82\r\n";  // the same
 
+const std::map<std::string, int ConvertDialog::*> kFields{
+    {"backup", &ConvertDialog::backup},           {"saveSettings", &ConvertDialog::saveSettings},
+    {"autoDetect", &ConvertDialog::autoDetect},   {"sourceIndex", &ConvertDialog::sourceIndex},
+    {"targetIndex", &ConvertDialog::targetIndex}, {"newlineIndex", &ConvertDialog::newlineIndex},
+    {"halfWidthKana", &ConvertDialog::halfWidthKana}};
+
 class DataExchange : public DialogTest, public ::testing::WithParamInterface<DataRow> {};
 
 TEST_P(DataExchange, ShowsTheStoredValueAndReadsItBackAtClosing) {
-    static const std::map<std::string, int ConvertDialog::*> fields{
-        {"backup", &ConvertDialog::backup},           {"saveSettings", &ConvertDialog::saveSettings},
-        {"autoDetect", &ConvertDialog::autoDetect},   {"sourceIndex", &ConvertDialog::sourceIndex},
-        {"targetIndex", &ConvertDialog::targetIndex}, {"newlineIndex", &ConvertDialog::newlineIndex}};
-    int ConvertDialog::*field = fields.at(GetParam().at(0));
+    int ConvertDialog::*field = kFields.at(GetParam().at(0));
     dialog.*field = std::stoi(GetParam().at(1));
     Show();
     dialog.*field = 12345;
@@ -37,42 +39,42 @@ TEST_P(DataExchange, ShowsTheStoredValueAndReadsItBackAtClosing) {
 INSTANTIATE_TEST_SUITE_P(Rows, DataExchange, ::testing::ValuesIn(DataRows("dialog_exchange.tsv")),
                          [](const auto& info) { return info.param.at(0) + std::to_string(info.index); });
 
-TEST_F(DialogTest, AutoDetectDisablesTheSourceButtonsButKeepsTheirChoice) {
-    dialog.autoDetect = 1;
-    dialog.sourceIndex = 2;
-    Show();
-    const auto enabledSources = [this] {
-        int count = 0;
-        for (int i = 0; i < 6; ++i) count += Find("source" + std::to_string(i))->isEnabled();
-        return count;
-    };
-    EXPECT_EQ(enabledSources(), 0);
-    Click("autoDetectBox");
-    EXPECT_EQ(dialog.autoDetect, 0);
-    EXPECT_EQ(enabledSources(), 6);
-    EXPECT_TRUE(Find("source2")->isChecked());
-    Click("source5");
-    EXPECT_EQ(dialog.sourceIndex, 5);
+// The "name<separator>value" words of a field.
+std::vector<std::pair<std::string, std::string>> Pairs(const std::string& field, char separator) {
+    std::vector<std::pair<std::string, std::string>> pairs;
+    std::istringstream words(field);
+    for (std::string word; words >> word;) {
+        const std::size_t at = word.find(separator);
+        if (at != std::string::npos) pairs.emplace_back(word.substr(0, at), word.substr(at + 1));
+    }
+    return pairs;
 }
 
-class HalfWidthKana : public DialogTest, public ::testing::WithParamInterface<DataRow> {};
+class ControlRules : public DialogTest, public ::testing::WithParamInterface<DataRow> {};
 
-TEST_P(HalfWidthKana, BoxShowsWhatTheTargetDoesAndKeepsTheUsersChoice) {
+TEST_P(ControlRules, ClicksFreeOrLockTheControlsTheyRule) {
     const DataRow& row = GetParam();
-    dialog.halfWidthKana = std::stoi(row.at(0));
+    for (const auto& [name, value] : Pairs(row.at(0), '=')) {
+        dialog.*kFields.at(name) = std::stoi(value);
+    }
     Show();
     std::istringstream clicks(row.at(1));
     for (std::string name; clicks >> name;) {
-        if (name != "-") Click(name == "box" ? "halfWidthKanaBox" : name);
+        if (name != "-") Click(name);
     }
-    auto* box = Find<QCheckBox>("halfWidthKanaBox");
-    EXPECT_EQ(box->isEnabled(), row.at(2) == "1");
-    EXPECT_EQ(box->isChecked(), row.at(3) == "1");
+    for (const auto& [name, flags] : Pairs(row.at(2), ':')) {
+        const QAbstractButton* control = Find(name);
+        const std::string shown =
+            std::string(control->isEnabled() ? "e" : "") + (control->isChecked() ? "c" : "");
+        EXPECT_EQ(shown.empty() ? "-" : shown, flags) << name;
+    }
     dialog.reject();
-    EXPECT_EQ(dialog.halfWidthKana, std::stoi(row.at(4)));
+    for (const auto& [name, value] : Pairs(row.at(3), '=')) {
+        EXPECT_EQ(dialog.*kFields.at(name), std::stoi(value)) << name;
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, HalfWidthKana, ::testing::ValuesIn(DataRows("half_width_kana.tsv")),
+INSTANTIATE_TEST_SUITE_P(Rows, ControlRules, ::testing::ValuesIn(DataRows("dialog_controls.tsv")),
                          [](const auto& info) { return "row" + std::to_string(info.index); });
 
 class EnterKey : public DialogTest, public ::testing::WithParamInterface<const char*> {};
