@@ -28,23 +28,15 @@ TEST_F(DialogTest, DropListsWhatThePolicyAllowsAndTheSortedFilterKeepsItsExtensi
     EXPECT_EQ(Names(), (Strings{"a.htm", "INDEX.HTML"}));
 }
 
-TEST_F(DialogTest, ChooserTakesTheFilterOfTheStringTable) {
-    WriteFile(dir / "a.txt", kSjis);
-    Show();
-    Click("chooseButton");  // cancelled
-    EXPECT_TRUE(Names().empty());
-    chosen = QString::fromStdString((dir / "a.txt").string());
-    Click("chooseButton");
-    EXPECT_EQ(filters.at(0),
-              "テキスト文書 (*.txt);;HTML文書 (*.htm *.html *.shtml);;cgi用ﾌｧｲﾙ (*.cgi *.pl);;All Files (*)");
-    EXPECT_EQ(Names(), Strings{"a.txt"});
-}
-
-TEST_F(DialogTest, ListKeepsNamesDescendingAndRemovedOrClearedFilesComeBack) {
+TEST_F(DialogTest, EveryWayOfAddingListsNamesDescendingAndRemovedFilesComeBack) {
     for (const char* name : {"b.txt", "a.txt", "d d.txt", "c.txt"}) WriteFile(dir / name, kSjis);
     dialog.commandLine = {(dir / "b.txt").string(), "", (dir / "missing").string(), (dir / "a.txt").string()};
     Show();
-    dialog.AddPath(dir / "d d.txt");
+    Click("chooseButton");  // cancelled
+    chosen = QString::fromStdString((dir / "d d.txt").string());
+    Click("chooseButton");
+    EXPECT_EQ(filters.at(1),
+              "テキスト文書 (*.txt);;HTML文書 (*.htm *.html *.shtml);;cgi用ﾌｧｲﾙ (*.cgi *.pl);;All Files (*)");
     DropFiles(&dialog, {dir.Path()});
     EXPECT_EQ(Names(), (Strings{"d d.txt", "c.txt", "b.txt", "a.txt"}));
     EXPECT_EQ(Labels(), Strings(4, "Shift-JIS"));
