@@ -67,6 +67,14 @@ std::string UnreadableReason(const std::filesystem::path& path) {
     return error ? error.message() : "cannot be read";
 }
 
+const char* ExclusionReason(Exclusion excluded) {
+    switch (excluded) {
+        case Exclusion::Backup: return "a backup is never converted";
+        case Exclusion::OwnFile: return "a temporary file of ruv is never converted";
+        default: return "files with this extension are never converted";
+    }
+}
+
 int DetectStandardInput(std::ostream& out) {
     const auto converter = std::make_unique<CodeConverter>();
     FileHandle in(STDIN_FILENO);
@@ -237,7 +245,14 @@ int RunCli(const CliOptions& options, std::ostream& out, std::ostream& err) {
             << '\n';
         status = EXIT_FILE_FAILED;
     }
-    std::vector<JobFile> files = RegisterPaths(options.paths);
+    // Backups, ruv's temporaries and other excluded files are never converted,
+    // even when named: say so, and go on (a skip is no failure).
+    std::vector<RefusedPath> refused;
+    std::vector<JobFile> files = RegisterPaths(options.paths, &refused);
+    for (const RefusedPath& path : refused) {
+        err << "ruv-cli: skipped " << PrintableName(path.path) << ": "
+            << ExclusionReason(path.excluded) << '\n';
+    }
     const int run =
         options.detect ? Detect(files, out, err) : ConvertFiles(options, std::move(files), err);
     return std::max(run, status);  // 130 outranks 1

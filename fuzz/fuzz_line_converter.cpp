@@ -1,6 +1,7 @@
 // Fuzzes the piece cutter and the line converter together, as the file
-// converter drives them: the first byte picks the source, the target and the
-// newline choice, the rest is a file's content.  Every piece must fit its
+// converter drives them: the first byte picks the source and the target, the
+// second the newline choice and the folding of half-width kana, each from its
+// own bits; the rest is a file's content.  Every piece must fit its
 // buffer and take at least one byte; every conversion must fail with -1 or
 // give a terminated output that fits the converted-line buffer.  Output in
 // EUC-JP holds only pairs of bytes A1-FE above 7F; output in JIS only pairs of
@@ -83,17 +84,17 @@ void CheckCutsKeepTheText(ruv::KanjiCode source, bool guessed, const std::uint8_
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace ruv;
-    if (size < 1) return 0;
+    if (size < 2) return 0;
     static constexpr KanjiCode kSources[] = {CODE_ASCII, CODE_JIS,  CODE_SJIS,   CODE_EUC,
                                              CODE_UNICODE, CODE_UTF8, CODE_UTF7, CODE_UNKNOWN};
     static constexpr KanjiCode kTargets[] = {CODE_JIS,     CODE_SJIS, CODE_EUC,
                                              CODE_UNICODE, CODE_UTF8, CODE_UTF7};
     const KanjiCode source = kSources[data[0] & 7];
     const KanjiCode target = kTargets[(data[0] >> 3) % 6];
-    const std::int32_t newline = (data[0] >> 6) % 3;
-    const bool fold = (data[0] & 0x40) != 0;
-    ++data;
-    --size;
+    const std::int32_t newline = (data[1] & 3) % 3;
+    const bool fold = (data[1] & 4) != 0;
+    data += 2;
+    size -= 2;
 
     CheckCutsKeepTheText(source, size % 2 != 0, data, size);
     PieceCutter cutter(source);

@@ -40,14 +40,16 @@ bool HasExtension(const std::filesystem::path& path, std::string_view extension)
     });
 }
 
-bool IsExcludedFile(const std::filesystem::path& path) {
+Exclusion ExclusionOf(const std::filesystem::path& path) {
     const std::string name = path.filename().string();
     const std::string_view own = OWN_FILE_SUFFIX;
     if (name.size() >= own.size() && name.compare(name.size() - own.size(), own.size(), own) == 0) {
-        return true;
+        return Exclusion::OwnFile;
     }
-    return std::any_of(ExcludedExtensions.begin(), ExcludedExtensions.end(),
-                       [&](std::string_view e) { return HasExtension(path, e); });
+    if (HasExtension(path, "bak")) return Exclusion::Backup;
+    const bool excluded = std::any_of(ExcludedExtensions.begin(), ExcludedExtensions.end(),
+                                      [&](std::string_view e) { return HasExtension(path, e); });
+    return excluded ? Exclusion::Extension : Exclusion::None;
 }
 
 std::filesystem::path ResolveShortcut(const std::filesystem::path& path) {
@@ -100,31 +102,57 @@ JobFile RegisterFile(std::string name, const std::filesystem::path& full) {
     return file;
 }
 
-std::vector<JobFile> RegisterPaths(const std::vector<std::string>& paths) {
-    std::vector<JobFile> files;
-    std::set<std::filesystem::path> seen;
-    // full: the file's expanded path when the caller knows it already.
-    auto add = [&](const std::filesystem::path& given, std::filesystem::path full = {}) {
-        if (full.empty()) full = ExpandLongPath(ResolveShortcut(given));
-        if (full.empty()) {  // missing, or a link not followed: named as unreadable by the run
-            files.push_back({given.string(), given, CODE_ERROR});
-            return;
-        }
-        if (seen.insert(full).second) files.push_back(RegisterFile(given.string(), full));
-    };
-    for (const std::string& path : paths) {
-        std::error_code error;
-        const std::filesystem::path resolved = ResolveShortcut(path);
-        if (!resolved.empty() && std::filesystem::is_directory(resolved, error)) {
-            // The folder is expanded once; links inside it are not followed.
-            const std::filesystem::path folder = ExpandLongPath(resolved);
-            for (const auto& file : FolderFiles(resolved)) {
-                if (IsExcludedFile(file) || std::filesystem::is_symlink(file, error)) continue;
-                add(file, folder.empty() ? std::filesystem::path() : folder / file.filename());
-            }
+// The file the name leads to is judged, not the name: a link named
+// "notes.txt" to a backup would convert the backup all the same.
+bool Registrar::addFile(const std::filesystem::path& given, const std::filesystem::path& full,
+                        PathYield& yield) {
+    yield.excluded = ExclusionOf(full);
+    if (yield.excluded != Exclusion::None) return false;
+    if (!seen_.insert(full).second) return false;
+    yield.files.push_back(RegisterFile(given.string(), full));
+    return true;
+}
+
+PathYield Registrar::Add(const std::filesystem::path& path) {
+    PathYield yield;
+    const std::filesystem::path resolved = path.empty() ? path : ResolveShortcut(path);
+    std::error_code error;
+    if (resolved.empty() || !std::filesystem::exists(resolved, error)) {
+        yield.missing = true;
+        return yield;
+    }
+    if (!std::filesystem::is_directory(resolved, error)) {
+        const std::filesystem::path full = ExpandLongPath(resolved);
+        if (full.empty()) {
+            yield.missing = true;
         } else {
-            add(path);
+            addFile(path, full, yield);
         }
+        return yield;
+    }
+    // The folder is expanded once; links inside it are not followed, and what
+    // it holds that is never registered is left out without a word.
+    const std::filesystem::path folder = ExpandLongPath(resolved);
+    if (folder.empty()) return yield;
+    for (const std::filesystem::path& file : FolderFiles(resolved)) {
+        if (std::filesystem::is_symlink(file, error)) continue;
+        PathYield one;
+        if (addFile(file, folder / file.filename(), one))
+            yield.files.push_back(std::move(one.files.front()));
+    }
+    return yield;
+}
+
+std::vector<JobFile> RegisterPaths(const std::vector<std::string>& paths,
+                                   std::vector<RefusedPath>* refused) {
+    Registrar registrar;
+    std::vector<JobFile> files;
+    for (const std::string& path : paths) {
+        PathYield yield = registrar.Add(path);
+        if (yield.missing) files.push_back({path, path, CODE_ERROR});
+        if (yield.excluded != Exclusion::None && refused != nullptr)
+            refused->push_back({path, yield.excluded});
+        for (JobFile& file : yield.files) files.push_back(std::move(file));
     }
     return files;
 }

@@ -1,7 +1,8 @@
-// Which files a path registers: links the user named followed once, folders
-// expanded into their own files (links inside them skipped), extensions that
-// are never text left out, two spellings of one file told apart.  Shared by
-// the window and ruv-cli.
+// Which files a path registers, for the window and ruv-cli alike: links the
+// user named followed once, folders expanded into their own files (links
+// inside them skipped), extensions that are never text, backups and ruv's own
+// temporary files left out even when named, two spellings of one file told
+// apart.
 //
 // A registered file keeps its identity (device, inode, size, modification
 // time, and its folder's device and inode); the run refuses a file that is no
@@ -10,6 +11,7 @@
 
 #include <array>
 #include <filesystem>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,8 +30,19 @@ inline constexpr std::array<std::string_view, 11> ExcludedExtensions = {
 // empty extension.
 bool HasExtension(const std::filesystem::path& path, std::string_view extension);
 
-// True for the extensions above and for ruv's own temporary files.
-bool IsExcludedFile(const std::filesystem::path& path);
+// Why a file is never registered.
+enum class Exclusion {
+    None,
+    Backup,     // a backup ruv keeps of an original (".bak")
+    OwnFile,    // a temporary file of ruv (OWN_FILE_SUFFIX)
+    Extension,  // another of the extensions above
+};
+
+// Why the file name is never registered, or Exclusion::None.
+Exclusion ExclusionOf(const std::filesystem::path& path);
+inline bool IsExcludedFile(const std::filesystem::path& path) {
+    return ExclusionOf(path) != Exclusion::None;
+}
 
 // A symbolic link's final target; any other path unchanged.  Empty when a link
 // on the way belongs to another user and sits in a folder that others may
@@ -49,9 +62,44 @@ std::vector<std::filesystem::path> FolderFiles(const std::filesystem::path& fold
 // (and no identity) when it cannot be opened.
 JobFile RegisterFile(std::string name, const std::filesystem::path& full);
 
-// The files the paths name, each once, in the order given (a folder's own
-// files by name, links among them skipped).  A path that cannot be registered
-// is kept with CODE_ERROR, for the run to report.
-std::vector<JobFile> RegisterPaths(const std::vector<std::string>& paths);
+// What one path given by the user yields.
+struct PathYield {
+    std::vector<JobFile> files;  // registered now, in order; name: the path as given
+    // Why a file named directly was refused; a folder's excluded files and
+    // links, and files already registered, are left out silently.
+    Exclusion excluded = Exclusion::None;
+    // Nothing there, or a link another user may have planted: not followed.
+    bool missing = false;
+};
+
+// The registered files of a list, by expanded path, so that each registers once.
+class Registrar {
+public:
+    // Registers the file the path names (links followed), or a folder's own
+    // files by name (sub-folders not entered, links and excluded files left out).
+    PathYield Add(const std::filesystem::path& path);
+    // The file (by its expanded path) left the list: it may register again.
+    void Forget(const std::filesystem::path& full) { seen_.erase(full); }
+    void Clear() { seen_.clear(); }
+
+private:
+    bool addFile(const std::filesystem::path& given, const std::filesystem::path& full,
+                 PathYield& yield);
+
+    std::set<std::filesystem::path> seen_;
+};
+
+// A path named by the user that registered nothing, and why.
+struct RefusedPath {
+    std::string path;
+    Exclusion excluded = Exclusion::None;
+};
+
+// The files the paths name, each once, in the order given.  A path that
+// cannot be registered (missing, or a link not followed) is kept with
+// CODE_ERROR, for the run to report; an excluded file named directly is
+// left out and joins `refused` when given.
+std::vector<JobFile> RegisterPaths(const std::vector<std::string>& paths,
+                                   std::vector<RefusedPath>* refused = nullptr);
 
 }  // namespace ruv

@@ -36,7 +36,17 @@ namespace ruv {
 namespace {
 
 constexpr int POLL_PERIOD_MS = 10;
-constexpr int TARGET_SJIS = 1;  // the one target whose half-width kana are optional
+// A press of the start button or Enter this soon after a run ended was meant
+// for that run (a late cancel): it never starts the next one.
+constexpr qint64 RESTART_GUARD_MS = 500;
+// Target buttons: the JIS and EUC-JP targets always fold half-width katakana,
+// the Unicode ones (from TARGET_UNICODE on) never do; Shift_JIS lets the user choose.
+constexpr int TARGET_JIS = 0;
+constexpr int TARGET_SJIS = 1;
+constexpr int TARGET_EUC = 2;
+constexpr int TARGET_UNICODE = 3;
+// Files a box about lost characters names; more are summed up as "…".
+constexpr std::size_t LOST_FILES_SHOWN = 20;
 
 QString Text(const char* utf8) { return QString::fromUtf8(utf8); }
 
@@ -263,7 +273,7 @@ void ConvertDialog::connectControls() {
     connect(newlineButtons_, &QButtonGroup::idClicked, this, [this](int id) { newlineIndex = id; });
     connect(targetButtons_, &QButtonGroup::idClicked, this, [this](int id) {
         targetIndex = id;
-        EnableHalfWidthKana(id == TARGET_SJIS);
+        ApplyHalfWidthKana();
     });
     connect(autoDetectBox_, &QCheckBox::clicked, this, &ConvertDialog::ApplyAutoDetect);
     connect(halfWidthKanaBox_, &QCheckBox::clicked, this,
@@ -291,7 +301,7 @@ void ConvertDialog::Initialise() {
     initialised_ = true;
     ExchangeToControls();
     ApplyAutoDetect();
-    EnableHalfWidthKana(targetIndex == TARGET_SJIS);
+    ApplyHalfWidthKana();
     fileList_->setColumnWidth(ui::COLUMN_NAME, fileNameWidth);
     fileList_->setColumnWidth(ui::COLUMN_CODE, codeWidth);
     fileList_->setColumnWidth(ui::COLUMN_PATH, fullPathWidth);
@@ -303,7 +313,8 @@ int ConvertDialog::RunModal() {
     return exec();
 }
 
-bool ConvertDialog::IsBusy() const { return runner_->IsBusy(); }
+// Until the window has taken in a run's end it is still busy with it.
+bool ConvertDialog::IsBusy() const { return runner_->IsBusy() || pollTimer_->isActive(); }
 
 void ConvertDialog::ExchangeToControls() {
     SetCheckValue(autoDetectBox_, autoDetect);
@@ -319,7 +330,7 @@ void ConvertDialog::ExchangeToControls() {
 void ConvertDialog::ExchangeFromControls() {
     autoDetect = CheckValue(autoDetectBox_);
     filterIndex = filterBox_->currentIndex();
-    halfWidthKana = CheckValue(halfWidthKanaBox_);
+    if (halfWidthKanaBox_->isEnabled()) halfWidthKana = CheckValue(halfWidthKanaBox_);
     sourceIndex = sourceButtons_->checkedId();
     newlineIndex = newlineButtons_->checkedId();
     targetIndex = targetButtons_->checkedId();
@@ -335,19 +346,29 @@ void ConvertDialog::ApplyAutoDetect() {
     autoDetect = checked ? 1 : 0;
 }
 
-// Only a Shift_JIS target may keep half-width katakana; every other target
-// folds them, so the box is then disabled and shown checked.
-void ConvertDialog::EnableHalfWidthKana(bool enable) {
-    halfWidthKanaBox_->setEnabled(enable);
-    if (!enable) halfWidthKanaBox_->setCheckState(Qt::Checked);
-    halfWidthKana = CheckValue(halfWidthKanaBox_) == 1 ? 1 : 0;
+// The box shows what the target does with half-width katakana: checked for
+// JIS and EUC-JP (always folded), clear for the Unicode codes (never folded),
+// the user's choice for Shift_JIS, the only target where it is free.  The
+// choice itself stays in halfWidthKana whatever the box shows meanwhile.
+void ConvertDialog::ApplyHalfWidthKana() {
+    halfWidthKanaBox_->setEnabled(targetIndex == TARGET_SJIS);
+    if (targetIndex == TARGET_JIS || targetIndex == TARGET_EUC) {
+        halfWidthKanaBox_->setCheckState(Qt::Checked);
+    } else if (targetIndex >= TARGET_UNICODE) {
+        halfWidthKanaBox_->setCheckState(Qt::Unchecked);
+    } else {
+        SetCheckValue(halfWidthKanaBox_, halfWidthKana);
+    }
 }
 
 void ConvertDialog::StartOrCancelJob() {
-    if (runner_->IsBusy()) {
-        runner_->RequestCancel();
+    if (IsBusy()) {
+        // A run that has just ended but is not yet shown as ended is left to
+        // the poll: the press was meant to cancel it, not to start another.
+        if (runner_->IsBusy()) runner_->RequestCancel();
         return;
     }
+    if (runEnded_.isValid() && !runEnded_.hasExpired(RESTART_GUARD_MS)) return;
     progressBar_->setValue(0);
     const int count = fileList_->topLevelItemCount();
     if (count == 0) return;
@@ -391,19 +412,59 @@ void ConvertDialog::PollJob() {
 void ConvertDialog::endRun(bool report) {
     pollTimer_->stop();
     runner_->Wait();  // the worker has cleared busy; its thread ends at once
-    progressBar_->setValue(static_cast<int>(runner_->ProgressPosition()));
+    const JobOutcome outcome = runner_->Outcome();
+    // A run that stopped short shows an empty bar, not a full one.
+    const bool whole = outcome == JobOutcome::Done;
+    progressBar_->setValue(whole ? static_cast<int>(runner_->ProgressPosition()) : 0);
     if (report) {
-        const JobOutcome outcome = runner_->Outcome();
-        if (outcome == JobOutcome::Cancelled) {
-            services.showMessage(this, ui::UiString(ui::IDS_CANCELLED), Text(ui::CAPTION_CANCELLED));
-        } else if (outcome == JobOutcome::Failed) {
-            services.showMessage(this, ui::UiString(ui::IDS_FAILED), Text(ui::CAPTION_FAILED));
-        }
         RefreshLabels();
+        ReportRun(runner_->Report(), outcome);
     }
     startButton_->setText(ui::UiString(ui::IDS_START));
     exitButton_->setEnabled(true);
     statusLine_->setText(ui::UiString(ui::IDS_IDLE));
+    runEnded_.start();  // after the boxes: the Enter that closed one is no new press
+}
+
+// The list is in the run's order while it is busy: a run's index names its item.
+void ConvertDialog::ReportRun(const JobReport& report, JobOutcome outcome) {
+    fileList_->clearSelection();
+    const auto select = [this](std::size_t index) {
+        QTreeWidgetItem* item = fileList_->topLevelItem(static_cast<int>(index));
+        if (item != nullptr) item->setSelected(true);
+        return item;
+    };
+    if (outcome == JobOutcome::Cancelled) {
+        services.showMessage(this, ui::UiString(ui::IDS_CANCELLED), Text(ui::CAPTION_CANCELLED));
+    } else if (outcome == JobOutcome::Failed) {
+        QString text = ui::UiString(ui::IDS_FAILED);
+        const QTreeWidgetItem* failed = fileList_->topLevelItem(report.failedIndex);
+        if (failed != nullptr) text += QStringLiteral("\n\n") + failed->text(ui::COLUMN_PATH);
+        if (!report.failure.empty()) {
+            text += QLatin1Char('\n') + QString::fromStdString(report.failure);
+        }
+        services.showMessage(this, text, Text(ui::CAPTION_FAILED));
+        if (failed != nullptr) {
+            QTreeWidgetItem* item = select(static_cast<std::size_t>(report.failedIndex));
+            fileList_->setCurrentItem(item, 0, QItemSelectionModel::NoUpdate);
+            fileList_->scrollToItem(item);
+        }
+    }
+    if (report.lost.empty()) return;
+    QString text = Text(ui::TEXT_LOST);
+    for (std::size_t i = 0; i < report.lost.size(); ++i) {
+        if (i == LOST_FILES_SHOWN) {
+            text += QStringLiteral("\n…");
+            break;
+        }
+        const LostCharacters& lost = report.lost[i];
+        const QTreeWidgetItem* item = fileList_->topLevelItem(static_cast<int>(lost.index));
+        if (item == nullptr) continue;
+        text += QStringLiteral("\n%1: %2 文字").arg(item->text(ui::COLUMN_NAME)).arg(lost.count);
+        if (lost.firstLine > 0) text += QStringLiteral(" (最初は %1 行目)").arg(lost.firstLine);
+    }
+    services.showMessage(this, text, Text(ui::CAPTION_LOST));
+    for (const LostCharacters& lost : report.lost) select(lost.index);
 }
 
 void ConvertDialog::RefreshLabels() {
@@ -450,23 +511,23 @@ void ConvertDialog::closeEvent(QCloseEvent* event) {
     QDialog::closeEvent(event);
 }
 
+// Enter starts or cancels a run; a held Enter's repeats may cancel one but
+// never start one.  True when the key was Enter.
+bool ConvertDialog::handleEnter(const QKeyEvent& event) {
+    if (event.key() != Qt::Key_Return && event.key() != Qt::Key_Enter) return false;
+    if (!event.isAutoRepeat() || IsBusy()) StartOrCancelJob();
+    return true;
+}
+
 bool ConvertDialog::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            StartOrCancelJob();
-            return true;
-        }
+    if (event->type() == QEvent::KeyPress && handleEnter(*static_cast<QKeyEvent*>(event))) {
+        return true;
     }
     return QDialog::eventFilter(watched, event);
 }
 
 void ConvertDialog::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        StartOrCancelJob();
-        return;
-    }
-    QDialog::keyPressEvent(event);
+    if (!handleEnter(*event)) QDialog::keyPressEvent(event);
 }
 
 }  // namespace ruv

@@ -11,6 +11,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QList>
 #include <QUrl>
 
@@ -18,8 +19,9 @@
 #include <functional>
 #include <memory>
 #include <string>
-#include <unordered_set>
 #include <vector>
+
+#include "job/registration.h"
 
 class QButtonGroup;
 class QCheckBox;
@@ -35,6 +37,7 @@ class QTreeWidget;
 namespace ruv {
 
 class JobRunner;
+enum class JobOutcome;
 
 // What the window asks of the user and the desktop, behind functions that
 // tests replace so that nothing modal blocks them.
@@ -85,12 +88,17 @@ public:
     void ExchangeToControls();
     void ExchangeFromControls();
     void ApplyAutoDetect();
-    void EnableHalfWidthKana(bool enable);
+    // Shows on the half-width kana box what the target does with them.
+    void ApplyHalfWidthKana();
 
     // Starts a run over the listed files, or asks the run under way to stop.
     void StartOrCancelJob();
-    // Follows the run every 10 ms; at its end reports it and refreshes the labels.
+    // Follows the run every 10 ms; at its end refreshes the labels and reports it.
     void PollJob();
+    // The boxes at the end of a run: the cancel, or the failure with the file
+    // and its reason, then the files that lost characters; the files named are
+    // selected in the list.
+    void ReportRun(const JobReport& report, JobOutcome outcome);
     // Detects every listed file again, so the list shows the codes after a run.
     void RefreshLabels();
     void ShowAbout();
@@ -106,7 +114,6 @@ public:
     void RemoveSelectedFiles();
     void ApplyExtensionFilter();
     void AddPath(const std::filesystem::path& path);
-    void AddFile(const std::filesystem::path& path);
 
     // Every way of closing ends here; refused while a run is busy.
     void done(int result) override;
@@ -130,6 +137,7 @@ private:
     void connectControls();
     void arrangeTabOrder();
     void endRun(bool report);
+    bool handleEnter(const QKeyEvent& event);
     // Bulk registration sorts the list once, at the end of the outermost batch.
     void beginBatch();
     void endBatch();
@@ -154,11 +162,12 @@ private:
     QTimer* pollTimer_ = nullptr;
 
     std::unique_ptr<JobRunner> runner_;
-    // The full paths of the listed files (native bytes), for the duplicate test.
-    std::unordered_set<std::string> registeredPaths_;
+    // The listed files, so that each is listed once.
+    Registrar registrar_;
     int batchDepth_ = 0;
     std::int32_t shownFile_ = -1;
     bool initialised_ = false;
+    QElapsedTimer runEnded_;  // since the last run ended; invalid before the first
 };
 
 }  // namespace ruv

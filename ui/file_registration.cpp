@@ -1,8 +1,7 @@
-// The file commands of the window: every way of adding files ends in AddPath
-// (links followed, folders expanded into their own files) and AddFile (full
-// path, duplicates and excluded extensions refused, item inserted, code
-// detected).  Everything here runs on the window's thread and does nothing
-// while a run is busy.
+// The file commands of the window: every way of adding files ends in AddPath,
+// which asks the registration policy of job/ what the path yields (links,
+// folders, duplicates, excluded files) and lists it.  Everything here runs on
+// the window's thread and does nothing while a run is busy.
 #include "ui/file_registration.h"
 
 #include <QComboBox>
@@ -15,7 +14,6 @@
 #include <QTreeWidget>
 
 #include <cstring>
-#include <system_error>
 
 #include "detect/code_labels.h"
 #include "job/registration.h"
@@ -41,13 +39,20 @@ void SetItemCode(QTreeWidgetItem& item, KanjiCode code, const std::string& label
 }
 
 // The identities of the file and its folder, as the bytes of the two records.
-void RegisterItem(QTreeWidgetItem& item) {
-    const JobFile file = RegisterFile(item.text(COLUMN_NAME).toStdString(), ItemPath(item));
+void SetItemFile(QTreeWidgetItem& item, const JobFile& file) {
+    const std::string& bytes = file.path.native();
+    item.setText(COLUMN_NAME, NativeText(file.path.filename().native()));
+    item.setText(COLUMN_PATH, NativeText(bytes));
+    item.setData(COLUMN_NAME, PATH_ROLE, QByteArray::fromStdString(bytes));
     QByteArray identity(2 * sizeof(FileIdentity), '\0');
     std::memcpy(identity.data(), &file.identity, sizeof(FileIdentity));
     std::memcpy(identity.data() + sizeof(FileIdentity), &file.folder, sizeof(FileIdentity));
     item.setData(COLUMN_NAME, IDENTITY_ROLE, identity);
     SetItemCode(item, file.code, CodeLabel(file.code));
+}
+
+void RegisterItem(QTreeWidgetItem& item) {
+    SetItemFile(item, RegisterFile(item.text(COLUMN_NAME).toStdString(), ItemPath(item)));
 }
 
 JobFile ItemJobFile(const QTreeWidgetItem& item) {
@@ -114,7 +119,7 @@ void ConvertDialog::endBatch() {
 void ConvertDialog::removeItem(int index) {
     QTreeWidgetItem* item = fileList_->takeTopLevelItem(index);
     if (item == nullptr) return;
-    registeredPaths_.erase(ui::ItemPath(*item).string());
+    registrar_.Forget(ui::ItemPath(*item));
     delete item;
 }
 
@@ -139,44 +144,23 @@ void ConvertDialog::ChooseFile() {
     if (!chosen.isEmpty()) AddPath(QFile::encodeName(chosen).toStdString());
 }
 
+// What the policy refuses (a missing path, an excluded or listed file) is
+// left out without a word, as a drop of many files expects.
 void ConvertDialog::AddPath(const std::filesystem::path& path) {
-    if (path.empty()) return;
-    const std::filesystem::path resolved = ResolveShortcut(path);
-    if (resolved.empty()) return;  // a link another user may have planted
-    std::error_code error;
-    const auto status = std::filesystem::status(resolved, error);
-    if (error || !std::filesystem::exists(status)) return;
-    if (!std::filesystem::is_directory(status)) {
-        AddFile(resolved);
-        return;
-    }
-    // A folder registers its own files; links inside it are not followed.
+    PathYield yield = registrar_.Add(path);
     beginBatch();
-    for (const std::filesystem::path& file : FolderFiles(resolved)) {
-        if (!std::filesystem::is_symlink(file, error)) AddFile(file);
+    for (const JobFile& file : yield.files) {
+        auto* item = new QTreeWidgetItem;
+        ui::SetItemFile(*item, file);
+        fileList_->addTopLevelItem(item);
     }
     endBatch();
-}
-
-void ConvertDialog::AddFile(const std::filesystem::path& path) {
-    const std::filesystem::path full = ExpandLongPath(path);
-    if (full.empty()) return;
-    const std::string& bytes = full.native();
-    if (registeredPaths_.count(bytes) != 0 || IsExcludedFile(full)) return;
-    registeredPaths_.insert(bytes);
-
-    auto* item = new QTreeWidgetItem;
-    item->setText(ui::COLUMN_NAME, ui::NativeText(full.filename().native()));
-    item->setText(ui::COLUMN_PATH, ui::NativeText(bytes));
-    item->setData(ui::COLUMN_NAME, ui::PATH_ROLE, QByteArray::fromStdString(bytes));
-    ui::RegisterItem(*item);
-    fileList_->addTopLevelItem(item);
 }
 
 void ConvertDialog::ClearFiles() {
     if (IsBusy()) return;
     fileList_->clear();
-    registeredPaths_.clear();
+    registrar_.Clear();
 }
 
 void ConvertDialog::RemoveSelectedFiles() {

@@ -32,7 +32,9 @@ enum FileColumn { COLUMN_NAME = 0, COLUMN_CODE = 1, COLUMN_PATH = 2 };
 std::filesystem::path ItemPath(const QTreeWidgetItem& item);
 KanjiCode ItemCode(const QTreeWidgetItem& item);
 void SetItemCode(QTreeWidgetItem& item, KanjiCode code, const std::string& label);
-// Registers the item's file (again): its code, label and identity.
+// Puts the registered file on the item: name, full path, code, label, identity.
+void SetItemFile(QTreeWidgetItem& item, const JobFile& file);
+// Registers the item's file again: its code, label and identity.
 void RegisterItem(QTreeWidgetItem& item);
 // The file as a run sees it.
 JobFile ItemJobFile(const QTreeWidgetItem& item);

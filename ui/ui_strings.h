@@ -28,6 +28,10 @@ QString UiString(int id);
 // Captions of the end-of-run message boxes.
 inline constexpr const char* CAPTION_CANCELLED = "Cancel";
 inline constexpr const char* CAPTION_FAILED = "Error";
+inline constexpr const char* CAPTION_LOST = "注意";
+// Heads the list of files that lost characters, one "name: count" line each.
+inline constexpr const char* TEXT_LOST =
+    "次のファイルでは、変換後の漢字コードにない文字または\n壊れた文字を置き換えました。\n";
 
 // The main window.
 inline constexpr const char* TEXT_TITLE = "漢字コード変換";
@@ -49,8 +53,8 @@ inline constexpr const char* TEXT_SAVE_SETTINGS = "設定をレジストリに�
 inline constexpr const char* CODE_BUTTON_TEXTS[6] = {
     "JIS漢字コード", "S-JIS漢字コード", "EUC漢字コード", "Unicode", "UTF-8", "UTF-7"};
 inline constexpr const char* NEWLINE_BUTTON_TEXTS[3] = {"CR + LF", "CR", "LF"};
-// The extension filter's items; the box is sorted, so "*.*" comes first.
-inline constexpr const char* FILTER_PATTERNS[4] = {"*.*", "*.txt", "*.htm;*.html", "*.cgi;*.pl"};
+// The extension filter's items, sorted as the box shows them; "*.*" first filters nothing.
+inline constexpr const char* FILTER_PATTERNS[4] = {"*.*", "*.cgi;*.pl", "*.htm;*.html", "*.txt"};
 
 // The about box.
 inline constexpr const char* TEXT_ABOUT_TITLE = "バージョン情報 ruv";

@@ -68,7 +68,7 @@ TEST_F(SettingsTest, StoredValuesComeBackAndAreWrittenBackWithoutTheColumnWidths
               std::tuple(0, 0, 5, 3, 2, 250, 75));
     EXPECT_EQ(Stored("Version/Registry"), 200);
     EXPECT_EQ(Stored("Settings/Button/InputText"), 5);
-    EXPECT_EQ(Stored("Settings/Button/HANZEN"), 1);  // forced on by a target other than Shift_JIS
+    EXPECT_EQ(Stored("Settings/Button/HANZEN"), 0);  // kept, though a Unicode target shows it clear
     EXPECT_EQ(Stored("Settings/List/filename"), 250);
     EXPECT_FALSE(Store().contains("Settings/List/kanjicode"));
 }

@@ -6,6 +6,9 @@
 #include <QProgressBar>
 
 #include <map>
+#include <sstream>
+
+#include "job/job_runner.h"
 
 #include "dialog_fixture.h"
 #include "support/data_rows.h"
@@ -15,14 +18,16 @@ namespace {
 
 const std::string kUtf8 = "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E\xE3\x81\xA7\xE3\x81\x99\xE3\x80\x82\r\n";  // the same
 
+const std::map<std::string, int ConvertDialog::*> kFields{
+    {"backup", &ConvertDialog::backup},           {"saveSettings", &ConvertDialog::saveSettings},
+    {"autoDetect", &ConvertDialog::autoDetect},   {"sourceIndex", &ConvertDialog::sourceIndex},
+    {"targetIndex", &ConvertDialog::targetIndex}, {"newlineIndex", &ConvertDialog::newlineIndex},
+    {"halfWidthKana", &ConvertDialog::halfWidthKana}};
+
 class DataExchange : public DialogTest, public ::testing::WithParamInterface<DataRow> {};
 
 TEST_P(DataExchange, ShowsTheStoredValueAndReadsItBackAtClosing) {
-    static const std::map<std::string, int ConvertDialog::*> fields{
-        {"backup", &ConvertDialog::backup},           {"saveSettings", &ConvertDialog::saveSettings},
-        {"autoDetect", &ConvertDialog::autoDetect},   {"sourceIndex", &ConvertDialog::sourceIndex},
-        {"targetIndex", &ConvertDialog::targetIndex}, {"newlineIndex", &ConvertDialog::newlineIndex}};
-    int ConvertDialog::*field = fields.at(GetParam().at(0));
+    int ConvertDialog::*field = kFields.at(GetParam().at(0));
     dialog.*field = std::stoi(GetParam().at(1));
     Show();
     dialog.*field = 12345;
@@ -34,40 +39,43 @@ TEST_P(DataExchange, ShowsTheStoredValueAndReadsItBackAtClosing) {
 INSTANTIATE_TEST_SUITE_P(Rows, DataExchange, ::testing::ValuesIn(DataRows("dialog_exchange.tsv")),
                          [](const auto& info) { return info.param.at(0) + std::to_string(info.index); });
 
-TEST_F(DialogTest, AutoDetectAndTheTargetFreeOrLockTheControlsTheyRule) {
-    dialog.autoDetect = 1;
-    dialog.sourceIndex = 2;
-    dialog.targetIndex = -1;
-    dialog.halfWidthKana = 0;
+// The "name<separator>value" words of a field.
+std::vector<std::pair<std::string, std::string>> Pairs(const std::string& field, char separator) {
+    std::vector<std::pair<std::string, std::string>> pairs;
+    std::istringstream words(field);
+    for (std::string word; words >> word;) {
+        const std::size_t at = word.find(separator);
+        if (at != std::string::npos) pairs.emplace_back(word.substr(0, at), word.substr(at + 1));
+    }
+    return pairs;
+}
+
+class ControlRules : public DialogTest, public ::testing::WithParamInterface<DataRow> {};
+
+TEST_P(ControlRules, ClicksFreeOrLockTheControlsTheyRule) {
+    const DataRow& row = GetParam();
+    for (const auto& [name, value] : Pairs(row.at(0), '=')) {
+        dialog.*kFields.at(name) = std::stoi(value);
+    }
     Show();
-    // Auto-detection disables the source buttons but keeps their choice.
-    const auto enabledSources = [this] {
-        int count = 0;
-        for (int i = 0; i < 6; ++i) count += Find("source" + std::to_string(i))->isEnabled();
-        return count;
-    };
-    EXPECT_EQ(enabledSources(), 0);
-    Click("autoDetectBox");
-    EXPECT_EQ(dialog.autoDetect, 0);
-    EXPECT_EQ(enabledSources(), 6);
-    EXPECT_TRUE(Find("source2")->isChecked());
-    Click("source5");
-    EXPECT_EQ(dialog.sourceIndex, 5);
-    // Only a Shift_JIS target frees the half-width box; every other forces it on.
-    auto* box = Find<QCheckBox>("halfWidthKanaBox");
-    EXPECT_FALSE(box->isEnabled());
-    EXPECT_EQ(dialog.halfWidthKana, 1);
-    for (const char* target : {"target0", "target4"}) {
-        Click("target1");
-        ASSERT_TRUE(box->isEnabled());
-        box->click();
-        EXPECT_EQ(dialog.halfWidthKana, 0);
-        Click(target);
-        EXPECT_FALSE(box->isEnabled()) << target;
-        EXPECT_TRUE(box->isChecked()) << target;
-        EXPECT_EQ(dialog.halfWidthKana, 1) << target;
+    std::istringstream clicks(row.at(1));
+    for (std::string name; clicks >> name;) {
+        if (name != "-") Click(name);
+    }
+    for (const auto& [name, flags] : Pairs(row.at(2), ':')) {
+        const QAbstractButton* control = Find(name);
+        const std::string shown =
+            std::string(control->isEnabled() ? "e" : "") + (control->isChecked() ? "c" : "");
+        EXPECT_EQ(shown.empty() ? "-" : shown, flags) << name;
+    }
+    dialog.reject();
+    for (const auto& [name, value] : Pairs(row.at(3), '=')) {
+        EXPECT_EQ(dialog.*kFields.at(name), std::stoi(value)) << name;
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(Rows, ControlRules, ::testing::ValuesIn(DataRows("dialog_controls.tsv")),
+                         [](const auto& info) { return "row" + std::to_string(info.index); });
 
 class EnterKey : public DialogTest, public ::testing::WithParamInterface<const char*> {};
 
@@ -110,6 +118,7 @@ TEST_P(EnterKey, StartsARunThatNothingElseDisturbsAndTheNextEnterEvenAutoRepeate
     PressEnter(/*autoRepeat=*/true);
     ASSERT_TRUE(WaitForIdle());
     EXPECT_EQ(messages, Strings{"Cancel: ユーザーの指示により変換処理を\n中断しました。"});
+    EXPECT_EQ(Find<QProgressBar>("progressBar")->value(), 0);
     EXPECT_EQ(ReadFile(dir / "big.txt"), big);
     EXPECT_EQ(FolderNames(dir.Path()), (Strings{"a.txt", "b.htm", "big.txt"}));
     EXPECT_EQ(Find("startButton")->text().toStdString(), "変 換");
@@ -142,6 +151,73 @@ TEST_F(DialogTest, RunFromADropConvertsEachFileFromItsOwnCodeAndRefreshesTheLabe
     EXPECT_EQ(FolderNames(dir.Path()), (Strings{"a.txt", "b.txt", "c.dat"}));  // no backup, no temporary
     auto* bar = Find<QProgressBar>("progressBar");
     EXPECT_EQ(bar->value(), bar->maximum());
+}
+
+// The run's end as the worker sees it comes before the window takes it in:
+// the start button still reads "中 断", and a press then was meant as a cancel.
+TEST_F(DialogTest, APressJustAfterARunOrAHeldEnterNeverStartsARunThatWouldReplaceTheBackup) {
+    WriteFile(dir / "a.txt", kSjis);
+    dialog.sourceIndex = 1;  // a second run would read the converted text as Shift_JIS again
+    dialog.targetIndex = 4;
+    dialog.newlineIndex = 0;
+    dialog.backup = 1;
+    Show();
+    dialog.AddPath(dir / "a.txt");
+    Click("startButton");
+    // No event is handled meanwhile: the window cannot see the run end.
+    for (int i = 0; i < 2000 && ReadFile(dir / "a.txt") != kUtf8; ++i) QTest::qSleep(10);
+    QTest::qSleep(1000);  // time enough for the worker to finish after the rename
+    Click("startButton");
+    ASSERT_TRUE(WaitForIdle());
+    Click("startButton");  // within 0.5 s of the end
+    EXPECT_FALSE(dialog.IsBusy());
+    Find<QWidget>("fileList")->setFocus();
+    QTest::qWait(600);
+    PressEnter(/*autoRepeat=*/true);
+    EXPECT_FALSE(dialog.IsBusy());
+    EXPECT_EQ(ReadFile(dir / "a.txt.bak") + ReadFile(dir / "a.txt"), kSjis + kUtf8);
+    EXPECT_TRUE(messages.empty());  // no second run, not even one refused
+    PressEnter();  // a fresh press, later, starts the next run
+    EXPECT_TRUE(dialog.IsBusy());
+    ASSERT_TRUE(WaitForIdle());
+}
+
+TEST_F(DialogTest, FailureNamesTheFileAndItsReasonThenSelectsItAndEmptiesTheBar) {
+    for (const char* name : {"1.txt", "2.txt", "3.txt"}) WriteFile(dir / name, kSjis);
+    std::filesystem::create_directories(dir / "2.txt.bak" / "inside");  // its backup cannot be made
+    dialog.autoDetect = 1;
+    dialog.targetIndex = 4;
+    dialog.backup = 1;
+    Show();
+    DropFiles(&dialog, {dir.Path()});
+    Click("startButton");
+    ASSERT_TRUE(WaitForIdle());
+    ASSERT_EQ(messages.size(), 1u);
+    const std::string head = "Error: 変換出来ないまたはディスクの\n容量が足りません。\n\n" +
+                             std::filesystem::canonical(dir / "2.txt").string() + "\ncannot ";
+    EXPECT_EQ(messages[0].substr(0, head.size()), head) << messages[0];
+    EXPECT_EQ(Find<QProgressBar>("progressBar")->value(), 0);
+    const auto selected = List()->selectedItems();
+    ASSERT_EQ(selected.size(), 1);
+    EXPECT_EQ(selected[0]->text(0).toStdString(), "2.txt");
+}
+
+TEST_F(DialogTest, FilesThatLostCharactersAreListedUpToTwentyAndSelected) {
+    for (int i = 10; i < 32; ++i) WriteFile(dir / ("f" + std::to_string(i) + ".txt"), kSjis);
+    Show();
+    DropFiles(&dialog, {dir.Path()});  // f31.txt first
+    JobReport report;
+    for (std::size_t i = 0; i < 21; ++i) report.lost.push_back({i, i + 1, 3, 0, true});
+    dialog.ReportRun(report, JobOutcome::Done);
+    ASSERT_EQ(messages.size(), 1u);
+    const std::string& text = messages[0];
+    EXPECT_EQ(text.rfind("注意: 次のファイルでは", 0), 0u) << text;
+    EXPECT_NE(text.find("\nf31.txt: 1 文字 (最初は 3 行目)\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("\nf12.txt: 20 文字"), std::string::npos) << text;
+    EXPECT_EQ(text.find("f11.txt"), std::string::npos) << text;
+    EXPECT_EQ(text.substr(text.size() - 4), "\n…");
+    EXPECT_EQ(List()->selectedItems().size(), 21);
+    EXPECT_FALSE(List()->topLevelItem(21)->isSelected());
 }
 
 }  // namespace
