@@ -50,6 +50,9 @@ inline bool Utf7RunEndsWell(std::int32_t digits, std::uint32_t lastDigit) {
 
 enum class Utf7Reading : std::uint8_t { Lenient, Strict };
 
+// The text functions add the lone surrogates they replace to lost, when given;
+// the decoders find them among the units written, so measuring counts none.
+
 std::int32_t WideToUtf7Text(std::uint8_t* out, const char16_t* text, std::int32_t capacity,
                             LostCount* lost = nullptr);
 std::int32_t Utf7ToWideText(char16_t* out, const std::uint8_t* text, std::int32_t capacity,
