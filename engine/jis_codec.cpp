@@ -99,8 +99,11 @@ std::int32_t EncodeJis(ByteSink<kWrite> sink, const std::uint8_t* text) {
         }
         const std::uint16_t jis =
             value < 0x100 ? JIS_INVALID : detail::SjisPairToJis(value >> 8, value & 0xFF);
-        const bool lost = jis == JIS_INVALID && value != SJIS_INVALID;
-        if (!(lost ? sink.PutLost(JIS_INVALID, LostKindOf(value)) : sink.PutPair(jis))) return -1;
+        if (jis == JIS_INVALID && value != SJIS_INVALID) [[unlikely]] {
+            if (!sink.PutLost(JIS_INVALID, LostKindOf(value))) return -1;
+        } else if (!sink.PutPair(jis)) {
+            return -1;
+        }
     }
     // RFC 1468: a text ends in ASCII, so the next line is not read as kanji.
     if (kanji && !sink.PutSequence(kEscAscii)) return -1;
