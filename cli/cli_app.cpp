@@ -103,8 +103,9 @@ std::string LostLine(const ReplacedCharacters& lost, KanjiCode source, KanjiCode
     if (lost.firstHadNoCode) {
         // EUC-JP and ISO-2022-JP write some as their code for "no counterpart".
         const bool question = target != CODE_EUC && target != CODE_JIS;
-        line += std::string("could not be written in ") + CodeName(target) +
-                (question ? " and became \"?\"" : (one ? " and was replaced" : " and were replaced"));
+        line +=
+            std::string("could not be written in ") + CodeName(target) +
+            (question ? " and became \"?\"" : (one ? " and was replaced" : " and were replaced"));
     } else {
         const char* name = CodeName(source);
         line += std::string(one ? "was not valid " : "were not valid ") + (name ? name : "text") +
@@ -165,8 +166,8 @@ int ConvertFiles(const CliOptions& options, std::vector<JobFile> files, std::ost
             settings.autoDetect ? runner.Files()[lost.index].code : settings.sourceCode;
         const ReplacedCharacters replaced{lost.count, lost.firstLine, lost.firstLineOffset,
                                           lost.firstHadNoCode};
-        lines.emplace_back(lost.index,
-                           name(lost.index) + ": " + LostLine(replaced, source, settings.targetCode));
+        lines.emplace_back(
+            lost.index, name(lost.index) + ": " + LostLine(replaced, source, settings.targetCode));
     }
     std::stable_sort(lines.begin(), lines.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });

@@ -46,10 +46,9 @@ std::int32_t EncodeEuc(ByteSink<kWrite> sink, const std::uint8_t* text) {
         text += length;
         const std::uint16_t jis =
             value < 0x100 ? JIS_INVALID : detail::SjisPairToJis(value >> 8, value & 0xFF);
-        const bool fits =
-            jis == JIS_INVALID && value != SJIS_INVALID
-                ? sink.PutLost(JIS_INVALID | kEucHighBits, LostKindOf(value))
-                : sink.PutPair(jis | kEucHighBits);
+        const bool fits = jis == JIS_INVALID && value != SJIS_INVALID
+                              ? sink.PutLost(JIS_INVALID | kEucHighBits, LostKindOf(value))
+                              : sink.PutPair(jis | kEucHighBits);
         if (!fits) return -1;
     }
     return sink.Finish();
@@ -111,7 +110,7 @@ std::int32_t FoldSjis(ByteSink<kWrite> sink, const std::uint8_t* text) {
 }  // namespace
 
 std::int32_t SjisToEucText(std::uint8_t* out, const std::uint8_t* text, std::int32_t capacity,
-                          LostCount* lost) {
+                           LostCount* lost) {
     return Tallied(lost, [&](LostCount& tally) {
         if (out == nullptr) return EncodeEuc(ByteSink<false>(out, capacity, tally), text);
         return EncodeEuc(ByteSink<true>(out, capacity, tally), text);
@@ -119,7 +118,7 @@ std::int32_t SjisToEucText(std::uint8_t* out, const std::uint8_t* text, std::int
 }
 
 std::int32_t EucToSjisText(std::uint8_t* out, const std::uint8_t* text, std::int32_t capacity,
-                          LostCount* lost) {
+                           LostCount* lost) {
     return Tallied(lost, [&](LostCount& tally) {
         if (out == nullptr) return DecodeEuc(ByteSink<false>(out, capacity, tally), text);
         return DecodeEuc(ByteSink<true>(out, capacity, tally), text);

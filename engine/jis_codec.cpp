@@ -74,9 +74,9 @@ std::int32_t EncodeJis(ByteSink<kWrite> sink, const std::uint8_t* text) {
                 if (!sink.PutRun(text, n)) return -1;
                 text += n;
                 JisMode designated = JisMode::kAscii;
-                const bool fits =
-                    MatchEscape(text, designated) != 0 ? sink.PutLost('?', LostKind::NoCode)
-                                                        : sink.PutByte(kEsc);
+                const bool fits = MatchEscape(text, designated) != 0
+                                      ? sink.PutLost('?', LostKind::NoCode)
+                                      : sink.PutByte(kEsc);
                 if (!fits) return -1;
                 ++text;
                 continue;
@@ -165,12 +165,14 @@ std::int32_t DecodeJis(ByteSink<kWrite> sink, const std::uint8_t* text) {
         bool fits;
         std::int32_t length = 1;
         if (b >= 0x80) {
-            fits = IsHalfWidthKana(b) ? sink.PutByte(b) : sink.PutLost(SJIS_INVALID, LostKind::Broken);
+            fits =
+                IsHalfWidthKana(b) ? sink.PutByte(b) : sink.PutLost(SJIS_INVALID, LostKind::Broken);
         } else if (!IsPairByte(b) || mode == JisMode::kAscii || mode == JisMode::kRoman) {
             fits = sink.PutByte(b);
         } else if (mode == JisMode::kKatakana) {
             // JIS X 0201 katakana are 21-5F; 60-7E would become lead bytes.
-            fits = b <= 0x5F ? sink.PutByte(b | 0x80) : sink.PutLost(SJIS_INVALID, LostKind::Broken);
+            fits =
+                b <= 0x5F ? sink.PutByte(b | 0x80) : sink.PutLost(SJIS_INVALID, LostKind::Broken);
         } else if (mode == JisMode::kKanji) {
             // A first byte without a second pair byte (LF, the terminator, ...):
             // one replacement, and the next byte is read on its own.
@@ -190,7 +192,7 @@ std::int32_t DecodeJis(ByteSink<kWrite> sink, const std::uint8_t* text) {
 }  // namespace
 
 std::int32_t SjisToJisText(std::uint8_t* out, const std::uint8_t* text, std::int32_t capacity,
-                          LostCount* lost) {
+                           LostCount* lost) {
     return Tallied(lost, [&](LostCount& tally) {
         if (out == nullptr) return EncodeJis(ByteSink<false>(out, capacity, tally), text);
         return EncodeJis(ByteSink<true>(out, capacity, tally), text);
@@ -198,7 +200,7 @@ std::int32_t SjisToJisText(std::uint8_t* out, const std::uint8_t* text, std::int
 }
 
 std::int32_t JisToSjisText(std::uint8_t* out, const std::uint8_t* text, std::int32_t capacity,
-                          LostCount* lost) {
+                           LostCount* lost) {
     return Tallied(lost, [&](LostCount& tally) {
         if (out == nullptr) return DecodeJis(ByteSink<false>(out, capacity, tally), text);
         return DecodeJis(ByteSink<true>(out, capacity, tally), text);

@@ -171,14 +171,17 @@ std::int32_t CodeConverter::ConvertFromSjis(ConvertedBuffer& output, const std::
                                             KanjiCode target) {
     std::uint8_t* out = AsBytes(output);
     switch (target) {
-        case CODE_JIS: return SjisToJisText(out, text, BYTE_OUTPUT_CAPACITY, &lost);
+        case CODE_JIS:
+            return SjisToJisText(out, text, BYTE_OUTPUT_CAPACITY, &lost);
         case CODE_SJIS:
             return foldHalfWidthKana ? SjisToSjisText(out, text, BYTE_OUTPUT_CAPACITY)
                                      : CopyBytes(out, text);
-        case CODE_EUC: return SjisToEucText(out, text, BYTE_OUTPUT_CAPACITY, &lost);
+        case CODE_EUC:
+            return SjisToEucText(out, text, BYTE_OUTPUT_CAPACITY, &lost);
         case CODE_UNICODE:
             return UnitsToBytes(AnsiToWide(Units(output), text, WIDE_TEMP_CAPACITY, &lost));
-        case CODE_UTF8: return AnsiToUtf8(out, text, BYTE_OUTPUT_CAPACITY, &lost);  // one pass
+        case CODE_UTF8:
+            return AnsiToUtf8(out, text, BYTE_OUTPUT_CAPACITY, &lost);  // one pass
         case CODE_UTF7: {
             WideTemp wide;
             if (AnsiToWide(wide.data(), text, WIDE_TEMP_CAPACITY, &lost) < 0) return -1;
@@ -225,7 +228,8 @@ std::int32_t CodeConverter::ConvertFromEuc(ConvertedBuffer& output, const std::u
 std::int32_t CodeConverter::ConvertFromUnicode(ConvertedBuffer& output, const char16_t* text,
                                                KanjiCode target) {
     switch (target) {
-        case CODE_UNICODE: return UnitsToBytes(CopyUnits(Units(output), text, lost));
+        case CODE_UNICODE:
+            return UnitsToBytes(CopyUnits(Units(output), text, lost));
         case CODE_UTF8:
             return WideToUtf8Text(AsBytes(output), text, DIRECT_FROM_WIDE_CAPACITY, &lost);
         case CODE_UTF7:
@@ -254,8 +258,10 @@ std::int32_t CodeConverter::ConvertFromUtf8(ConvertedBuffer& output, const std::
 
 std::int32_t CodeConverter::FromWide(ConvertedBuffer& output, const char16_t* wide,
                                      KanjiCode target) {
-    if (target == CODE_UTF8) return WideToUtf8Text(AsBytes(output), wide, BYTE_OUTPUT_CAPACITY, &lost);
-    if (target == CODE_UTF7) return WideToUtf7Text(AsBytes(output), wide, BYTE_OUTPUT_CAPACITY, &lost);
+    if (target == CODE_UTF8)
+        return WideToUtf8Text(AsBytes(output), wide, BYTE_OUTPUT_CAPACITY, &lost);
+    if (target == CODE_UTF7)
+        return WideToUtf7Text(AsBytes(output), wide, BYTE_OUTPUT_CAPACITY, &lost);
     if (target == CODE_SJIS && !foldHalfWidthKana) {  // as in ConvertFromJis
         return WideToAnsi(AsBytes(output), wide, BYTE_OUTPUT_CAPACITY, &lost);
     }

@@ -104,7 +104,7 @@ public:
     // roads between EUC-JP and JIS as on the road through Shift_JIS.
     LostCount lost;
 
-private:
+  private:
     std::int32_t DecodeUtf7(char16_t* out, const std::uint8_t* text, std::int32_t capacity);
     // Encodes decoded UTF-16 text into a target other than UTF-16.
     std::int32_t FromWide(ConvertedBuffer& output, const char16_t* wide, KanjiCode target);

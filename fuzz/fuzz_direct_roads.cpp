@@ -83,7 +83,8 @@ std::int32_t TwoSteps(std::uint8_t* out, const std::uint8_t* text, bool fromJis,
     const std::int32_t n = fromJis ? JisToSjisText(sjis, text, kCapacity, &lost)
                                    : EucToSjisText(sjis, text, kCapacity, &lost);
     if (n < 0) return -1;
-    return toJis ? SjisToJisText(out, sjis, capacity, &lost) : SjisToEucText(out, sjis, capacity, &lost);
+    return toJis ? SjisToJisText(out, sjis, capacity, &lost)
+                 : SjisToEucText(out, sjis, capacity, &lost);
 }
 
 std::int32_t Direct(std::uint8_t* out, const std::uint8_t* text, bool fromJis, bool toJis,
@@ -126,7 +127,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::int32_t m = TwoSteps(expected, piece.bytes, fromJis, toJis, kCapacity, lost);
     if (n != m) fuzz::Fail("the line converter's length differs from the two steps", piece.bytes, piece.length);
     if (n >= 0 && (converter.lost.noCode != lost.noCode || converter.lost.broken != lost.broken)) {
-        fuzz::Fail("the line converter's count differs from the two steps", piece.bytes, piece.length);
+        fuzz::Fail("the line converter's count differs from the two steps", piece.bytes,
+                   piece.length);
     }
     if (n >= 0 && std::memcmp(AsBytes(output), expected, static_cast<std::size_t>(n) + 1) != 0) {
         fuzz::Fail("the line converter's bytes differ from the two steps", piece.bytes, piece.length);
@@ -141,7 +143,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     LostCount stepsLost;
     const std::int32_t s = TwoSteps(steps.get(), piece.bytes, fromJis, toJis, capacity, stepsLost);
     if (d != s) fuzz::Fail("a direct road's length differs from the two steps", piece.bytes, piece.length);
-    if (stepsLost.Total() != 0) fuzz::Fail("a direct road took a piece that loses a character", piece.bytes, piece.length);
+    if (stepsLost.Total() != 0)
+        fuzz::Fail("a direct road took a piece that loses a character", piece.bytes, piece.length);
     if (std::memcmp(direct.get(), steps.get(), static_cast<std::size_t>(d) + 1) != 0) {
         fuzz::Fail("a direct road's bytes differ from the two steps", piece.bytes, piece.length);
     }

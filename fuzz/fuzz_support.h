@@ -85,7 +85,8 @@ void CheckRoundTrip(Encode encode, Decode decode, const In* text, const std::uin
     ruv::LostCount lost;
     const std::int32_t encoded = encode(static_cast<Mid*>(nullptr), text, 0, nullptr);
     std::unique_ptr<Mid[]> middle(new Mid[encoded + 1]);
-    if (encode(middle.get(), text, encoded + 1, &lost) != encoded) Fail("encoding failed", data, size);
+    if (encode(middle.get(), text, encoded + 1, &lost) != encoded)
+        Fail("encoding failed", data, size);
     std::unique_ptr<In[]> back(new In[count + 1]);
     if (decode(back.get(), middle.get(), count + 1, &lost) != count) {
         Fail("round trip changed the length", data, size);

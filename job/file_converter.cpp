@@ -200,14 +200,22 @@ std::string WouldLose(const ReplacedCharacters& first, KanjiCode source, KanjiCo
 
 const char* CodeName(KanjiCode code) {
     switch (code) {
-        case CODE_ASCII: return "7-bit text (ASCII)";
-        case CODE_UTF7: return "UTF-7";
-        case CODE_UTF8: return "UTF-8";
-        case CODE_SJIS: return "Shift_JIS";
-        case CODE_EUC: return "EUC-JP";
-        case CODE_JIS: return "ISO-2022-JP";
-        case CODE_UNICODE: return "UTF-16";
-        default: return nullptr;
+        case CODE_ASCII:
+            return "7-bit text (ASCII)";
+        case CODE_UTF7:
+            return "UTF-7";
+        case CODE_UTF8:
+            return "UTF-8";
+        case CODE_SJIS:
+            return "Shift_JIS";
+        case CODE_EUC:
+            return "EUC-JP";
+        case CODE_JIS:
+            return "ISO-2022-JP";
+        case CODE_UNICODE:
+            return "UTF-16";
+        default:
+            return nullptr;
     }
 }
 

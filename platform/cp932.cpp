@@ -21,8 +21,8 @@ static_assert(Cp932LeadRow(0x81) == 0 && Cp932LeadRow(0x9F) == 30);
 static_assert(Cp932LeadRow(0xE0) == 31 && Cp932LeadRow(0xFC) == kCp932LeadCount - 1);
 
 // The character that starts at text[0] (not the terminator); stores the bytes
-// taken and counts a replacement into lost (not null).  Reads text[1] only after a lead byte, and text[0] is not the
-// terminator, so text[1] is at worst the terminator itself.
+// taken and counts a replacement into lost (not null).  Reads text[1] only after a lead byte, and
+// text[0] is not the terminator, so text[1] is at worst the terminator itself.
 char16_t DecodeOne(const std::uint8_t* text, std::int32_t& length, LostCount& lost) {
     const std::uint8_t lead = text[0];
     if (!IsLeadByte(lead)) {
@@ -97,8 +97,8 @@ struct Utf8Writer {
 // of the Writer; a character is stored only while it leaves room for the
 // terminator.
 template <typename Writer, bool kWrite>
-std::int32_t DecodeText(typename Writer::Unit* out, const std::uint8_t* text,
-                        std::int32_t capacity, LostCount& lost) {
+std::int32_t DecodeText(typename Writer::Unit* out, const std::uint8_t* text, std::int32_t capacity,
+                        LostCount& lost) {
     const std::uint8_t* const end = text + std::strlen(reinterpret_cast<const char*>(text));
     std::int32_t count = 0;
     while (text < end) {

@@ -78,9 +78,9 @@ TEST(FileConverter, ByteOrderMarks) {
 }
 
 TEST(FileConverter, ReplacedCharactersAreCountedWithTheFirstOnesLine) {
-    const std::map<std::string, KanjiCode> codes = {
-        {"sjis", CODE_SJIS}, {"euc", CODE_EUC},         {"jis", CODE_JIS},
-        {"utf8", CODE_UTF8}, {"unicode", CODE_UNICODE}, {"utf7", CODE_UTF7}};
+    const std::map<std::string, KanjiCode> codes = {{"sjis", CODE_SJIS},       {"euc", CODE_EUC},
+                                                    {"jis", CODE_JIS},         {"utf8", CODE_UTF8},
+                                                    {"unicode", CODE_UNICODE}, {"utf7", CODE_UTF7}};
     for (const test::DataRow& row : test::DataRows("lost_characters.tsv")) {
         const std::string input = test::Unescape(row.at(2));
         const KanjiCode source = codes.at(row.at(0)), target = codes.at(row.at(1));
@@ -90,10 +90,13 @@ TEST(FileConverter, ReplacedCharactersAreCountedWithTheFirstOnesLine) {
         ASSERT_TRUE(outcome.ok) << what << ": " << outcome.reason;
         EXPECT_EQ(std::to_string(lost.count) + " " + std::to_string(lost.firstLine) + " " +
                       std::to_string(lost.firstLineOffset) + " " +
-                      (lost.count == 0 ? "-" : lost.firstHadNoCode ? "code" : "broken"),
+                      (lost.count == 0       ? "-"
+                       : lost.firstHadNoCode ? "code"
+                                             : "broken"),
                   row.at(3) + " " + row.at(4) + " " + row.at(5) + " " + row.at(6))
             << what;
-        const Outcome strict = ConvertBytes(input, source, target, NEWLINE_LF, false, nullptr, true);
+        const Outcome strict =
+            ConvertBytes(input, source, target, NEWLINE_LF, false, nullptr, true);
         EXPECT_EQ(strict.ok, lost.count == 0) << what;
         if (lost.count != 0) {
             const std::string at = "line " + row[4] + " (byte " + row[5] + ")";
