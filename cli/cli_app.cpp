@@ -103,6 +103,25 @@ std::string Files(std::size_t count) {
     return std::to_string(count) + (count == 1 ? " file" : " files");
 }
 
+// What a file lost in its conversion, as "3 characters could not be written in
+// Shift_JIS and became "?" (first on line 12)".
+std::string LostLine(const ReplacedCharacters& lost, KanjiCode source, KanjiCode target) {
+    const bool one = lost.count == 1;
+    std::string line = std::to_string(lost.count) + (one ? " character " : " characters ");
+    if (lost.firstHadNoCode) {
+        // EUC-JP and ISO-2022-JP write some as their code for "no counterpart".
+        const bool question = target != CODE_EUC && target != CODE_JIS;
+        line +=
+            std::string("could not be written in ") + CodeName(target) +
+            (question ? " and became \"?\"" : (one ? " and was replaced" : " and were replaced"));
+    } else {
+        const char* name = CodeName(source);
+        line += std::string(one ? "was not valid " : "were not valid ") + (name ? name : "text") +
+                (one ? " and was replaced" : " and were replaced");
+    }
+    return line + " (first on line " + std::to_string(lost.firstLine) + ")";
+}
+
 int ConvertFiles(const CliOptions& options, std::vector<JobFile> files, std::ostream& err) {
     JobSettings settings;
     settings.autoDetect = !options.source.has_value();
@@ -112,6 +131,7 @@ int ConvertFiles(const CliOptions& options, std::vector<JobFile> files, std::ost
     settings.halfWidthKana = options.foldKana;
     settings.backup = options.backup;
     settings.keepGoing = options.keepGoing;
+    settings.strict = options.strict;
 
     InterruptGuard guard;
     JobRunner runner;
@@ -148,6 +168,14 @@ int ConvertFiles(const CliOptions& options, std::vector<JobFile> files, std::ost
             line += " (its code could not be detected; name it with --from)";
         }
         lines.emplace_back(failure.index, std::move(line));
+    }
+    for (const LostCharacters& lost : report.lost) {
+        const KanjiCode source =
+            settings.autoDetect ? runner.Files()[lost.index].code : settings.sourceCode;
+        const ReplacedCharacters replaced{lost.count, lost.firstLine, lost.firstLineOffset,
+                                          lost.firstHadNoCode};
+        lines.emplace_back(
+            lost.index, name(lost.index) + ": " + LostLine(replaced, source, settings.targetCode));
     }
     std::stable_sort(lines.begin(), lines.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });
@@ -204,8 +232,10 @@ int ConvertStream(const CliOptions& options, std::ostream& err) {
     job.newlineIndex = options.newline;
     job.halfWidthKana = options.foldKana;
     job.autoDetect = !options.source.has_value();  // a guessed UTF-7 source is read strictly
+    job.strict = options.strict;
     ProgressCounter progress;
     std::string reason;
+    ReplacedCharacters lost;
     int status = EXIT_DONE;
     if (error) {
         err << "ruv-cli: standard input: cannot read: " << error.message() << '\n';
@@ -213,9 +243,11 @@ int ConvertStream(const CliOptions& options, std::ostream& err) {
     } else if (source == CODE_BINARY) {
         err << "ruv-cli: standard input: not text (binary)\n";
         status = EXIT_FILE_FAILED;
-    } else if (!ConvertFile({head.data(), headLength}, in, out, job, progress, reason)) {
+    } else if (!ConvertFile({head.data(), headLength}, in, out, job, progress, reason, &lost)) {
         err << "ruv-cli: standard input: " << reason << '\n';
         status = EXIT_FILE_FAILED;
+    } else if (lost.count != 0) {
+        err << "ruv-cli: standard input: " << LostLine(lost, source, options.target) << '\n';
     }
     in.Release();  // the descriptors belong to the process
     out.Release();

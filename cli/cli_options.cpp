@@ -12,17 +12,20 @@ namespace ruv {
 std::optional<int> ParseCommandLine(int argc, const char* const* argv, CliOptions& options,
                                     std::ostream& out, std::ostream& err) {
     CLI::App app{"Converts Japanese text files between kanji codes, in place.", "ruv-cli"};
-    app.footer(
-        "CODE: " + std::string(CODE_NAME_LIST) +
-        ", or a usual name such as utf-8, shift_jis,\n"
-        "cp932, euc-jp, iso-2022-jp, utf-16le, utf-7 (in any case).\n"
-        "Without --from, every file is converted from its own detected code. Files\n"
-        "detected as binary are skipped and named. \"-\" reads standard input: converted\n"
-        "to standard output, or detected with --detect.\n"
-        "Exit status: 0 all done; 1 a file could not be read or converted (the run\n"
-        "stops at a failed file unless -k; unreadable files are named at the end),\n"
-        "or --detect met an unreadable path; 2 bad usage; 130 interrupted before\n"
-        "the last file was done (the file under way is left exactly as it was).\n");
+    app.footer("CODE: " + std::string(CODE_NAME_LIST) +
+               ", or a usual name such as utf-8, shift_jis,\n"
+               "cp932, euc-jp, iso-2022-jp, utf-16le, utf-7 (in any case).\n"
+               "Without --from, every file is converted from its own detected code. Files\n"
+               "detected as binary are skipped and named. \"-\" reads standard input: converted\n"
+               "to standard output, or detected with --detect.\n"
+               "A character the target has no code for, or one not valid in the source, is\n"
+               "replaced (\"?\", \"・\"); each file that lost characters is named with their\n"
+               "count and the first one's line, and the run goes on. With --strict such a\n"
+               "file fails instead and is left exactly as it was.\n"
+               "Exit status: 0 all done; 1 a file could not be read or converted (the run\n"
+               "stops at a failed file unless -k; unreadable files are named at the end),\n"
+               "or --detect met an unreadable path; 2 bad usage; 130 interrupted before\n"
+               "the last file was done (the file under way is left exactly as it was).\n");
     std::string to, from, newline = "crlf";
     const CLI::Validator codes(
         [](std::string& name) {
@@ -38,10 +41,14 @@ std::optional<int> ParseCommandLine(int argc, const char* const* argv, CliOption
     auto* backupOption = app.add_flag("--backup", options.backup, "keep the previous content as PATH.bak");
     auto* keepOption = app.add_flag("-k,--keep-going", options.keepGoing,
                                     "go on after a file fails; list every failure at the end");
+    auto* strictOption =
+        app.add_flag("--strict", options.strict,
+                     "fail a file that would lose a character, leaving it as it was");
     auto* detectOption = app.add_flag("--detect", options.detect,
                                       "print each file's detected code and its path; write nothing");
     app.add_option("PATH", options.paths, "files or folders (a folder's own files), or -")->required();
-    for (auto* option : {toOption, fromOption, newlineOption, foldOption, backupOption, keepOption}) {
+    for (auto* option : {toOption, fromOption, newlineOption, foldOption, backupOption, keepOption,
+                         strictOption}) {
         detectOption->excludes(option);
     }
     try {

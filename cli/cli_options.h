@@ -1,6 +1,7 @@
 // ruv-cli's command line.
 //
-//   ruv-cli --to CODE [--from CODE] [--newline crlf|cr|lf] [--fold-kana] [--backup] [-k] PATH...
+//   ruv-cli --to CODE [--from CODE] [--newline crlf|cr|lf] [--fold-kana] [--backup] [-k]
+//           [--strict] PATH...
 //   ruv-cli --detect PATH...         (or - for standard input)
 //   ruv-cli --to CODE [--from CODE] [--newline ...] -        (standard input to output)
 #pragma once
@@ -27,6 +28,7 @@ struct CliOptions {
     bool foldKana = false;
     bool backup = false;
     bool keepGoing = false;           // a failed file does not stop the run
+    bool strict = false;              // a file that would lose a character fails
     std::vector<std::string> paths;   // "-" alone: standard input
 };
 

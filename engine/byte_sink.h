@@ -7,18 +7,43 @@
 // piece that brings the count to the capacity or beyond stops the codec (the
 // Put functions return false) before anything of it is written, so the output
 // always keeps one byte for the terminator.  When only measuring (kWrite
-// false) nothing is written and nothing is refused.
+// false) nothing is written and nothing is refused.  Each replacement is
+// counted, by its kind, into the tally the sink was given.
 #pragma once
 
 #include <cstdint>
 #include <cstring>
 
+#include "platform/cp932.h"
+
 namespace ruv::detail {
+
+// Why a character was replaced: the target has no code for it, or the source
+// holds it broken or unassigned.
+enum class LostKind : std::uint8_t { NoCode, Broken };
+
+// The kind of a Shift_JIS value that has no JIS row and cell: a single byte
+// from 0x80 up is no character of the source, a pair (user-defined, IBM
+// extension without an equivalent) is one the target cannot hold.
+constexpr LostKind LostKindOf(std::uint16_t value) {
+    return value < 0x100 ? LostKind::Broken : LostKind::NoCode;
+}
+
+// Runs a codec body over a tally of its own and adds that to lost when given,
+// so the codec's loops never test for a null pointer.
+template <typename Body>
+std::int32_t Tallied(LostCount* lost, Body body) {
+    LostCount tally;
+    const std::int32_t n = body(tally);
+    if (lost != nullptr) lost->Add(tally);
+    return n;
+}
 
 template <bool kWrite>
 class ByteSink {
   public:
-    ByteSink(std::uint8_t* out, std::int32_t capacity) : out_(out), capacity_(capacity) {}
+    ByteSink(std::uint8_t* out, std::int32_t capacity, LostCount& lost)
+        : out_(out), capacity_(capacity), lost_(&lost) {}
 
     bool PutByte(std::uint8_t b) {
         if constexpr (kWrite) {
@@ -48,8 +73,12 @@ class ByteSink {
     }
 
     // The replacement for a character that has no place in the output or that
-    // is broken in the input: the one place where every codec writes one.
-    bool PutLost(std::uint16_t replacement) { return PutValue(replacement); }
+    // is broken in the input: the one place where every codec writes one, and
+    // counts it.
+    bool PutLost(std::uint16_t replacement, LostKind kind) {
+        ++(kind == LostKind::NoCode ? lost_->noCode : lost_->broken);
+        return PutValue(replacement);
+    }
 
     // An escape sequence, whole or not at all.
     bool PutSequence(const std::uint8_t (&bytes)[3]) {
@@ -90,6 +119,7 @@ class ByteSink {
     std::uint8_t* out_;
     std::int32_t capacity_;
     std::int32_t count_ = 0;
+    LostCount* lost_;
 };
 
 // The end of a zero-terminated text: the address of its terminator.  The codecs

@@ -10,6 +10,9 @@ namespace ruv {
 namespace {
 
 using detail::ByteSink;
+using detail::LostKind;
+using detail::LostKindOf;
+using detail::Tallied;
 
 constexpr std::uint8_t kSingleShift2 = 0x8E;  // SS2: a half-width katakana byte follows
 constexpr std::uint8_t kSingleShift3 = 0x8F;  // SS3: a JIS X 0212 pair follows
@@ -36,14 +39,16 @@ std::int32_t EncodeEuc(ByteSink<kWrite> sink, const std::uint8_t* text) {
         // Half-width katakana arrive folded, so no SS2 is ever written.  A single
         // byte from 0x80 up (0x80, 0xA0, 0xFD-0xFF, a lead byte without its trail
         // byte) is no character: like a pair without a JIS row and cell, it
-        // becomes the "no counterpart" pair FE FE.
+        // becomes the "no counterpart" pair FE FE.  A source FE FE (Shift_JIS
+        // EF FC) is that pair already, which it keeps: nothing is replaced.
         std::int32_t length = 0;
         const std::uint16_t value = detail::ReadSjisChar(text, length);
         text += length;
         const std::uint16_t jis =
             value < 0x100 ? JIS_INVALID : detail::SjisPairToJis(value >> 8, value & 0xFF);
-        const bool fits = jis == JIS_INVALID ? sink.PutLost(JIS_INVALID | kEucHighBits)
-                                             : sink.PutPair(jis | kEucHighBits);
+        const bool fits = jis == JIS_INVALID && value != SJIS_INVALID
+                              ? sink.PutLost(JIS_INVALID | kEucHighBits, LostKindOf(value))
+                              : sink.PutPair(jis | kEucHighBits);
         if (!fits) return -1;
     }
     return sink.Finish();
@@ -76,9 +81,9 @@ std::int32_t DecodeEuc(ByteSink<kWrite> sink, const std::uint8_t* text) {
             // JIS X 0212 has no Shift_JIS form: "?" for the three bytes, or for
             // SS3 alone when they are no pair.
             if (IsPairByte(text[1]) && IsPairByte(text[2])) length = 3;
-            fits = sink.PutLost('?');
+            fits = sink.PutLost('?', LostKind::NoCode);
         } else {
-            fits = sink.PutLost(SJIS_INVALID);
+            fits = sink.PutLost(SJIS_INVALID, LostKind::Broken);
         }
         if (!fits) return -1;
         text += length;
@@ -104,19 +109,27 @@ std::int32_t FoldSjis(ByteSink<kWrite> sink, const std::uint8_t* text) {
 
 }  // namespace
 
-std::int32_t SjisToEucText(std::uint8_t* out, const std::uint8_t* text, std::int32_t capacity) {
-    if (out == nullptr) return EncodeEuc(ByteSink<false>(out, capacity), text);
-    return EncodeEuc(ByteSink<true>(out, capacity), text);
+std::int32_t SjisToEucText(std::uint8_t* out, const std::uint8_t* text, std::int32_t capacity,
+                           LostCount* lost) {
+    return Tallied(lost, [&](LostCount& tally) {
+        if (out == nullptr) return EncodeEuc(ByteSink<false>(out, capacity, tally), text);
+        return EncodeEuc(ByteSink<true>(out, capacity, tally), text);
+    });
 }
 
-std::int32_t EucToSjisText(std::uint8_t* out, const std::uint8_t* text, std::int32_t capacity) {
-    if (out == nullptr) return DecodeEuc(ByteSink<false>(out, capacity), text);
-    return DecodeEuc(ByteSink<true>(out, capacity), text);
+std::int32_t EucToSjisText(std::uint8_t* out, const std::uint8_t* text, std::int32_t capacity,
+                           LostCount* lost) {
+    return Tallied(lost, [&](LostCount& tally) {
+        if (out == nullptr) return DecodeEuc(ByteSink<false>(out, capacity, tally), text);
+        return DecodeEuc(ByteSink<true>(out, capacity, tally), text);
+    });
 }
 
-std::int32_t SjisToSjisText(std::uint8_t* out, const std::uint8_t* text, std::int32_t capacity) {
-    if (out == nullptr) return FoldSjis(ByteSink<false>(out, capacity), text);
-    return FoldSjis(ByteSink<true>(out, capacity), text);
+std::int32_t SjisToSjisText(std::uint8_t* out, const std::uint8_t* text, std::int32_t capacity,
+                            LostCount* /*lost*/) {
+    LostCount none;  // folding replaces nothing
+    if (out == nullptr) return FoldSjis(ByteSink<false>(out, capacity, none), text);
+    return FoldSjis(ByteSink<true>(out, capacity, none), text);
 }
 
 }  // namespace ruv

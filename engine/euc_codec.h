@@ -16,10 +16,16 @@
 
 #include <cstdint>
 
+#include "platform/cp932.h"
+
 namespace ruv {
 
-std::int32_t SjisToEucText(std::uint8_t* out, const std::uint8_t* text, std::int32_t capacity);
-std::int32_t EucToSjisText(std::uint8_t* out, const std::uint8_t* text, std::int32_t capacity);
-std::int32_t SjisToSjisText(std::uint8_t* out, const std::uint8_t* text, std::int32_t capacity);
+std::int32_t SjisToEucText(std::uint8_t* out, const std::uint8_t* text, std::int32_t capacity,
+                           LostCount* lost = nullptr);
+std::int32_t EucToSjisText(std::uint8_t* out, const std::uint8_t* text, std::int32_t capacity,
+                           LostCount* lost = nullptr);
+// Folding replaces nothing: lost is never added to.
+std::int32_t SjisToSjisText(std::uint8_t* out, const std::uint8_t* text, std::int32_t capacity,
+                            LostCount* lost = nullptr);
 
 }  // namespace ruv

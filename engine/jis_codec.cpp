@@ -13,6 +13,9 @@ namespace ruv {
 namespace {
 
 using detail::ByteSink;
+using detail::LostKind;
+using detail::LostKindOf;
+using detail::Tallied;
 
 constexpr std::uint8_t kEsc = 0x1B;
 constexpr std::uint8_t kShiftOut = 0x0E;                   // SO: katakana, from Roman mode
@@ -71,8 +74,9 @@ std::int32_t EncodeJis(ByteSink<kWrite> sink, const std::uint8_t* text) {
                 if (!sink.PutRun(text, n)) return -1;
                 text += n;
                 JisMode designated = JisMode::kAscii;
-                const bool fits =
-                    MatchEscape(text, designated) != 0 ? sink.PutLost('?') : sink.PutByte(kEsc);
+                const bool fits = MatchEscape(text, designated) != 0
+                                      ? sink.PutLost('?', LostKind::NoCode)
+                                      : sink.PutByte(kEsc);
                 if (!fits) return -1;
                 ++text;
                 continue;
@@ -84,7 +88,8 @@ std::int32_t EncodeJis(ByteSink<kWrite> sink, const std::uint8_t* text) {
         // Half-width katakana arrive folded.  A single byte from 0x80 up (0x80,
         // 0xA0, 0xFD-0xFF, a lead byte without its trail byte) is no character:
         // like a pair without a JIS row and cell it becomes the "no counterpart"
-        // 7E7E, so a kanji run holds only bytes 21-7E.
+        // 7E7E, so a kanji run holds only bytes 21-7E.  A source 7E7E (Shift_JIS
+        // EF FC) is that pair already, which it keeps: nothing is replaced.
         std::int32_t length = 0;
         const std::uint16_t value = detail::ReadSjisChar(text, length);
         text += length;
@@ -94,7 +99,11 @@ std::int32_t EncodeJis(ByteSink<kWrite> sink, const std::uint8_t* text) {
         }
         const std::uint16_t jis =
             value < 0x100 ? JIS_INVALID : detail::SjisPairToJis(value >> 8, value & 0xFF);
-        if (!(jis == JIS_INVALID ? sink.PutLost(JIS_INVALID) : sink.PutPair(jis))) return -1;
+        if (jis == JIS_INVALID && value != SJIS_INVALID) [[unlikely]] {
+            if (!sink.PutLost(JIS_INVALID, LostKindOf(value))) return -1;
+        } else if (!sink.PutPair(jis)) {
+            return -1;
+        }
     }
     // RFC 1468: a text ends in ASCII, so the next line is not read as kanji.
     if (kanji && !sink.PutSequence(kEscAscii)) return -1;
@@ -156,21 +165,23 @@ std::int32_t DecodeJis(ByteSink<kWrite> sink, const std::uint8_t* text) {
         bool fits;
         std::int32_t length = 1;
         if (b >= 0x80) {
-            fits = IsHalfWidthKana(b) ? sink.PutByte(b) : sink.PutLost(SJIS_INVALID);
+            fits =
+                IsHalfWidthKana(b) ? sink.PutByte(b) : sink.PutLost(SJIS_INVALID, LostKind::Broken);
         } else if (!IsPairByte(b) || mode == JisMode::kAscii || mode == JisMode::kRoman) {
             fits = sink.PutByte(b);
         } else if (mode == JisMode::kKatakana) {
             // JIS X 0201 katakana are 21-5F; 60-7E would become lead bytes.
-            fits = b <= 0x5F ? sink.PutByte(b | 0x80) : sink.PutLost(SJIS_INVALID);
+            fits =
+                b <= 0x5F ? sink.PutByte(b | 0x80) : sink.PutLost(SJIS_INVALID, LostKind::Broken);
         } else if (mode == JisMode::kKanji) {
             // A first byte without a second pair byte (LF, the terminator, ...):
             // one replacement, and the next byte is read on its own.
-            fits = sink.PutLost(SJIS_INVALID);
+            fits = sink.PutLost(SJIS_INVALID, LostKind::Broken);
         } else {
             // JIS X 0212 has no Shift_JIS form: "?" for a pair, or for a first
             // byte without its second.
             if (IsPairByte(text[1])) length = 2;
-            fits = sink.PutLost('?');
+            fits = sink.PutLost('?', LostKind::NoCode);
         }
         if (!fits) return -1;
         text += length;
@@ -180,14 +191,20 @@ std::int32_t DecodeJis(ByteSink<kWrite> sink, const std::uint8_t* text) {
 
 }  // namespace
 
-std::int32_t SjisToJisText(std::uint8_t* out, const std::uint8_t* text, std::int32_t capacity) {
-    if (out == nullptr) return EncodeJis(ByteSink<false>(out, capacity), text);
-    return EncodeJis(ByteSink<true>(out, capacity), text);
+std::int32_t SjisToJisText(std::uint8_t* out, const std::uint8_t* text, std::int32_t capacity,
+                           LostCount* lost) {
+    return Tallied(lost, [&](LostCount& tally) {
+        if (out == nullptr) return EncodeJis(ByteSink<false>(out, capacity, tally), text);
+        return EncodeJis(ByteSink<true>(out, capacity, tally), text);
+    });
 }
 
-std::int32_t JisToSjisText(std::uint8_t* out, const std::uint8_t* text, std::int32_t capacity) {
-    if (out == nullptr) return DecodeJis(ByteSink<false>(out, capacity), text);
-    return DecodeJis(ByteSink<true>(out, capacity), text);
+std::int32_t JisToSjisText(std::uint8_t* out, const std::uint8_t* text, std::int32_t capacity,
+                           LostCount* lost) {
+    return Tallied(lost, [&](LostCount& tally) {
+        if (out == nullptr) return DecodeJis(ByteSink<false>(out, capacity, tally), text);
+        return DecodeJis(ByteSink<true>(out, capacity, tally), text);
+    });
 }
 
 }  // namespace ruv

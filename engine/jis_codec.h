@@ -23,9 +23,13 @@
 
 #include <cstdint>
 
+#include "platform/cp932.h"
+
 namespace ruv {
 
-std::int32_t SjisToJisText(std::uint8_t* out, const std::uint8_t* text, std::int32_t capacity);
-std::int32_t JisToSjisText(std::uint8_t* out, const std::uint8_t* text, std::int32_t capacity);
+std::int32_t SjisToJisText(std::uint8_t* out, const std::uint8_t* text, std::int32_t capacity,
+                           LostCount* lost = nullptr);
+std::int32_t JisToSjisText(std::uint8_t* out, const std::uint8_t* text, std::int32_t capacity,
+                           LostCount* lost = nullptr);
 
 }  // namespace ruv

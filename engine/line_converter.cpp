@@ -46,14 +46,23 @@ std::int32_t CopyBytes(std::uint8_t* out, const std::uint8_t* text) {
     return static_cast<std::int32_t>(n);
 }
 
-// Copies terminated UTF-16 with its terminator, a lone surrogate as "?";
-// returns its length in units.
-std::int32_t CopyUnits(char16_t* out, const char16_t* text) {
+// Copies terminated UTF-16 with its terminator, a lone surrogate as "?"
+// (counted into lost); returns its length in units.
+std::int32_t CopyUnits(char16_t* out, const char16_t* text, LostCount& lost) {
     std::int32_t n = 0;
     while (text[n] != 0) ++n;
     std::memcpy(out, text, (static_cast<std::size_t>(n) + 1) * sizeof(char16_t));
-    ReplaceLoneSurrogates(out, static_cast<std::size_t>(n));
+    for (std::size_t i = 0; i < static_cast<std::size_t>(n); ++i) {
+        if (!IsLoneSurrogateAt(out, i)) continue;
+        out[i] = LONE_SURROGATE_REPLACEMENT;
+        ++lost.broken;
+    }
     return n;
+}
+
+// True for the targets reached from Shift_JIS through code page 932's decoder.
+bool IsUnicodeTarget(KanjiCode target) {
+    return target == CODE_UNICODE || target == CODE_UTF8 || target == CODE_UTF7;
 }
 
 // True when the terminated text holds a byte >= 0x80.
@@ -162,16 +171,20 @@ std::int32_t CodeConverter::ConvertFromSjis(ConvertedBuffer& output, const std::
                                             KanjiCode target) {
     std::uint8_t* out = AsBytes(output);
     switch (target) {
-        case CODE_JIS: return SjisToJisText(out, text, BYTE_OUTPUT_CAPACITY);
+        case CODE_JIS:
+            return SjisToJisText(out, text, BYTE_OUTPUT_CAPACITY, &lost);
         case CODE_SJIS:
             return foldHalfWidthKana ? SjisToSjisText(out, text, BYTE_OUTPUT_CAPACITY)
                                      : CopyBytes(out, text);
-        case CODE_EUC: return SjisToEucText(out, text, BYTE_OUTPUT_CAPACITY);
-        case CODE_UNICODE: return UnitsToBytes(AnsiToWide(Units(output), text, WIDE_TEMP_CAPACITY));
-        case CODE_UTF8: return AnsiToUtf8(out, text, BYTE_OUTPUT_CAPACITY);  // one pass
+        case CODE_EUC:
+            return SjisToEucText(out, text, BYTE_OUTPUT_CAPACITY, &lost);
+        case CODE_UNICODE:
+            return UnitsToBytes(AnsiToWide(Units(output), text, WIDE_TEMP_CAPACITY, &lost));
+        case CODE_UTF8:
+            return AnsiToUtf8(out, text, BYTE_OUTPUT_CAPACITY, &lost);  // one pass
         case CODE_UTF7: {
             WideTemp wide;
-            if (AnsiToWide(wide.data(), text, WIDE_TEMP_CAPACITY) < 0) return -1;
+            if (AnsiToWide(wide.data(), text, WIDE_TEMP_CAPACITY, &lost) < 0) return -1;
             return WideToUtf7Text(out, wide.data(), BYTE_OUTPUT_CAPACITY);
         }
         default: return -1;
@@ -184,35 +197,49 @@ std::int32_t CodeConverter::ConvertFromJis(ConvertedBuffer& output, const std::u
     // copy it saves has no capacity of its own.
     static_assert(SJIS_TEMP_CAPACITY == BYTE_OUTPUT_CAPACITY);
     if (target == CODE_SJIS && !foldHalfWidthKana) {
-        return JisToSjisText(AsBytes(output), text, BYTE_OUTPUT_CAPACITY);
+        return JisToSjisText(AsBytes(output), text, BYTE_OUTPUT_CAPACITY, &lost);
     }
     SjisTemp sjis;
-    if (JisToSjisText(sjis.data(), text, SJIS_TEMP_CAPACITY) < 0) return -1;
+    LostCount decoded;
+    if (JisToSjisText(sjis.data(), text, SJIS_TEMP_CAPACITY, &decoded) < 0) return -1;
+    AddDecoded(decoded, target);
     return ConvertFromSjis(output, sjis.data(), target);
+}
+
+void CodeConverter::AddDecoded(const LostCount& decoded, KanjiCode target) {
+    // A broken character was decoded as the unassigned EF FC, which code page
+    // 932's decoder on the way to a Unicode target replaces and counts again.
+    lost.noCode += decoded.noCode;
+    if (!IsUnicodeTarget(target)) lost.broken += decoded.broken;
 }
 
 std::int32_t CodeConverter::ConvertFromEuc(ConvertedBuffer& output, const std::uint8_t* text,
                                            KanjiCode target) {
     if (target == CODE_SJIS && !foldHalfWidthKana) {  // as in ConvertFromJis
-        return EucToSjisText(AsBytes(output), text, BYTE_OUTPUT_CAPACITY);
+        return EucToSjisText(AsBytes(output), text, BYTE_OUTPUT_CAPACITY, &lost);
     }
     SjisTemp sjis;
-    if (EucToSjisText(sjis.data(), text, SJIS_TEMP_CAPACITY) < 0) return -1;
+    LostCount decoded;
+    if (EucToSjisText(sjis.data(), text, SJIS_TEMP_CAPACITY, &decoded) < 0) return -1;
+    AddDecoded(decoded, target);
     return ConvertFromSjis(output, sjis.data(), target);
 }
 
 std::int32_t CodeConverter::ConvertFromUnicode(ConvertedBuffer& output, const char16_t* text,
                                                KanjiCode target) {
     switch (target) {
-        case CODE_UNICODE: return UnitsToBytes(CopyUnits(Units(output), text));
-        case CODE_UTF8: return WideToUtf8Text(AsBytes(output), text, DIRECT_FROM_WIDE_CAPACITY);
-        case CODE_UTF7: return WideToUtf7Text(AsBytes(output), text, DIRECT_FROM_WIDE_CAPACITY);
+        case CODE_UNICODE:
+            return UnitsToBytes(CopyUnits(Units(output), text, lost));
+        case CODE_UTF8:
+            return WideToUtf8Text(AsBytes(output), text, DIRECT_FROM_WIDE_CAPACITY, &lost);
+        case CODE_UTF7:
+            return WideToUtf7Text(AsBytes(output), text, DIRECT_FROM_WIDE_CAPACITY, &lost);
         default: {
             if (target == CODE_SJIS && !foldHalfWidthKana) {  // as in ConvertFromJis
-                return WideToAnsi(AsBytes(output), text, BYTE_OUTPUT_CAPACITY);
+                return WideToAnsi(AsBytes(output), text, BYTE_OUTPUT_CAPACITY, &lost);
             }
             SjisTemp sjis;
-            if (WideToAnsi(sjis.data(), text, SJIS_TEMP_CAPACITY) < 0) return -1;
+            if (WideToAnsi(sjis.data(), text, SJIS_TEMP_CAPACITY, &lost) < 0) return -1;
             return ConvertFromSjis(output, sjis.data(), target);
         }
     }
@@ -221,24 +248,32 @@ std::int32_t CodeConverter::ConvertFromUnicode(ConvertedBuffer& output, const ch
 std::int32_t CodeConverter::ConvertFromUtf8(ConvertedBuffer& output, const std::uint8_t* text,
                                             KanjiCode target) {
     if (target == CODE_UNICODE) {
-        return UnitsToBytes(Utf8ToWideText(Units(output), text, UNIT_OUTPUT_CAPACITY));
+        return UnitsToBytes(Utf8ToWideText(Units(output), text, UNIT_OUTPUT_CAPACITY, &lost));
     }
     if (target == CODE_UTF8) return CopyBytes(AsBytes(output), text);
     WideTemp wide;
-    if (Utf8ToWideText(wide.data(), text, WIDE_TEMP_CAPACITY) < 0) return -1;
-    if (target == CODE_UTF7) return WideToUtf7Text(AsBytes(output), wide.data(), BYTE_OUTPUT_CAPACITY);
+    if (Utf8ToWideText(wide.data(), text, WIDE_TEMP_CAPACITY, &lost) < 0) return -1;
+    return FromWide(output, wide.data(), target);
+}
+
+std::int32_t CodeConverter::FromWide(ConvertedBuffer& output, const char16_t* wide,
+                                     KanjiCode target) {
+    if (target == CODE_UTF8)
+        return WideToUtf8Text(AsBytes(output), wide, BYTE_OUTPUT_CAPACITY, &lost);
+    if (target == CODE_UTF7)
+        return WideToUtf7Text(AsBytes(output), wide, BYTE_OUTPUT_CAPACITY, &lost);
     if (target == CODE_SJIS && !foldHalfWidthKana) {  // as in ConvertFromJis
-        return WideToAnsi(AsBytes(output), wide.data(), BYTE_OUTPUT_CAPACITY);
+        return WideToAnsi(AsBytes(output), wide, BYTE_OUTPUT_CAPACITY, &lost);
     }
     SjisTemp sjis;
-    if (WideToAnsi(sjis.data(), wide.data(), SJIS_TEMP_CAPACITY) < 0) return -1;
+    if (WideToAnsi(sjis.data(), wide, SJIS_TEMP_CAPACITY, &lost) < 0) return -1;
     return ConvertFromSjis(output, sjis.data(), target);
 }
 
 std::int32_t CodeConverter::DecodeUtf7(char16_t* out, const std::uint8_t* text,
-                                       std::int32_t capacity) const {
-    return sourceGuessed ? Utf7ToWideTextStrict(out, text, capacity)
-                         : Utf7ToWideText(out, text, capacity);
+                                       std::int32_t capacity) {
+    return sourceGuessed ? Utf7ToWideTextStrict(out, text, capacity, &lost)
+                         : Utf7ToWideText(out, text, capacity, &lost);
 }
 
 std::int32_t CodeConverter::ConvertFromUtf7(ConvertedBuffer& output, const std::uint8_t* text,
@@ -248,14 +283,7 @@ std::int32_t CodeConverter::ConvertFromUtf7(ConvertedBuffer& output, const std::
     }
     WideTemp wide;
     if (DecodeUtf7(wide.data(), text, WIDE_TEMP_CAPACITY) < 0) return -1;
-    if (target == CODE_UTF8) return WideToUtf8Text(AsBytes(output), wide.data(), BYTE_OUTPUT_CAPACITY);
-    if (target == CODE_UTF7) return WideToUtf7Text(AsBytes(output), wide.data(), BYTE_OUTPUT_CAPACITY);
-    if (target == CODE_SJIS && !foldHalfWidthKana) {  // as in ConvertFromJis
-        return WideToAnsi(AsBytes(output), wide.data(), BYTE_OUTPUT_CAPACITY);
-    }
-    SjisTemp sjis;
-    if (WideToAnsi(sjis.data(), wide.data(), SJIS_TEMP_CAPACITY) < 0) return -1;
-    return ConvertFromSjis(output, sjis.data(), target);
+    return FromWide(output, wide.data(), target);
 }
 
 }  // namespace ruv

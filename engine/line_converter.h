@@ -25,6 +25,7 @@
 #include <cstdint>
 
 #include "engine/kanji_code.h"
+#include "platform/cp932.h"
 
 namespace ruv {
 
@@ -97,8 +98,18 @@ public:
     // was taken for UTF-7 fails instead of losing characters.
     bool sourceGuessed = false;
 
-private:
-    std::int32_t DecodeUtf7(char16_t* out, const std::uint8_t* text, std::int32_t capacity) const;
+    // The characters the conversions replaced, added to by every call: the
+    // caller reads it and resets it when it likes (per piece, per file).  A
+    // character is counted once on any road, the same on the single-pass
+    // roads between EUC-JP and JIS as on the road through Shift_JIS.
+    LostCount lost;
+
+  private:
+    std::int32_t DecodeUtf7(char16_t* out, const std::uint8_t* text, std::int32_t capacity);
+    // Encodes decoded UTF-16 text into a target other than UTF-16.
+    std::int32_t FromWide(ConvertedBuffer& output, const char16_t* wide, KanjiCode target);
+    // Adds what a decoder to Shift_JIS replaced on the way to target.
+    void AddDecoded(const LostCount& decoded, KanjiCode target);
 };
 
 }  // namespace ruv

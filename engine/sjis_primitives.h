@@ -16,6 +16,8 @@
 #include <array>
 #include <cstdint>
 
+#include "platform/cp932.h"
+
 namespace ruv {
 
 inline constexpr std::uint16_t JIS_INVALID = 0x7E7E;   // SjisToJisChar of an invalid value
@@ -83,10 +85,13 @@ static_assert(JisToSjisChar(0x2120) == SJIS_INVALID && JisToSjisChar(0x7F7E) == 
 // Zero-terminated code page 932 text <-> zero-terminated UTF-16, capacity in
 // output units; the count without the terminator, or -1 when it does not fit.
 // out may be null: then only the needed length is returned.
-std::int32_t AnsiToWide(char16_t* out, const std::uint8_t* text, std::int32_t capacity);
-std::int32_t WideToAnsi(std::uint8_t* out, const char16_t* text, std::int32_t capacity);
+std::int32_t AnsiToWide(char16_t* out, const std::uint8_t* text, std::int32_t capacity,
+                        LostCount* lost = nullptr);
+std::int32_t WideToAnsi(std::uint8_t* out, const char16_t* text, std::int32_t capacity,
+                        LostCount* lost = nullptr);
 // Code page 932 text straight to UTF-8: what AnsiToWide and then UTF-8
 // encoding give, in one pass; capacity in bytes.
-std::int32_t AnsiToUtf8(std::uint8_t* out, const std::uint8_t* text, std::int32_t capacity);
+std::int32_t AnsiToUtf8(std::uint8_t* out, const std::uint8_t* text, std::int32_t capacity,
+                        LostCount* lost = nullptr);
 
 }  // namespace ruv

@@ -111,7 +111,8 @@ std::int32_t Utf7EncodeRun(std::uint8_t* out, const char16_t* units, std::int32_
     return length;
 }
 
-std::int32_t WideToUtf7Text(std::uint8_t* out, const char16_t* text, std::int32_t capacity) {
+std::int32_t WideToUtf7Text(std::uint8_t* out, const char16_t* text, std::int32_t capacity,
+                            LostCount* lost) {
     std::int32_t count = 0;
     const char16_t* run = nullptr;  // first unit of the open run, if any
     auto closeRun = [&](const char16_t* end) {
@@ -126,7 +127,11 @@ std::int32_t WideToUtf7Text(std::uint8_t* out, const char16_t* text, std::int32_
     const char16_t* p = text;
     for (; *p != 0; ++p) {
         // A lone surrogate is no character: a "?", which also closes the run.
-        const char16_t u = IsLoneSurrogateAt(text, p - text) ? LONE_SURROGATE_REPLACEMENT : *p;
+        char16_t u = *p;
+        if (IsLoneSurrogateAt(text, p - text)) {
+            u = LONE_SURROGATE_REPLACEMENT;
+            if (lost != nullptr) ++lost->broken;
+        }
         const std::uint8_t c = ClassOf(u);
         if (c != UTF7_DIRECT) {
             if (run != nullptr) continue;  // joins the open run
@@ -219,7 +224,7 @@ std::int32_t DecodeRun(char16_t* out, const std::uint8_t* text, std::int32_t cap
 }
 
 std::int32_t DecodeText(char16_t* out, const std::uint8_t* text, std::int32_t capacity,
-                        Utf7Reading reading) {
+                        Utf7Reading reading, LostCount* lost) {
     std::int32_t count = 0;
     const std::uint8_t* p = text;
     while (*p != 0) {
@@ -244,8 +249,13 @@ std::int32_t DecodeText(char16_t* out, const std::uint8_t* text, std::int32_t ca
     if (out != nullptr) {
         if (count >= capacity) return -1;
         out[count] = 0;
-        // Over the whole text, so that a pair split between two runs is kept.
-        ReplaceLoneSurrogates(out, static_cast<std::size_t>(count));
+        // Over the whole text, so that a pair split between two runs is kept;
+        // as ReplaceLoneSurrogates, counting each one.
+        for (std::int32_t i = 0; i < count; ++i) {
+            if (!IsLoneSurrogateAt(out, static_cast<std::size_t>(i))) continue;
+            out[i] = LONE_SURROGATE_REPLACEMENT;
+            if (lost != nullptr) ++lost->broken;
+        }
     }
     return count;
 }
@@ -257,12 +267,14 @@ std::int32_t Utf7DecodeRun(char16_t* out, const std::uint8_t* text, std::int32_t
     return DecodeRun(out, text, capacity, consumed, reading);
 }
 
-std::int32_t Utf7ToWideText(char16_t* out, const std::uint8_t* text, std::int32_t capacity) {
-    return DecodeText(out, text, capacity, Utf7Reading::Lenient);
+std::int32_t Utf7ToWideText(char16_t* out, const std::uint8_t* text, std::int32_t capacity,
+                            LostCount* lost) {
+    return DecodeText(out, text, capacity, Utf7Reading::Lenient, lost);
 }
 
-std::int32_t Utf7ToWideTextStrict(char16_t* out, const std::uint8_t* text, std::int32_t capacity) {
-    return DecodeText(out, text, capacity, Utf7Reading::Strict);
+std::int32_t Utf7ToWideTextStrict(char16_t* out, const std::uint8_t* text, std::int32_t capacity,
+                                  LostCount* lost) {
+    return DecodeText(out, text, capacity, Utf7Reading::Strict, lost);
 }
 
 }  // namespace ruv

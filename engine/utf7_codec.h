@@ -23,6 +23,8 @@
 #include <array>
 #include <cstdint>
 
+#include "platform/cp932.h"
+
 namespace ruv {
 
 enum Utf7Class : std::uint8_t {
@@ -48,9 +50,15 @@ inline bool Utf7RunEndsWell(std::int32_t digits, std::uint32_t lastDigit) {
 
 enum class Utf7Reading : std::uint8_t { Lenient, Strict };
 
-std::int32_t WideToUtf7Text(std::uint8_t* out, const char16_t* text, std::int32_t capacity);
-std::int32_t Utf7ToWideText(char16_t* out, const std::uint8_t* text, std::int32_t capacity);
-std::int32_t Utf7ToWideTextStrict(char16_t* out, const std::uint8_t* text, std::int32_t capacity);
+// The text functions add the lone surrogates they replace to lost, when given;
+// the decoders find them among the units written, so measuring counts none.
+
+std::int32_t WideToUtf7Text(std::uint8_t* out, const char16_t* text, std::int32_t capacity,
+                            LostCount* lost = nullptr);
+std::int32_t Utf7ToWideText(char16_t* out, const std::uint8_t* text, std::int32_t capacity,
+                            LostCount* lost = nullptr);
+std::int32_t Utf7ToWideTextStrict(char16_t* out, const std::uint8_t* text, std::int32_t capacity,
+                                  LostCount* lost = nullptr);
 
 // One run "+digits-" for count units, a zero byte after it; bytes of the run or -1.
 std::int32_t Utf7EncodeRun(std::uint8_t* out, const char16_t* units, std::int32_t capacity,

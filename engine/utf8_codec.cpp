@@ -62,7 +62,8 @@ inline std::uint32_t ReadSequence(const std::uint8_t* p, std::int32_t& length) {
 // Utf8ToWideText.  With kWrite the output holds capacity units; a unit is stored
 // only while it leaves room for the terminator (count + 1 < capacity).
 template <bool kWrite>
-std::int32_t DecodeText(char16_t* out, const std::uint8_t* p, std::int32_t capacity) {
+std::int32_t DecodeText(char16_t* out, const std::uint8_t* p, std::int32_t capacity,
+                        LostCount& lost) {
     if (kWrite && capacity <= 0) return -1;
     const std::int32_t limit = capacity - 1;  // units that fit before the terminator
     std::int32_t count = 0;
@@ -95,7 +96,11 @@ std::int32_t DecodeText(char16_t* out, const std::uint8_t* p, std::int32_t capac
             continue;
         }
         // The one place a replacement is written.
-        const char16_t unit = cp == kMalformed ? kReplacement : static_cast<char16_t>(cp);
+        char16_t unit = static_cast<char16_t>(cp);
+        if (cp == kMalformed) {
+            unit = kReplacement;
+            ++lost.broken;
+        }
         if constexpr (kWrite) {
             if (count >= limit) return -1;
             out[count] = unit;
@@ -110,7 +115,8 @@ std::int32_t DecodeText(char16_t* out, const std::uint8_t* p, std::int32_t capac
 // WideToUtf8Text.  With kWrite the output holds capacity bytes; a sequence is
 // stored only while it leaves room for the terminator.
 template <bool kWrite>
-std::int32_t EncodeText(std::uint8_t* out, const char16_t* p, std::int32_t capacity) {
+std::int32_t EncodeText(std::uint8_t* out, const char16_t* p, std::int32_t capacity,
+                        LostCount& lost) {
     if (kWrite && capacity <= 0) return -1;
     const std::int32_t limit = capacity - 1;  // bytes that fit before the terminator
     std::int32_t total = 0;
@@ -156,6 +162,7 @@ std::int32_t EncodeText(std::uint8_t* out, const char16_t* p, std::int32_t capac
             continue;
         }
         if (IsSurrogate(u)) {  // a lone surrogate is no character: one "?"
+            ++lost.broken;
             if constexpr (kWrite) {
                 if (total + 1 > limit) return -1;
                 out[total] = kReplacement;
@@ -206,14 +213,20 @@ std::int32_t Utf8WriteChar(std::uint8_t* buffer, std::uint16_t unit) {
     return n;
 }
 
-std::int32_t WideToUtf8Text(std::uint8_t* out, const char16_t* text, std::int32_t capacity) {
-    return out != nullptr ? EncodeText<true>(out, text, capacity)
-                          : EncodeText<false>(nullptr, text, capacity);
+std::int32_t WideToUtf8Text(std::uint8_t* out, const char16_t* text, std::int32_t capacity,
+                            LostCount* lost) {
+    return detail::Tallied(lost, [&](LostCount& tally) {
+        return out != nullptr ? EncodeText<true>(out, text, capacity, tally)
+                              : EncodeText<false>(nullptr, text, capacity, tally);
+    });
 }
 
-std::int32_t Utf8ToWideText(char16_t* out, const std::uint8_t* text, std::int32_t capacity) {
-    return out != nullptr ? DecodeText<true>(out, text, capacity)
-                          : DecodeText<false>(nullptr, text, capacity);
+std::int32_t Utf8ToWideText(char16_t* out, const std::uint8_t* text, std::int32_t capacity,
+                            LostCount* lost) {
+    return detail::Tallied(lost, [&](LostCount& tally) {
+        return out != nullptr ? DecodeText<true>(out, text, capacity, tally)
+                              : DecodeText<false>(nullptr, text, capacity, tally);
+    });
 }
 
 }  // namespace ruv

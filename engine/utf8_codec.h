@@ -16,6 +16,8 @@
 
 #include <cstdint>
 
+#include "platform/cp932.h"
+
 namespace ruv {
 
 // Bytes of the sequence that a lead byte announces (1 to 6), by the lead byte
@@ -39,7 +41,9 @@ std::uint16_t Utf8ReadChar(const std::uint8_t* bytes, std::int32_t* length);
 std::int32_t Utf8WriteChar(std::uint8_t* buffer, std::uint16_t unit);
 
 // Text conversions, engine convention (capacity in output units; -1 when full).
-std::int32_t WideToUtf8Text(std::uint8_t* out, const char16_t* text, std::int32_t capacity);
-std::int32_t Utf8ToWideText(char16_t* out, const std::uint8_t* text, std::int32_t capacity);
+std::int32_t WideToUtf8Text(std::uint8_t* out, const char16_t* text, std::int32_t capacity,
+                            LostCount* lost = nullptr);
+std::int32_t Utf8ToWideText(char16_t* out, const std::uint8_t* text, std::int32_t capacity,
+                            LostCount* lost = nullptr);
 
 }  // namespace ruv

@@ -5,9 +5,10 @@
 // the designations, some repeated or empty) with now and then a stray byte, a
 // control or a missing designation, so both sides of the clean boundary are hit.
 //
-// Properties: ConvertLine gives the same length and bytes as the two steps;
-// each direct road, given any capacity, either declines or gives exactly what
-// the two steps give with that capacity.
+// Properties: ConvertLine gives the same length, bytes and count of replaced
+// characters as the two steps; each direct road, given any capacity, either
+// declines or gives exactly what the two steps give with that capacity, which
+// then replaced nothing.
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -77,11 +78,13 @@ void Generate(const std::uint8_t* data, std::size_t size, bool jis, Piece& piece
 
 // The road through Shift_JIS, with capacity for the encoding step.
 std::int32_t TwoSteps(std::uint8_t* out, const std::uint8_t* text, bool fromJis, bool toJis,
-                      std::int32_t capacity) {
+                      std::int32_t capacity, LostCount& lost) {
     std::uint8_t sjis[4096];
-    const std::int32_t n = fromJis ? JisToSjisText(sjis, text, kCapacity) : EucToSjisText(sjis, text, kCapacity);
+    const std::int32_t n = fromJis ? JisToSjisText(sjis, text, kCapacity, &lost)
+                                   : EucToSjisText(sjis, text, kCapacity, &lost);
     if (n < 0) return -1;
-    return toJis ? SjisToJisText(out, sjis, capacity) : SjisToEucText(out, sjis, capacity);
+    return toJis ? SjisToJisText(out, sjis, capacity, &lost)
+                 : SjisToEucText(out, sjis, capacity, &lost);
 }
 
 std::int32_t Direct(std::uint8_t* out, const std::uint8_t* text, bool fromJis, bool toJis,
@@ -120,8 +123,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::int32_t n = converter.ConvertLine(output, line, fromJis ? CODE_JIS : CODE_EUC,
                                                  toJis ? CODE_JIS : CODE_EUC, NEWLINE_LF, false);
     std::uint8_t expected[4096];
-    const std::int32_t m = TwoSteps(expected, piece.bytes, fromJis, toJis, kCapacity);
+    LostCount lost;
+    const std::int32_t m = TwoSteps(expected, piece.bytes, fromJis, toJis, kCapacity, lost);
     if (n != m) fuzz::Fail("the line converter's length differs from the two steps", piece.bytes, piece.length);
+    if (n >= 0 && (converter.lost.noCode != lost.noCode || converter.lost.broken != lost.broken)) {
+        fuzz::Fail("the line converter's count differs from the two steps", piece.bytes,
+                   piece.length);
+    }
     if (n >= 0 && std::memcmp(AsBytes(output), expected, static_cast<std::size_t>(n) + 1) != 0) {
         fuzz::Fail("the line converter's bytes differ from the two steps", piece.bytes, piece.length);
     }
@@ -132,8 +140,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::int32_t d = Direct(direct.get(), piece.bytes, fromJis, toJis, capacity);
     if (d == DIRECT_ROAD_DECLINED) return 0;
     std::unique_ptr<std::uint8_t[]> steps(new std::uint8_t[capacity]);
-    const std::int32_t s = TwoSteps(steps.get(), piece.bytes, fromJis, toJis, capacity);
+    LostCount stepsLost;
+    const std::int32_t s = TwoSteps(steps.get(), piece.bytes, fromJis, toJis, capacity, stepsLost);
     if (d != s) fuzz::Fail("a direct road's length differs from the two steps", piece.bytes, piece.length);
+    if (stepsLost.Total() != 0)
+        fuzz::Fail("a direct road took a piece that loses a character", piece.bytes, piece.length);
     if (std::memcmp(direct.get(), steps.get(), static_cast<std::size_t>(d) + 1) != 0) {
         fuzz::Fail("a direct road's bytes differ from the two steps", piece.bytes, piece.length);
     }

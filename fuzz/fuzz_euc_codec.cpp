@@ -16,11 +16,12 @@ namespace {
 
 // Runs codec over text into a block of exactly length + 1 bytes and checks
 // that it gives back expected.
-void ExpectSame(std::int32_t (*codec)(std::uint8_t*, const std::uint8_t*, std::int32_t),
+void ExpectSame(std::int32_t (*codec)(std::uint8_t*, const std::uint8_t*, std::int32_t,
+                                      ruv::LostCount*),
                 const std::uint8_t* text, const std::uint8_t* expected, std::size_t length,
                 const char* what, const std::uint8_t* data, std::size_t size) {
     std::unique_ptr<std::uint8_t[]> out(new std::uint8_t[length + 1]);
-    if (codec(out.get(), text, static_cast<std::int32_t>(length + 1)) !=
+    if (codec(out.get(), text, static_cast<std::int32_t>(length + 1), nullptr) !=
         static_cast<std::int32_t>(length)) {
         ruv::fuzz::Fail(what, data, size);
     }

@@ -50,19 +50,24 @@ struct TerminatedUnits {
 
 // Runs a codec of the engine's convention twice, measuring and writing into a
 // block of exactly capacity units, and checks the convention: the measured
-// length matches a success, a success is terminated and below the capacity.
+// length and count of replaced characters (unless measuring counts none)
+// match a success, a success is terminated and below the capacity.
 template <typename Out, typename In, typename Codec>
 void CheckCodec(Codec codec, const In* text, std::int32_t capacity, const std::uint8_t* data,
-                std::size_t size) {
-    const std::int32_t needed = codec(static_cast<Out*>(nullptr), text, capacity);
+                std::size_t size, bool measuringCounts = true) {
+    ruv::LostCount measured, lost;
+    const std::int32_t needed = codec(static_cast<Out*>(nullptr), text, capacity, &measured);
     if (needed < 0) Fail("measuring returned a negative length", data, size);
     std::unique_ptr<Out[]> out(new Out[capacity]);
-    const std::int32_t written = codec(out.get(), text, capacity);
+    const std::int32_t written = codec(out.get(), text, capacity, &lost);
     if (written == -1) {
         if (needed < capacity) Fail("failed although the output fits", data, size);
         return;
     }
     if (written != needed) Fail("written length differs from measured length", data, size);
+    if (measuringCounts && (lost.noCode != measured.noCode || lost.broken != measured.broken)) {
+        Fail("written count of replacements differs from the measured one", data, size);
+    }
     if (written >= capacity) Fail("success without room for the terminator", data, size);
     if (out[written] != 0) Fail("success without a terminator", data, size);
 }
@@ -71,19 +76,22 @@ void CheckCodec(Codec codec, const In* text, std::int32_t capacity, const std::u
 inline std::int32_t CapacityFrom(std::uint8_t b) { return b < 128 ? b : (b - 128) * 128; }
 
 // Encodes the terminated text and decodes it back with blocks of exactly the
-// needed size; the text must come back unchanged.
+// needed size; the text must come back unchanged, nothing replaced.
 template <typename Mid, typename In, typename Encode, typename Decode>
 void CheckRoundTrip(Encode encode, Decode decode, const In* text, const std::uint8_t* data,
                     std::size_t size) {
     std::int32_t count = 0;
     while (text[count] != 0) ++count;
-    const std::int32_t encoded = encode(static_cast<Mid*>(nullptr), text, 0);
+    ruv::LostCount lost;
+    const std::int32_t encoded = encode(static_cast<Mid*>(nullptr), text, 0, nullptr);
     std::unique_ptr<Mid[]> middle(new Mid[encoded + 1]);
-    if (encode(middle.get(), text, encoded + 1) != encoded) Fail("encoding failed", data, size);
+    if (encode(middle.get(), text, encoded + 1, &lost) != encoded)
+        Fail("encoding failed", data, size);
     std::unique_ptr<In[]> back(new In[count + 1]);
-    if (decode(back.get(), middle.get(), count + 1) != count) {
+    if (decode(back.get(), middle.get(), count + 1, &lost) != count) {
         Fail("round trip changed the length", data, size);
     }
+    if (lost.Total() != 0) Fail("round trip of valid text replaced a character", data, size);
     for (std::int32_t i = 0; i < count; ++i) {
         if (back[i] != text[i]) Fail("round trip changed the text", data, size);
     }

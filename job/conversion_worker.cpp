@@ -49,6 +49,7 @@ private:
     struct Waiting {
         std::size_t index;
         PendingFile file;
+        ReplacedCharacters replaced;
     };
 
     bool Stopped() const {
@@ -58,14 +59,16 @@ private:
     void Convert(std::size_t index, ProgressCounter& progress) {
         std::string reason;
         PendingFile pending;
-        FileOutcome outcome = PrepareReplacement(files_[index], job_, progress, reason, pending);
+        ReplacedCharacters replaced;
+        FileOutcome outcome =
+            PrepareReplacement(files_[index], job_, progress, reason, pending, &replaced);
         if (outcome == FileOutcome::Failed && !group_.empty()) {
             // The files waiting come first; one of them may also hold this
             // file open under another name (a hard link).  Then try again.
             Commit();
             if (Stopped()) return;
             reason.clear();
-            outcome = PrepareReplacement(files_[index], job_, progress, reason, pending);
+            outcome = PrepareReplacement(files_[index], job_, progress, reason, pending, &replaced);
         }
         if (outcome == FileOutcome::Failed) {
             Commit();
@@ -80,7 +83,7 @@ private:
         std::error_code error;
         const auto size = std::filesystem::file_size(files_[index].path, error);
         groupBytes_ += error ? 0 : size;
-        group_.push_back({index, std::move(pending)});
+        group_.push_back({index, std::move(pending), replaced});
         if (group_.size() >= GROUP_FILES || groupBytes_ >= GROUP_BYTES) Commit();
     }
 
@@ -96,6 +99,10 @@ private:
             FileHandle folder;
             if (CommitReplacement(std::move(waiting.file), backup, reason, folder)) {
                 ++report_.converted;
+                if (const ReplacedCharacters& lost = waiting.replaced; lost.count != 0) {
+                    report_.lost.push_back({waiting.index, lost.count, lost.firstLine,
+                                            lost.firstLineOffset, lost.firstHadNoCode});
+                }
                 FileIdentity identity;
                 std::error_code error;
                 if (folder.Identify(identity, error) &&

@@ -174,32 +174,59 @@ bool Refill(SourceReader& reader, std::error_code& error, std::string& reason) {
 // How a piece that the line converter refused is described.  When the code
 // was only guessed, the guess is the likely fault, and the user can name it.
 std::string CannotConvert(KanjiCode source, bool guessed) {
-    const char* name = nullptr;
-    switch (source) {
-        case CODE_ASCII: name = "7-bit text (ASCII)"; break;
-        case CODE_UTF7: name = "UTF-7"; break;
-        case CODE_UTF8: name = "UTF-8"; break;
-        case CODE_SJIS: name = "Shift_JIS"; break;
-        case CODE_EUC: name = "EUC-JP"; break;
-        case CODE_JIS: name = "ISO-2022-JP"; break;
-        case CODE_UNICODE: name = "UTF-16"; break;
-        default: break;
-    }
+    const char* name = CodeName(source);
     if (!guessed || name == nullptr) return " cannot be converted";
     return std::string(" does not read as ") + name +
            "; name its code with --from, or choose the source code in the window";
 }
 
+// True when the piece of n source bytes at data ends a line: its last byte, or
+// unit, is LF or CR (the LF of a CR LF pair is taken with it).
+bool EndsLine(const std::uint8_t* data, std::size_t n, bool units) {
+    if (units) return n >= 2 && data[n - 1] == 0 && (data[n - 2] == 0x0A || data[n - 2] == 0x0D);
+    return n >= 1 && (data[n - 1] == 0x0A || data[n - 1] == 0x0D);
+}
+
+// Why a strict conversion refuses the file at its first replaced character.
+std::string WouldLose(const ReplacedCharacters& first, KanjiCode source, KanjiCode target) {
+    const char* name = CodeName(first.firstHadNoCode ? target : source);
+    return "line " + std::to_string(first.firstLine) + " (byte " +
+           std::to_string(first.firstLineOffset) + ") holds a character that " +
+           (first.firstHadNoCode ? "has no code in " : "is not valid ") + (name ? name : "") +
+           "; it would be replaced";
+}
+
 }  // namespace
 
+const char* CodeName(KanjiCode code) {
+    switch (code) {
+        case CODE_ASCII:
+            return "7-bit text (ASCII)";
+        case CODE_UTF7:
+            return "UTF-7";
+        case CODE_UTF8:
+            return "UTF-8";
+        case CODE_SJIS:
+            return "Shift_JIS";
+        case CODE_EUC:
+            return "EUC-JP";
+        case CODE_JIS:
+            return "ISO-2022-JP";
+        case CODE_UNICODE:
+            return "UTF-16";
+        default:
+            return nullptr;
+    }
+}
+
 bool ConvertFile(const FileHandle& source, const FileHandle& output, ConvertJob& job,
-                 ProgressCounter& progress, std::string& reason) {
-    return ConvertFile({}, source, output, job, progress, reason);
+                 ProgressCounter& progress, std::string& reason, ReplacedCharacters* replaced) {
+    return ConvertFile({}, source, output, job, progress, reason, replaced);
 }
 
 bool ConvertFile(std::span<const std::uint8_t> head, const FileHandle& source,
                  const FileHandle& output, ConvertJob& job, ProgressCounter& progress,
-                 std::string& reason) {
+                 std::string& reason, ReplacedCharacters* replaced) {
     if (head.size() > READ_BLOCK_BYTES) {
         reason = "the head read ahead is larger than a read block";
         return false;
@@ -209,15 +236,18 @@ bool ConvertFile(std::span<const std::uint8_t> head, const FileHandle& source,
     const std::int32_t newline = job.newlineIndex.load(std::memory_order_relaxed);
     const bool fold = job.halfWidthKana.load(std::memory_order_relaxed);
     const bool guessed = job.autoDetect.load(std::memory_order_relaxed);
+    const bool strict = job.strict.load(std::memory_order_relaxed);
+    const bool units = sourceCode == CODE_UNICODE;
 
-    SourceReader reader(source, head, sourceCode == CODE_UNICODE);
+    SourceReader reader(source, head, units);
     OutputBuffer writer(output);
     std::error_code error;
     if (!Refill(reader, error, reason)) return false;
-    if (sourceCode == CODE_UNICODE) reader.Skip(UTF16_MARK, sizeof UTF16_MARK);
-    if (sourceCode == CODE_UTF8 && reader.Skip(UTF8_MARK, sizeof UTF8_MARK) &&
-        targetCode == CODE_UTF8) {
-        writer.Append(UTF8_MARK, sizeof UTF8_MARK, error);
+    std::uint64_t offset = 0;  // of the next piece in the source, from the start of the file
+    if (units && reader.Skip(UTF16_MARK, sizeof UTF16_MARK)) offset = sizeof UTF16_MARK;
+    if (sourceCode == CODE_UTF8 && reader.Skip(UTF8_MARK, sizeof UTF8_MARK)) {
+        offset = sizeof UTF8_MARK;
+        if (targetCode == CODE_UTF8) writer.Append(UTF8_MARK, sizeof UTF8_MARK, error);
     }
     if (targetCode == CODE_UNICODE) writer.Append(UTF16_MARK, sizeof UTF16_MARK, error);
 
@@ -226,17 +256,37 @@ bool ConvertFile(std::span<const std::uint8_t> head, const FileHandle& source,
     converter.sourceGuessed = guessed;
     LineBuffer line;
     ConvertedBuffer converted;
-    std::uint64_t offset = 0;
+    ReplacedCharacters lost;
+    std::uint64_t lineNumber = 1;  // of the next piece, counted until the first replacement
+    std::uint64_t lineOffset = offset;
     while (!job.cancel.load(std::memory_order_relaxed)) {
         if (!Refill(reader, error, reason)) return false;
         if (reader.Available() == 0) break;
         const Piece piece = cutter.Next(reader.Data(), reader.Available(), reader.AtEnd(), line);
+        converter.lost = {};
         const std::int32_t n =
             converter.ConvertLine(converted, line, sourceCode, targetCode, newline, fold);
         if (n < 0) {
             reason = "the text at byte " + std::to_string(offset) +
                      CannotConvert(sourceCode, guessed);
             return false;
+        }
+        if (const std::uint32_t count = converter.lost.Total(); count != 0) {
+            if (lost.count == 0) {
+                // A decoder runs before an encoder, so a broken character of the
+                // piece is taken as its first.
+                lost.firstLine = lineNumber;
+                lost.firstLineOffset = lineOffset;
+                lost.firstHadNoCode = converter.lost.broken == 0;
+                if (strict) {
+                    reason = WouldLose(lost, sourceCode, targetCode);
+                    return false;
+                }
+            }
+            lost.count += count;
+        } else if (lost.count == 0 && EndsLine(reader.Data(), piece.consumed, units)) {
+            ++lineNumber;
+            lineOffset = offset + piece.consumed;
         }
         if (targetCode == CODE_UNICODE) ToLittleEndian(converted, n);
         if (!writer.Append(AsBytes(converted), static_cast<std::size_t>(n), error)) {
@@ -251,11 +301,13 @@ bool ConvertFile(std::span<const std::uint8_t> head, const FileHandle& source,
         reason = Describe("cannot write", error);
         return false;
     }
+    if (replaced != nullptr) *replaced = lost;
     return true;
 }
 
 bool ConvertFile(const std::filesystem::path& source, const std::filesystem::path& output,
-                 ConvertJob& job, ProgressCounter& progress, std::string& reason) {
+                 ConvertJob& job, ProgressCounter& progress, std::string& reason,
+                 ReplacedCharacters* replaced) {
     std::error_code error;
     const FileHandle in = FileHandle::OpenForReading(source, error);
     if (!in.IsOpen()) {
@@ -267,7 +319,7 @@ bool ConvertFile(const std::filesystem::path& source, const std::filesystem::pat
         reason = Describe("cannot create the output", error);
         return false;
     }
-    return ConvertFile(in, out, job, progress, reason);
+    return ConvertFile(in, out, job, progress, reason, replaced);
 }
 
 }  // namespace ruv

@@ -11,6 +11,11 @@
 // "holds a zero byte at offset N", rather than lose the text after it.  Under
 // auto-detection UTF-7 is read strictly, and a refused piece names the guessed
 // code and tells how to name the right one.
+//
+// Every character a codec replaces (see LostCount in platform/cp932.h) is
+// counted, with the line of the first one; under the job's strict flag the
+// first one fails the file instead.  Offsets in reasons and reports count
+// from the start of the file, its byte-order mark included.
 #pragma once
 
 #include <cstdint>
@@ -24,23 +29,39 @@
 
 namespace ruv {
 
+// The characters one conversion replaced, and where the first one was.
+struct ReplacedCharacters {
+    std::uint64_t count = 0;
+    std::uint64_t firstLine = 0;        // from 1, counting the source's line ends; 0: none
+    std::uint64_t firstLineOffset = 0;  // byte offset of that line in the source
+    bool firstHadNoCode = false;        // true: no code in the target; false: broken in the source
+};
+
+// The name ruv gives a code in its messages ("Shift_JIS", "UTF-16", ...), or
+// null for a code that is none.
+const char* CodeName(KanjiCode code);
+
 // Converts the open source into the open output, by the job's source code,
 // target code, newline choice and half-width flag, and advances the job's
 // progress position.  Returns true when every piece was converted and written,
 // or when the job was cancelled part-way (the caller, seeing the flag, discards
-// the output); false with a reason when reading, converting or writing failed.
+// the output); false with a reason when reading, converting or writing failed,
+// or, under the job's strict flag, when a character would be replaced.  What
+// was replaced goes to `replaced` when given.
 bool ConvertFile(const FileHandle& source, const FileHandle& output, ConvertJob& job,
-                 ProgressCounter& progress, std::string& reason);
+                 ProgressCounter& progress, std::string& reason,
+                 ReplacedCharacters* replaced = nullptr);
 
 // The same for a source whose first bytes were already read (standard input,
 // whose head was read for detection): head comes first, then the rest.
 bool ConvertFile(std::span<const std::uint8_t> head, const FileHandle& source,
                  const FileHandle& output, ConvertJob& job, ProgressCounter& progress,
-                 std::string& reason);
+                 std::string& reason, ReplacedCharacters* replaced = nullptr);
 
 // The same from paths: the source opened for reading, the output created or
 // emptied.  Nothing is flushed to the disk here; the caller decides.
 bool ConvertFile(const std::filesystem::path& source, const std::filesystem::path& output,
-                 ConvertJob& job, ProgressCounter& progress, std::string& reason);
+                 ConvertJob& job, ProgressCounter& progress, std::string& reason,
+                 ReplacedCharacters* replaced = nullptr);
 
 }  // namespace ruv

@@ -122,7 +122,8 @@ private:
 void PendingReplacementDeleter::operator()(PendingReplacement* pending) const { delete pending; }
 
 FileOutcome PrepareReplacement(const JobFile& file, ConvertJob& job, ProgressCounter& progress,
-                               std::string& reason, PendingFile& pending) {
+                               std::string& reason, PendingFile& pending,
+                               ReplacedCharacters* replaced) {
     std::error_code error;
     const bool registered = file.identity.IsRecorded();
     // A path the user named and nobody registered: its links are followed now, once.
@@ -195,7 +196,7 @@ FileOutcome PrepareReplacement(const JobFile& file, ConvertJob& job, ProgressCou
         Failed(reason, "cannot create the temporary file", error);
         return FileOutcome::Failed;
     }
-    if (!ConvertFile(replacement->Source(), temporary.File(), job, progress, reason)) {
+    if (!ConvertFile(replacement->Source(), temporary.File(), job, progress, reason, replaced)) {
         return FileOutcome::Failed;
     }
     if (job.cancel.load(std::memory_order_relaxed)) return FileOutcome::Cancelled;

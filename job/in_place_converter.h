@@ -22,6 +22,7 @@
 
 #include "job/conversion_worker.h"
 #include "job/convert_job.h"
+#include "job/file_converter.h"
 #include "job/progress_counter.h"
 #include "platform/file_handle.h"
 #include "platform/file_ops.h"
@@ -48,9 +49,11 @@ using PendingFile = std::unique_ptr<PendingReplacement, PendingReplacementDelete
 // source's permissions, owner and times, and starts writing it to the disk
 // without waiting.  Converted: `pending` holds the file for the second step.
 // A file without a recorded identity is taken as the user named it: a link
-// the user named is followed once, here.
+// the user named is followed once, here.  The characters the conversion
+// replaced go to `replaced` when given.
 FileOutcome PrepareReplacement(const JobFile& file, ConvertJob& job, ProgressCounter& progress,
-                               std::string& reason, PendingFile& pending);
+                               std::string& reason, PendingFile& pending,
+                               ReplacedCharacters* replaced = nullptr);
 
 // Second step: waits until the new content is on the disk, keeps the backup if
 // asked, and renames the temporary file over the source.  The folder that

@@ -21,9 +21,9 @@ static_assert(Cp932LeadRow(0x81) == 0 && Cp932LeadRow(0x9F) == 30);
 static_assert(Cp932LeadRow(0xE0) == 31 && Cp932LeadRow(0xFC) == kCp932LeadCount - 1);
 
 // The character that starts at text[0] (not the terminator); stores the bytes
-// taken.  Reads text[1] only after a lead byte, and text[0] is not the
-// terminator, so text[1] is at worst the terminator itself.
-char16_t DecodeOne(const std::uint8_t* text, std::int32_t& length) {
+// taken and counts a replacement into lost (not null).  Reads text[1] only after a lead byte, and
+// text[0] is not the terminator, so text[1] is at worst the terminator itself.
+char16_t DecodeOne(const std::uint8_t* text, std::int32_t& length, LostCount& lost) {
     const std::uint8_t lead = text[0];
     if (!IsLeadByte(lead)) {
         length = 1;
@@ -32,11 +32,14 @@ char16_t DecodeOne(const std::uint8_t* text, std::int32_t& length) {
     const std::uint8_t trail = text[1];
     if (!IsTrailByte(trail)) {
         length = 1;  // the next byte, a line end or the terminator, is read on its own
+        ++lost.broken;
         return kDefaultWide;
     }
     length = 2;
     const char16_t unit = Cp932DoubleByteTable[Cp932LeadRow(lead)][trail - kCp932TrailFirst];
-    return unit != 0 ? unit : kDefaultWide;
+    if (unit != 0) return unit;
+    ++lost.broken;
+    return kDefaultWide;
 }
 
 // The code of one unit: a single byte below 0x100, lead * 256 + trail above, 0
@@ -94,8 +97,8 @@ struct Utf8Writer {
 // of the Writer; a character is stored only while it leaves room for the
 // terminator.
 template <typename Writer, bool kWrite>
-std::int32_t DecodeText(typename Writer::Unit* out, const std::uint8_t* text,
-                        std::int32_t capacity) {
+std::int32_t DecodeText(typename Writer::Unit* out, const std::uint8_t* text, std::int32_t capacity,
+                        LostCount& lost) {
     const std::uint8_t* const end = text + std::strlen(reinterpret_cast<const char*>(text));
     std::int32_t count = 0;
     while (text < end) {
@@ -113,7 +116,7 @@ std::int32_t DecodeText(typename Writer::Unit* out, const std::uint8_t* text,
             continue;
         }
         std::int32_t length = 1;
-        const char16_t unit = DecodeOne(text, length);
+        const char16_t unit = DecodeOne(text, length, lost);
         const std::int32_t size = Writer::Size(unit);
         if constexpr (kWrite) {
             if (count + size >= capacity) return -1;
@@ -132,7 +135,8 @@ std::int32_t DecodeText(typename Writer::Unit* out, const std::uint8_t* text,
 // Utf16ToCp932, as DecodeText: a piece is stored only while it leaves room for
 // the terminator.
 template <bool kWrite>
-std::int32_t EncodeText(std::uint8_t* out, const char16_t* text, std::int32_t capacity) {
+std::int32_t EncodeText(std::uint8_t* out, const char16_t* text, std::int32_t capacity,
+                        LostCount& lost) {
     std::int32_t count = 0;
     for (;;) {
         char16_t u = *text;
@@ -149,10 +153,14 @@ std::int32_t EncodeText(std::uint8_t* out, const char16_t* text, std::int32_t ca
         std::uint16_t code;
         if (IsHighSurrogate(u) && IsLowSurrogate(text[1])) {
             code = kDefaultByte;  // a character beyond the BMP: one "?" for the pair
+            ++lost.noCode;
             text += 2;
         } else {
             code = EncodeOne(u);  // 0 for a lone surrogate too
-            if (code == 0) code = kDefaultByte;
+            if (code == 0) {
+                code = kDefaultByte;
+                ++(IsSurrogate(u) ? lost.broken : lost.noCode);
+            }
             text += 1;
         }
         if (code >= 0x100) {
@@ -179,19 +187,35 @@ std::int32_t EncodeText(std::uint8_t* out, const char16_t* text, std::int32_t ca
 
 }  // namespace
 
-std::int32_t Cp932ToUtf16(char16_t* out, const std::uint8_t* text, std::int32_t capacity) {
-    return out != nullptr ? DecodeText<Utf16Writer, true>(out, text, capacity)
-                          : DecodeText<Utf16Writer, false>(nullptr, text, capacity);
+// Each counts into a local tally, added to lost (when given) once the text is
+// done, so the loops never test for a null pointer.
+std::int32_t Cp932ToUtf16(char16_t* out, const std::uint8_t* text, std::int32_t capacity,
+                          LostCount* lost) {
+    LostCount tally;
+    const std::int32_t n = out != nullptr
+                               ? DecodeText<Utf16Writer, true>(out, text, capacity, tally)
+                               : DecodeText<Utf16Writer, false>(nullptr, text, capacity, tally);
+    if (lost != nullptr) lost->Add(tally);
+    return n;
 }
 
-std::int32_t Cp932ToUtf8(std::uint8_t* out, const std::uint8_t* text, std::int32_t capacity) {
-    return out != nullptr ? DecodeText<Utf8Writer, true>(out, text, capacity)
-                          : DecodeText<Utf8Writer, false>(nullptr, text, capacity);
+std::int32_t Cp932ToUtf8(std::uint8_t* out, const std::uint8_t* text, std::int32_t capacity,
+                         LostCount* lost) {
+    LostCount tally;
+    const std::int32_t n = out != nullptr
+                               ? DecodeText<Utf8Writer, true>(out, text, capacity, tally)
+                               : DecodeText<Utf8Writer, false>(nullptr, text, capacity, tally);
+    if (lost != nullptr) lost->Add(tally);
+    return n;
 }
 
-std::int32_t Utf16ToCp932(std::uint8_t* out, const char16_t* text, std::int32_t capacity) {
-    return out != nullptr ? EncodeText<true>(out, text, capacity)
-                          : EncodeText<false>(nullptr, text, capacity);
+std::int32_t Utf16ToCp932(std::uint8_t* out, const char16_t* text, std::int32_t capacity,
+                          LostCount* lost) {
+    LostCount tally;
+    const std::int32_t n = out != nullptr ? EncodeText<true>(out, text, capacity, tally)
+                                          : EncodeText<false>(nullptr, text, capacity, tally);
+    if (lost != nullptr) lost->Add(tally);
+    return n;
 }
 
 }  // namespace ruv

@@ -21,11 +21,31 @@
 
 namespace ruv {
 
-std::int32_t Cp932ToUtf16(char16_t* out, const std::uint8_t* text, std::int32_t capacity);
-std::int32_t Utf16ToCp932(std::uint8_t* out, const char16_t* text, std::int32_t capacity);
+// The characters a conversion replaced, added to as the codecs write each
+// replacement: those the target has no code for (written as "?" or as the
+// "no counterpart" pair) and those broken or unassigned in the source ("?" or
+// "・").  Folding half-width katakana and mapping look-alike characters
+// (the wave dash family, yen, overline) replace nothing.  Every codec takes
+// one as an optional last argument; null counts nothing.
+struct LostCount {
+    std::uint32_t noCode = 0;
+    std::uint32_t broken = 0;
+
+    std::uint32_t Total() const { return noCode + broken; }
+    void Add(const LostCount& other) {
+        noCode += other.noCode;
+        broken += other.broken;
+    }
+};
+
+std::int32_t Cp932ToUtf16(char16_t* out, const std::uint8_t* text, std::int32_t capacity,
+                          LostCount* lost = nullptr);
+std::int32_t Utf16ToCp932(std::uint8_t* out, const char16_t* text, std::int32_t capacity,
+                          LostCount* lost = nullptr);
 
 // Code page 932 straight to UTF-8: the same characters as Cp932ToUtf16 gives,
 // in one pass; capacity in bytes.
-std::int32_t Cp932ToUtf8(std::uint8_t* out, const std::uint8_t* text, std::int32_t capacity);
+std::int32_t Cp932ToUtf8(std::uint8_t* out, const std::uint8_t* text, std::int32_t capacity,
+                         LostCount* lost = nullptr);
 
 }  // namespace ruv

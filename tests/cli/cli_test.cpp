@@ -13,6 +13,7 @@
 #include "cli/code_names.h"
 #include "cli/printable_name.h"
 #include "cli/progress_bar.h"
+#include "platform/file_ops.h"
 #include "support/data_rows.h"
 #include "support/temp_dir.h"
 
@@ -101,6 +102,9 @@ TEST(Cli, ExitStatusesAndMessages) {
         EXPECT_EQ(ReadFile(dir / "1.txt"), row.at(5).find('1') != std::string::npos ? euc : sjis) << row[0];
         EXPECT_EQ(ReadFile(dir / "3.txt"), row[5].find('3') != std::string::npos ? euc : jis) << row[0];
         EXPECT_EQ(ReadFile(dir / "old.bak") + ReadFile(dir / "sub" / "deep.txt"), sjis + sjis) << row[0];
+        for (const auto& entry : fs::recursive_directory_iterator(dir.Path())) {
+            EXPECT_EQ(entry.path().string().find(OWN_FILE_SUFFIX), std::string::npos) << row[0];
+        }
     }
 }
 

@@ -34,11 +34,11 @@ inline Units Wide(std::u16string_view s) { return Units(s.begin(), s.end()); }
 // null output only measures; each capacity without room for output and terminator
 // (all on short texts, the last on long ones) fails and writes nothing at or after it.
 template <typename Out, typename In>
-std::vector<Out> Convert(std::int32_t (*codec)(Out*, const In*, std::int32_t),
+std::vector<Out> Convert(std::int32_t (*codec)(Out*, const In*, std::int32_t, LostCount*),
                          std::vector<In> text) {
     text.push_back(0);
-    const std::int32_t needed = codec(nullptr, text.data(), -7);
-    EXPECT_EQ(codec(nullptr, text.data(), 0), needed) << "measuring ignores the capacity";
+    const std::int32_t needed = codec(nullptr, text.data(), -7, nullptr);
+    EXPECT_EQ(codec(nullptr, text.data(), 0, nullptr), needed) << "measuring ignores the capacity";
     if (needed < 0) {
         ADD_FAILURE() << "refused";
         return {};
@@ -47,13 +47,13 @@ std::vector<Out> Convert(std::int32_t (*codec)(Out*, const In*, std::int32_t),
     std::vector<Out> out(static_cast<std::size_t>(needed) + 2);
     for (std::int32_t capacity = needed > 64 ? needed : 0; capacity <= needed; ++capacity) {
         std::fill(out.begin(), out.end(), guard);
-        EXPECT_EQ(codec(out.data(), text.data(), capacity), -1) << "capacity " << capacity;
+        EXPECT_EQ(codec(out.data(), text.data(), capacity, nullptr), -1) << "capacity " << capacity;
         EXPECT_TRUE(
             std::all_of(out.begin() + capacity, out.end(), [&](Out u) { return u == guard; }))
             << "wrote at or after capacity " << capacity;
     }
     std::fill(out.begin(), out.end(), guard);
-    EXPECT_EQ(codec(out.data(), text.data(), needed + 1), needed);
+    EXPECT_EQ(codec(out.data(), text.data(), needed + 1, nullptr), needed);
     EXPECT_EQ(out[needed], Out{0}) << "terminator";
     out.resize(static_cast<std::size_t>(needed));
     return out;
@@ -64,7 +64,7 @@ struct HexRow {
     const char* input;
     const char* output;
 };
-using ByteCodec = std::int32_t (*)(std::uint8_t*, const std::uint8_t*, std::int32_t);
+using ByteCodec = std::int32_t (*)(std::uint8_t*, const std::uint8_t*, std::int32_t, LostCount*);
 template <std::size_t N>
 void ExpectRows(ByteCodec codec, const HexRow (&rows)[N]) {
     for (const auto& row : rows)

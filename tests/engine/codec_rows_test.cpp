@@ -48,8 +48,8 @@ test::Units HexUnits(const std::string& text) {
 class CodecRows : public testing::TestWithParam<std::string> {};
 
 TEST_P(CodecRows, GiveTheExpectedOutput) {
-    using WideOut = std::int32_t (*)(char16_t*, const std::uint8_t*, std::int32_t);
-    using WideIn = std::int32_t (*)(std::uint8_t*, const char16_t*, std::int32_t);
+    using WideOut = std::int32_t (*)(char16_t*, const std::uint8_t*, std::int32_t, LostCount*);
+    using WideIn = std::int32_t (*)(std::uint8_t*, const char16_t*, std::int32_t, LostCount*);
     static const std::map<std::string, test::ByteCodec> kBytes = {{"sjis>euc", SjisToEucText},
                                                                   {"euc>sjis", EucToSjisText},
                                                                   {"sjis>sjis", SjisToSjisText},

@@ -4,10 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <map>
 #include <string>
 
 #include "detect/code_detector.h"
 #include "support/corpus.h"
+#include "support/data_rows.h"
 #include "support/temp_dir.h"
 
 namespace ruv {
@@ -25,7 +27,8 @@ struct Outcome {
 };
 
 Outcome ConvertBytes(const std::string& input, KanjiCode source, KanjiCode target,
-                     std::int32_t newline = NEWLINE_CRLF, bool guessed = false) {
+                     std::int32_t newline = NEWLINE_CRLF, bool guessed = false,
+                     ReplacedCharacters* replaced = nullptr, bool strict = false) {
     TempDir dir;
     WriteFile(dir / "in.txt", input);
     ConvertJob job;
@@ -33,11 +36,13 @@ Outcome ConvertBytes(const std::string& input, KanjiCode source, KanjiCode targe
     job.sourceCode = source;
     job.targetCode = target;
     job.newlineIndex = newline;
+    job.strict = strict;
     ProgressCounter progress;
     progress.AddFileSize(input.size());
     progress.ScaleProgress();
     Outcome outcome{};
-    outcome.ok = ConvertFile(dir / "in.txt", dir / "out.txt", job, progress, outcome.reason);
+    outcome.ok =
+        ConvertFile(dir / "in.txt", dir / "out.txt", job, progress, outcome.reason, replaced);
     if (std::filesystem::exists(dir / "out.txt")) outcome.output = ReadFile(dir / "out.txt");
     outcome.progress = job.progressPosition;
     return outcome;
@@ -69,6 +74,34 @@ TEST(FileConverter, ByteOrderMarks) {
         const Outcome outcome = ConvertBytes(row.in, row.source, row.target);
         EXPECT_TRUE(outcome.ok) << row.what << ": " << outcome.reason;
         EXPECT_EQ(outcome.output, row.out) << row.what;
+    }
+}
+
+TEST(FileConverter, ReplacedCharactersAreCountedWithTheFirstOnesLine) {
+    const std::map<std::string, KanjiCode> codes = {{"sjis", CODE_SJIS},       {"euc", CODE_EUC},
+                                                    {"jis", CODE_JIS},         {"utf8", CODE_UTF8},
+                                                    {"unicode", CODE_UNICODE}, {"utf7", CODE_UTF7}};
+    for (const test::DataRow& row : test::DataRows("lost_characters.tsv")) {
+        const std::string input = test::Unescape(row.at(2));
+        const KanjiCode source = codes.at(row.at(0)), target = codes.at(row.at(1));
+        ReplacedCharacters lost;
+        const Outcome outcome = ConvertBytes(input, source, target, NEWLINE_LF, false, &lost);
+        const std::string what = row.at(7);
+        ASSERT_TRUE(outcome.ok) << what << ": " << outcome.reason;
+        EXPECT_EQ(std::to_string(lost.count) + " " + std::to_string(lost.firstLine) + " " +
+                      std::to_string(lost.firstLineOffset) + " " +
+                      (lost.count == 0       ? "-"
+                       : lost.firstHadNoCode ? "code"
+                                             : "broken"),
+                  row.at(3) + " " + row.at(4) + " " + row.at(5) + " " + row.at(6))
+            << what;
+        const Outcome strict =
+            ConvertBytes(input, source, target, NEWLINE_LF, false, nullptr, true);
+        EXPECT_EQ(strict.ok, lost.count == 0) << what;
+        if (lost.count != 0) {
+            const std::string at = "line " + row[4] + " (byte " + row[5] + ")";
+            EXPECT_EQ(strict.reason.find(at), 0u) << what << ": " << strict.reason;
+        }
     }
 }
 
