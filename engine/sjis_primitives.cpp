@@ -1,4 +1,4 @@
-// Shift_JIS character reader, value writer and the half-width katakana tables.
+// Shift_JIS character reader and the half-width katakana tables.
 #include "engine/sjis_primitives.h"
 
 #include "engine/sjis_to_jis_table.h"
@@ -59,17 +59,5 @@ std::uint16_t UnplacedPairToJis(std::uint8_t lead, std::uint8_t trail) {
 }
 
 }  // namespace detail
-
-std::int32_t PutCodeChar(std::uint8_t* out, std::uint16_t value) {
-    if (value >= 0x100) {
-        if (out != nullptr) {
-            out[0] = static_cast<std::uint8_t>(value >> 8);
-            out[1] = static_cast<std::uint8_t>(value);
-        }
-        return 2;
-    }
-    if (out != nullptr) *out = value == 0 ? '?' : static_cast<std::uint8_t>(value);
-    return 1;
-}
 
 }  // namespace ruv

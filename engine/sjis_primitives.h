@@ -37,10 +37,6 @@ constexpr bool IsHalfWidthKana(std::uint8_t b) { return b >= 0xA1 && b <= 0xDF; 
 // Reads one character at text (zero-terminated); stores the bytes taken (1 or 2).
 std::uint16_t SjisReadChar(const std::uint8_t* text, std::int32_t& length);
 
-// Writes value as one byte (below 0x100; 0 becomes "?") or two bytes, high byte
-// first.  out may be null: then only the length is returned.  No terminator.
-std::int32_t PutCodeChar(std::uint8_t* out, std::uint16_t value);
-
 // Shift_JIS double-byte value <-> JIS X 0208 row/cell value.
 //   row  = (hi - 0x71)*2 + 1 (hi <= 0x9F) or (hi - 0xB1)*2 + 1, one more when lo >= 0x9F
 //   cell = lo - 0x1F (lo <= 0x7E), lo - 0x20 (0x80-0x9E), lo - 0x7E (lo >= 0x9F)

@@ -72,9 +72,8 @@ inline std::uint8_t ClassOf(char16_t u) {
     return u < 0x80 ? Utf7CharClass[u] : static_cast<std::uint8_t>(UTF7_ENCODED);
 }
 
-}  // namespace
-
-std::int32_t Utf7EncodeRun(std::uint8_t* out, const char16_t* units, std::int32_t capacity,
+// One run "+digits-" for count units, a zero byte after it; bytes of the run or -1.
+std::int32_t EncodeRun(std::uint8_t* out, const char16_t* units, std::int32_t capacity,
                            std::int32_t count) {
     std::int32_t length = 1;  // the plus sign
     if (out != nullptr) {
@@ -111,13 +110,15 @@ std::int32_t Utf7EncodeRun(std::uint8_t* out, const char16_t* units, std::int32_
     return length;
 }
 
+}  // namespace
+
 std::int32_t WideToUtf7Text(std::uint8_t* out, const char16_t* text, std::int32_t capacity,
                             LostCount* lost) {
     std::int32_t count = 0;
     const char16_t* run = nullptr;  // first unit of the open run, if any
     auto closeRun = [&](const char16_t* end) {
         const std::int32_t n =
-            Utf7EncodeRun(out != nullptr ? out + count : nullptr, run,
+            EncodeRun(out != nullptr ? out + count : nullptr, run,
                           capacity - count, static_cast<std::int32_t>(end - run));
         run = nullptr;
         if (n < 0) return false;
@@ -250,7 +251,7 @@ std::int32_t DecodeText(char16_t* out, const std::uint8_t* text, std::int32_t ca
         if (count >= capacity) return -1;
         out[count] = 0;
         // Over the whole text, so that a pair split between two runs is kept;
-        // as ReplaceLoneSurrogates, counting each one.
+        // each one counted.
         for (std::int32_t i = 0; i < count; ++i) {
             if (!IsLoneSurrogateAt(out, static_cast<std::size_t>(i))) continue;
             out[i] = LONE_SURROGATE_REPLACEMENT;
@@ -261,11 +262,6 @@ std::int32_t DecodeText(char16_t* out, const std::uint8_t* text, std::int32_t ca
 }
 
 }  // namespace
-
-std::int32_t Utf7DecodeRun(char16_t* out, const std::uint8_t* text, std::int32_t capacity,
-                           std::int32_t* consumed, Utf7Reading reading) {
-    return DecodeRun(out, text, capacity, consumed, reading);
-}
 
 std::int32_t Utf7ToWideText(char16_t* out, const std::uint8_t* text, std::int32_t capacity,
                             LostCount* lost) {

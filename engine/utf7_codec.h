@@ -60,11 +60,5 @@ std::int32_t Utf7ToWideText(char16_t* out, const std::uint8_t* text, std::int32_
 std::int32_t Utf7ToWideTextStrict(char16_t* out, const std::uint8_t* text, std::int32_t capacity,
                                   LostCount* lost = nullptr);
 
-// One run "+digits-" for count units, a zero byte after it; bytes of the run or -1.
-std::int32_t Utf7EncodeRun(std::uint8_t* out, const char16_t* units, std::int32_t capacity,
-                           std::int32_t count);
-// The run starting at the "+" at text; units produced or -1; bytes taken via consumed.
-std::int32_t Utf7DecodeRun(char16_t* out, const std::uint8_t* text, std::int32_t capacity,
-                           std::int32_t* consumed, Utf7Reading reading = Utf7Reading::Lenient);
 
 }  // namespace ruv

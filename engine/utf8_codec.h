@@ -31,15 +31,6 @@ constexpr std::int32_t Utf8SequenceLength(std::uint8_t lead) {
     return 1;
 }
 
-// One sequence at bytes as a 16-bit value: "?" for a malformed one, 0xFFFF for
-// a character beyond 16 bits.  The bytes taken (by the rules above) are stored
-// through length unless it is null.  No byte after a zero byte is read.
-std::uint16_t Utf8ReadChar(const std::uint8_t* bytes, std::int32_t* length);
-
-// The UTF-8 form of one unit (1 to 3 bytes; "?" for a surrogate) and a zero
-// byte; buffer holds 4.
-std::int32_t Utf8WriteChar(std::uint8_t* buffer, std::uint16_t unit);
-
 // Text conversions, engine convention (capacity in output units; -1 when full).
 std::int32_t WideToUtf8Text(std::uint8_t* out, const char16_t* text, std::int32_t capacity,
                             LostCount* lost = nullptr);

@@ -1,5 +1,4 @@
-// UTF-8 codec: the engine convention with exactly sized blocks, a walk with
-// Utf8ReadChar that must stay before the terminator, decoding that never
+// UTF-8 codec: the engine convention with exactly sized blocks, decoding that never
 // yields a lone surrogate, and the round trip of any UTF-16 through UTF-8 (a
 // lone surrogate comes back as "?").  The first input byte picks the capacity.
 #include <cstddef>
@@ -25,17 +24,6 @@ bool WellFormed(const char16_t* units) {
     return true;
 }
 
-void WalkWithReadChar(const std::uint8_t* bytes, const std::uint8_t* data, std::size_t size) {
-    for (const std::uint8_t* p = bytes; *p != 0;) {
-        std::int32_t length = 0;
-        ruv::Utf8ReadChar(p, &length);
-        if (length < 1 || length > ruv::Utf8SequenceLength(*p)) {
-            Fail("Utf8ReadChar length is not between 1 and the lead's length", data, size);
-        }
-        p += length;
-    }
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -45,7 +33,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     --size;
     const ruv::fuzz::TerminatedBytes bytes(data, size);
     ruv::fuzz::CheckCodec<char16_t>(ruv::Utf8ToWideText, bytes.bytes.get(), capacity, data, size);
-    WalkWithReadChar(bytes.bytes.get(), data, size);
     const ruv::fuzz::TerminatedUnits units(data, size);
     ruv::fuzz::CheckCodec<std::uint8_t>(ruv::WideToUtf8Text, units.units.get(), capacity, data,
                                         size);

@@ -35,16 +35,6 @@ constexpr bool IsLoneSurrogateAt(const char16_t* text, std::size_t i) {
     return IsLowSurrogate(text[i]) && (i == 0 || !IsHighSurrogate(text[i - 1]));
 }
 
-// Writes "?" over every lone surrogate of units[0, n), which a terminator
-// follows (a zero unit inside them counts as no surrogate); pairs stay.  A
-// unit written over was no high surrogate's partner, so the next unit reads
-// the same against it.
-constexpr void ReplaceLoneSurrogates(char16_t* units, std::size_t n) {
-    for (std::size_t i = 0; i < n; ++i) {
-        if (IsLoneSurrogateAt(units, i)) units[i] = LONE_SURROGATE_REPLACEMENT;
-    }
-}
-
 static_assert(PairCodePoint(0xD83D, 0xDE00) == 0x1F600);
 static_assert(HighSurrogateOf(0x10FFFF) == 0xDBFF && LowSurrogateOf(0x10FFFF) == 0xDFFF);
 

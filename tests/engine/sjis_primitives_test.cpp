@@ -69,15 +69,6 @@ TEST(KanaTables, CombinedFormsFollowTheirPlainKanaExceptVu) {
     EXPECT_EQ(semiVoiced, 5);
 }
 
-TEST(PutCodeChar, WritesOneOrTwoBytesHighFirstAndZeroAsQuestionMark) {
-    std::uint8_t out[2] = {0xCC, 0xCC};
-    EXPECT_EQ(PutCodeChar(out, 0), 1);
-    EXPECT_EQ(out[0], '?');
-    EXPECT_EQ(PutCodeChar(out, 0x8200), 2);
-    EXPECT_EQ(out[0] << 8 | out[1], 0x8200);
-    EXPECT_EQ(PutCodeChar(nullptr, 0xFF), 1);
-}
-
 TEST(JisSjisTransforms, RoundTripEveryRowAndCellAndEveryPairBelowTheUserArea) {
     for (unsigned jis = 0x2121; jis <= 0x7E7E; ++jis) {
         if ((jis & 0xFF) < 0x21 || (jis & 0xFF) > 0x7E) continue;

@@ -11,39 +11,6 @@ using test::Hex;
 
 // Rows of text conversions are in tests/data/codec_rows.tsv.
 
-TEST(Utf8ReadChar, TakesOneSequenceOrTheMalformedPartOfOne) {
-    const struct {
-        const char* bytes;
-        std::uint16_t value;
-        std::int32_t length;
-    } rows[] = {
-        {"E3 81 82", 0x3042, 3},     // あ
-        {"F0 9F 98 80", 0xFFFF, 4},  // 😀, beyond 16 bits
-        {"E3 81 0A", '?', 2},        // truncated: the LF stays
-        {"E0 80 AF", '?', 1},        // overlong
-        {"41", 0x41, 1},
-    };
-    for (const auto& row : rows) {
-        const auto bytes = test::Hex(std::string(row.bytes) + " 00");
-        std::int32_t length = 0;
-        EXPECT_EQ(Utf8ReadChar(bytes.data(), &length), row.value) << row.bytes;
-        EXPECT_EQ(length, row.length) << row.bytes;
-    }
-}
-
-TEST(Utf8WriteChar, WritesOneToThreeBytesAndATerminator) {
-    const struct {
-        std::uint16_t unit;
-        const char* bytes;
-    } rows[] = {
-        {0x007F, "7F 00"}, {0x0080, "C2 80 00"}, {0xD83D, "3F 00"}, {0xFFFF, "EF BF BF 00"}};
-    for (const auto& row : rows) {
-        std::uint8_t buffer[4] = {0x55, 0x55, 0x55, 0x55};
-        const std::int32_t n = Utf8WriteChar(buffer, row.unit);
-        EXPECT_EQ(test::Bytes(buffer, buffer + n + 1), Hex(row.bytes)) << row.bytes;
-    }
-}
-
 TEST(Utf8ToWideText, NeverWritesHalfAPairWhenOnlyOneUnitFits) {
     const auto bytes = Hex("41 F0 9F 98 80 00");  // A😀
     char16_t out[4] = {0x5555, 0x5555, 0x5555, 0x5555};
