@@ -5,7 +5,10 @@
 #include <cstring>
 #include <system_error>
 
+#include "engine/jis_escapes.h"
+#include "engine/sjis_primitives.h"
 #include "engine/utf7_codec.h"
+#include "platform/byte_words.h"
 #include "platform/file_handle.h"
 #include "platform/utf16_units.h"
 
@@ -23,7 +26,6 @@ struct ByteRange {
 
 constexpr std::uint8_t CR = 0x0D;
 constexpr std::uint8_t LF = 0x0A;
-constexpr std::uint8_t ESC = 0x1B;
 constexpr std::uint8_t UTF7_SHIFT_START = '+';
 constexpr std::uint8_t UTF7_SHIFT_END = '-';
 
@@ -31,16 +33,6 @@ constexpr std::uint8_t UTF7_SHIFT_END = '-';
 // Japanese blocks (Yi, Hangul, surrogates, private use); far more often it is
 // part of 8-bit text, so it rules UTF-16 out.
 constexpr ByteRange ODD_HIGH_BYTE{0xA0, 0xF7};
-
-// JIS designations: ESC $ @, ESC $ B, ESC $ ( O, ESC $ ( P and ESC ( I.
-constexpr std::uint8_t JIS_TWO_BYTE_SET = '$';
-constexpr std::uint8_t JIS_X0208_1978 = '@';
-constexpr std::uint8_t JIS_X0208_1983 = 'B';
-constexpr std::uint8_t JIS_MULTI_SET_PREFIX = '(';
-constexpr std::uint8_t JIS_X0213_PLANE1 = 'O';
-constexpr std::uint8_t JIS_X0213_PLANE2 = 'P';
-constexpr std::uint8_t JIS_ONE_BYTE_SET = '(';
-constexpr std::uint8_t JIS_X0201_KATAKANA = 'I';
 
 // UTF-8: a three-byte lead 1110xxxx followed by two continuation bytes
 // 10xxxxxx, the form of every kana and kanji.  A two-byte lead (110xxxxx) is
@@ -53,10 +45,6 @@ constexpr std::uint8_t UTF8_LEAD_BITS = 0xE0;
 constexpr std::uint8_t UTF8_CONTINUATION_BITS = 0x80;
 constexpr std::int32_t UTF8_CONTINUATIONS_COUNTED = 2;
 
-constexpr ByteRange SJIS_LEAD_LOW{0x81, 0x9F};
-constexpr ByteRange SJIS_LEAD_HIGH{0xE0, 0xFC};
-constexpr ByteRange SJIS_TRAIL_LOW{0x40, 0x7E};
-constexpr ByteRange SJIS_TRAIL_HIGH{0x80, 0xFC};
 constexpr ByteRange EUC_BYTE{0xA1, 0xFE};
 
 struct Evidence {
@@ -161,15 +149,12 @@ void TrackUtf8(Evidence& e, std::uint8_t x, std::int32_t offset) {
     }
 }
 
-// p[0] is ESC; reads at most p[3], and p[3] only when p[2] is "(".  The
-// two-byte designations and ESC ( I (half-width katakana, which a text of kana
-// alone may use without any kanji).
+// A designation that marks the text as ISO-2022-JP: the two-byte sets and
+// ESC ( I (half-width katakana, which a text of kana alone may use without any
+// kanji).  Reads no byte after one that fails to match.
 bool IsJisEscape(const std::uint8_t* p) {
-    if (p[0] != ESC) return false;
-    if (p[1] == JIS_ONE_BYTE_SET) return p[2] == JIS_X0201_KATAKANA;
-    if (p[1] != JIS_TWO_BYTE_SET) return false;
-    if (p[2] == JIS_X0208_1978 || p[2] == JIS_X0208_1983) return true;
-    return p[2] == JIS_MULTI_SET_PREFIX && (p[3] == JIS_X0213_PLANE1 || p[3] == JIS_X0213_PLANE2);
+    const JisEscape* e = MatchJisEscape(p);
+    return e != nullptr && e->marksJis;
 }
 
 bool IsUtf8Triple(const std::uint8_t* p) {
@@ -178,10 +163,7 @@ bool IsUtf8Triple(const std::uint8_t* p) {
            (p[2] & UTF8_TOP_BITS) == UTF8_CONTINUATION_BITS;
 }
 
-bool IsSjisPair(std::uint8_t x, std::uint8_t y) {
-    return (SJIS_LEAD_LOW.Contains(x) || SJIS_LEAD_HIGH.Contains(x)) &&
-           (SJIS_TRAIL_LOW.Contains(y) || SJIS_TRAIL_HIGH.Contains(y));
-}
+bool IsSjisPair(std::uint8_t x, std::uint8_t y) { return IsSjisLeadByte(x) && IsSjisTrailByte(y); }
 
 // The multi-byte counts, in order of precedence: a byte that one test has
 // taken is not looked at by the later ones.
@@ -294,12 +276,9 @@ static_assert(READ_ON_KEPT_BYTES >= DETECT_LOOKAHEAD_BYTES);
 
 // True when none of the eight bytes at p is >= 0x80, zero or ESC.
 bool IsPlainWord(const std::uint8_t* p) {
-    constexpr std::uint64_t ONES = 0x0101010101010101;
-    constexpr std::uint64_t HIGHS = 0x8080808080808080;
-    std::uint64_t w;
-    std::memcpy(&w, p, sizeof w);
-    const auto hasZero = [](std::uint64_t v) { return ((v - ONES) & ~v & HIGHS) != 0; };
-    return (w & HIGHS) == 0 && !hasZero(w) && !hasZero(w ^ (ONES * ESC));
+    const std::uint64_t w = detail::LoadWord(p);
+    return (w & detail::kHighBits) == 0 && !detail::WordHasByte(w, 0) &&
+           !detail::WordHasByte(w, JIS_ESC);
 }
 
 // The first byte in block[0, limit) that 7-bit text does not explain: one
@@ -312,7 +291,7 @@ std::size_t FindNonSevenBit(const ReadOnBlock& block, std::size_t limit) {
         for (const std::size_t end = std::min(limit, i + 8); i < end; ++i) {
             const std::uint8_t b = block[i];
             if (b >= 0x80 || b == 0) return i;
-            if (b == ESC && IsJisEscape(block.data() + i)) return i;
+            if (b == JIS_ESC && IsJisEscape(block.data() + i)) return i;
         }
     }
     return limit;

@@ -1,6 +1,5 @@
 // The output side of the Shift_JIS-based codecs: a running count and, when
-// writing, the caller's buffer and its capacity; and the scan for the ASCII
-// runs that they and the UTF-8 codec copy in one piece.
+// writing, the caller's buffer and its capacity.
 //
 // Every piece (one byte, one character value, one escape sequence) is counted
 // first; a run of bytes counts as that many one-byte pieces.  When writing, a
@@ -14,6 +13,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "platform/byte_words.h"
 #include "platform/cp932.h"
 
 namespace ruv::detail {
@@ -81,12 +81,12 @@ class ByteSink {
     }
 
     // An escape sequence, whole or not at all.
-    bool PutSequence(const std::uint8_t (&bytes)[3]) {
+    bool PutSequence(const std::uint8_t* bytes, std::int32_t n) {
         if constexpr (kWrite) {
-            if (count_ + 3 >= capacity_) return false;
-            std::memcpy(out_ + count_, bytes, 3);
+            if (count_ + n >= capacity_) return false;
+            std::memcpy(out_ + count_, bytes, static_cast<std::size_t>(n));
         }
-        count_ += 3;
+        count_ += n;
         return true;
     }
 
@@ -121,35 +121,5 @@ class ByteSink {
     std::int32_t count_ = 0;
     LostCount* lost_;
 };
-
-// The end of a zero-terminated text: the address of its terminator.  The codecs
-// find it first, so their runs may be scanned eight bytes at a time without
-// ever reading past it.
-inline const std::uint8_t* TextEnd(const std::uint8_t* text) {
-    return text + std::strlen(reinterpret_cast<const char*>(text));
-}
-
-inline constexpr std::uint64_t kHighBits = 0x8080808080808080u;
-inline constexpr std::uint64_t kLowBits = 0x0101010101010101u;
-
-inline std::uint64_t LoadWord(const std::uint8_t* p) {
-    std::uint64_t word;
-    std::memcpy(&word, p, sizeof word);
-    return word;
-}
-
-// True when some byte of word equals b (the classic zero-byte test on word ^ b...b).
-inline bool WordHasByte(std::uint64_t word, std::uint8_t b) {
-    const std::uint64_t x = word ^ (kLowBits * b);
-    return ((x - kLowBits) & ~x & kHighBits) != 0;
-}
-
-// Bytes from p up to the first byte >= 0x80 or end (p <= end).
-inline std::int32_t AsciiRunLength(const std::uint8_t* p, const std::uint8_t* end) {
-    const std::uint8_t* q = p;
-    while (end - q >= 8 && (LoadWord(q) & kHighBits) == 0) q += 8;
-    while (q < end && *q < 0x80) ++q;
-    return static_cast<std::int32_t>(q - p);
-}
 
 }  // namespace ruv::detail

@@ -11,6 +11,7 @@
 #include <cstring>
 
 #include "engine/byte_sink.h"
+#include "engine/jis_escapes.h"
 
 namespace ruv {
 namespace {
@@ -21,19 +22,13 @@ using detail::LoadWord;
 using detail::TextEnd;
 using detail::WordHasByte;
 
-constexpr std::uint8_t kEsc = 0x1B;
-constexpr std::uint8_t kShiftOut = 0x0E;
-constexpr std::uint8_t kShiftIn = 0x0F;
-constexpr std::uint8_t kEscKanji[3] = {kEsc, 0x24, 0x42};  // ESC $ B
-constexpr std::uint8_t kEscAscii[3] = {kEsc, 0x28, 0x42};  // ESC ( B
 
 constexpr std::ptrdiff_t kWordBytes = 8;
 
 // A byte of the ASCII part of a clean piece: 01-7F but ESC, SO and SI.
 bool IsPlainByte(std::uint8_t b) {
-    return b != 0 && b < 0x80 && b != kEsc && b != kShiftOut && b != kShiftIn;
+    return b != 0 && b < 0x80 && b != JIS_ESC && b != JIS_SO && b != JIS_SI;
 }
-bool IsJisPairByte(std::uint8_t b) { return static_cast<std::uint8_t>(b - 0x21) < 0x5E; }
 
 // For a word whose bytes are all below 0x80: some byte is below n (n <= 0x80),
 // and some byte is 0x7F.  Both tests are exact about whether there is one.
@@ -44,7 +39,7 @@ bool HasByte7F(std::uint64_t word) { return (((word + kLowBits) | word) & kHighB
 
 // Eight plain bytes (controls below 0x10 are left to the byte-wise path).
 bool IsPlainWord(std::uint64_t word) {
-    return (word & kHighBits) == 0 && !HasByteBelow(word, 0x10) && !WordHasByte(word, kEsc);
+    return (word & kHighBits) == 0 && !HasByteBelow(word, 0x10) && !WordHasByte(word, JIS_ESC);
 }
 // Eight bytes 21-7E: four JIS pairs when the word starts on a pair.
 bool IsJisPairWord(std::uint64_t word) {
@@ -77,8 +72,9 @@ struct Output {
     // Writes ESC $ B (toKanji) or ESC ( B when the JIS output is in the other mode.
     void Switch(bool toKanji) {
         if (kanji == toKanji) return;
-        std::memcpy(q, toKanji ? kEscKanji : kEscAscii, 3);
-        q += 3;
+        const JisEscape& e = toKanji ? JIS_TO_KANJI : JIS_TO_ASCII;
+        std::memcpy(q, e.bytes, e.length);
+        q += e.length;
         kanji = toKanji;
     }
 
@@ -155,10 +151,8 @@ std::int32_t FromJis(std::uint8_t* out, const std::uint8_t* text, std::int32_t c
         if (p == end) break;
         // The run ended at an escape, or at a byte that makes the piece unclean.
         // Each byte is read only after the one before matched a nonzero byte.
-        if (p[0] == kEsc && p[1] == 0x24 && p[2] == 0x42) {
-            kanji = true;  // ESC $ B
-        } else if (p[0] == kEsc && p[1] == 0x28 && p[2] == 0x42) {
-            kanji = false;  // ESC ( B
+        if (const JisEscape* e = MatchJisEscape(p); e == &JIS_TO_KANJI || e == &JIS_TO_ASCII) {
+            kanji = e == &JIS_TO_KANJI;
         } else {
             return DIRECT_ROAD_DECLINED;
         }

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "engine/byte_sink.h"
+#include "engine/jis_escapes.h"
 #include "engine/jis_to_sjis_table.h"
 #include "engine/sjis_primitives.h"
 #include "engine/sjis_to_jis_table.h"
@@ -17,45 +18,6 @@ using detail::LostKind;
 using detail::LostKindOf;
 using detail::Tallied;
 
-constexpr std::uint8_t kEsc = 0x1B;
-constexpr std::uint8_t kShiftOut = 0x0E;                   // SO: katakana, from Roman mode
-constexpr std::uint8_t kShiftIn = 0x0F;                    // SI: back to Roman, from katakana mode
-constexpr std::uint8_t kEscKanji[3] = {kEsc, 0x24, 0x42};  // ESC $ B
-constexpr std::uint8_t kEscAscii[3] = {kEsc, 0x28, 0x42};  // ESC ( B
-
-enum class JisMode { kAscii, kRoman, kKatakana, kKanji, kSupplementary };
-
-// Length of the escape sequence at text (text[0] is ESC) and the mode it selects,
-// or 0 for an unknown one.  Each byte is read only after the one before it
-// matched, so a sequence cut off by the terminator is never read past.
-std::int32_t MatchEscape(const std::uint8_t* text, JisMode& mode) {
-    if (text[1] == 0x24) {  // $
-        if (text[2] == 0x40 || text[2] == 0x42) {
-            mode = JisMode::kKanji;  // ESC $ @, ESC $ B
-            return 3;
-        }
-        if (text[2] == 0x28 && text[3] == 0x44) {
-            mode = JisMode::kSupplementary;  // ESC $ ( D
-            return 4;
-        }
-        return 0;
-    }
-    if (text[1] == 0x28) {  // (
-        // clang-format off
-        switch (text[2]) {
-            case 0x42: mode = JisMode::kAscii; return 3;     // ESC ( B
-            case 0x4A: mode = JisMode::kRoman; return 3;     // ESC ( J
-            case 0x49: mode = JisMode::kKatakana; return 3;  // ESC ( I
-            default: return 0;
-        }
-        // clang-format on
-    }
-    return 0;
-}
-
-// True for a pair byte of JIS X 0208 or JIS X 0212.
-constexpr bool IsPairByte(std::uint8_t b) { return b >= 0x21 && b <= 0x7E; }
-
 template <bool kWrite>
 std::int32_t EncodeJis(ByteSink<kWrite> sink, const std::uint8_t* text) {
     const std::uint8_t* const end = detail::TextEnd(text);
@@ -63,20 +25,20 @@ std::int32_t EncodeJis(ByteSink<kWrite> sink, const std::uint8_t* text) {
     while (text < end) {
         if (*text < 0x80) {
             if (kanji) {
-                if (!sink.PutSequence(kEscAscii)) return -1;
+                if (!sink.PutSequence(JIS_TO_ASCII.bytes, JIS_TO_ASCII.length)) return -1;
                 kanji = false;
             }
             std::int32_t n = detail::AsciiRunLength(text, end);
             // An ESC of the text that would read as a designation is written as
             // "?": the output switches sets only where the encoder switches them.
-            if (const void* esc = std::memchr(text, kEsc, static_cast<std::size_t>(n))) {
+            if (const void* esc = std::memchr(text, JIS_ESC, static_cast<std::size_t>(n))) {
                 n = static_cast<std::int32_t>(static_cast<const std::uint8_t*>(esc) - text);
                 if (!sink.PutRun(text, n)) return -1;
                 text += n;
-                JisMode designated = JisMode::kAscii;
-                const bool fits = MatchEscape(text, designated) != 0
+                JisMode designated = JisMode::Ascii;
+                const bool fits = ReadJisEscape(text, designated) != 0
                                       ? sink.PutLost('?', LostKind::NoCode)
-                                      : sink.PutByte(kEsc);
+                                      : sink.PutByte(JIS_ESC);
                 if (!fits) return -1;
                 ++text;
                 continue;
@@ -94,7 +56,7 @@ std::int32_t EncodeJis(ByteSink<kWrite> sink, const std::uint8_t* text) {
         const std::uint16_t value = detail::ReadSjisChar(text, length);
         text += length;
         if (!kanji) {
-            if (!sink.PutSequence(kEscKanji)) return -1;
+            if (!sink.PutSequence(JIS_TO_KANJI.bytes, JIS_TO_KANJI.length)) return -1;
             kanji = true;
         }
         const std::uint16_t jis =
@@ -106,7 +68,7 @@ std::int32_t EncodeJis(ByteSink<kWrite> sink, const std::uint8_t* text) {
         }
     }
     // RFC 1468: a text ends in ASCII, so the next line is not read as kanji.
-    if (kanji && !sink.PutSequence(kEscAscii)) return -1;
+    if (kanji && !sink.PutSequence(JIS_TO_ASCII.bytes, JIS_TO_ASCII.length)) return -1;
     return sink.Finish();
 }
 
@@ -116,46 +78,46 @@ std::int32_t PlainRunLength(const std::uint8_t* p, const std::uint8_t* end) {
     const std::uint8_t* q = p;
     while (end - q >= 8) {
         const std::uint64_t word = detail::LoadWord(q);
-        if ((word & detail::kHighBits) != 0 || detail::WordHasByte(word, kEsc) ||
-            detail::WordHasByte(word, kShiftOut)) {
+        if ((word & detail::kHighBits) != 0 || detail::WordHasByte(word, JIS_ESC) ||
+            detail::WordHasByte(word, JIS_SO)) {
             break;
         }
         q += 8;
     }
-    while (q < end && *q < 0x80 && *q != kEsc && *q != kShiftOut) ++q;
+    while (q < end && *q < 0x80 && *q != JIS_ESC && *q != JIS_SO) ++q;
     return static_cast<std::int32_t>(q - p);
 }
 
 template <bool kWrite>
 std::int32_t DecodeJis(ByteSink<kWrite> sink, const std::uint8_t* text) {
     const std::uint8_t* const end = detail::TextEnd(text);
-    JisMode mode = JisMode::kAscii;
+    JisMode mode = JisMode::Ascii;
     for (;;) {
-        if (mode == JisMode::kAscii || mode == JisMode::kRoman) {
+        if (mode == JisMode::Ascii || mode == JisMode::Roman) {
             // Everything but ESC, SO and 8-bit bytes is copied in these modes.
             const std::int32_t n = PlainRunLength(text, end);
             if (!sink.PutRun(text, n)) return -1;
             text += n;
-        } else if (mode == JisMode::kKanji) {
+        } else if (mode == JisMode::Kanji) {
             // Whole pairs; anything else goes to the cases below.
-            while (IsPairByte(text[0]) && IsPairByte(text[1])) {
+            while (IsJisPairByte(text[0]) && IsJisPairByte(text[1])) {
                 if (!sink.PutPair(detail::JisPairToSjis(text[0], text[1]))) return -1;
                 text += 2;
             }
         }
         const std::uint8_t b = *text;
         if (b == 0) break;
-        if (b == kEsc) {
-            if (const std::int32_t length = MatchEscape(text, mode); length != 0) {
+        if (b == JIS_ESC) {
+            if (const std::int32_t length = ReadJisEscape(text, mode); length != 0) {
                 text += length;
                 continue;
             }
-        } else if (b == kShiftIn && mode == JisMode::kKatakana) {
-            mode = JisMode::kRoman;
+        } else if (b == JIS_SI && mode == JisMode::Katakana) {
+            mode = JisMode::Roman;
             ++text;
             continue;
-        } else if (b == kShiftOut && mode == JisMode::kRoman) {
-            mode = JisMode::kKatakana;
+        } else if (b == JIS_SO && mode == JisMode::Roman) {
+            mode = JisMode::Katakana;
             ++text;
             continue;
         }
@@ -167,20 +129,20 @@ std::int32_t DecodeJis(ByteSink<kWrite> sink, const std::uint8_t* text) {
         if (b >= 0x80) {
             fits =
                 IsHalfWidthKana(b) ? sink.PutByte(b) : sink.PutLost(SJIS_INVALID, LostKind::Broken);
-        } else if (!IsPairByte(b) || mode == JisMode::kAscii || mode == JisMode::kRoman) {
+        } else if (!IsJisPairByte(b) || mode == JisMode::Ascii || mode == JisMode::Roman) {
             fits = sink.PutByte(b);
-        } else if (mode == JisMode::kKatakana) {
+        } else if (mode == JisMode::Katakana) {
             // JIS X 0201 katakana are 21-5F; 60-7E would become lead bytes.
             fits =
                 b <= 0x5F ? sink.PutByte(b | 0x80) : sink.PutLost(SJIS_INVALID, LostKind::Broken);
-        } else if (mode == JisMode::kKanji) {
+        } else if (mode == JisMode::Kanji) {
             // A first byte without a second pair byte (LF, the terminator, ...):
             // one replacement, and the next byte is read on its own.
             fits = sink.PutLost(SJIS_INVALID, LostKind::Broken);
         } else {
             // JIS X 0212 has no Shift_JIS form: "?" for a pair, or for a first
             // byte without its second.
-            if (IsPairByte(text[1])) length = 2;
+            if (IsJisPairByte(text[1])) length = 2;
             fits = sink.PutLost('?', LostKind::NoCode);
         }
         if (!fits) return -1;

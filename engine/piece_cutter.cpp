@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "engine/jis_escapes.h"
 #include "engine/sjis_primitives.h"
 #include "engine/utf7_codec.h"
 #include "engine/utf8_codec.h"
@@ -15,9 +16,6 @@ using Carry = PieceCutter::Carry;
 
 constexpr std::uint8_t CR = 0x0D;
 constexpr std::uint8_t LF = 0x0A;
-constexpr std::uint8_t ESC = 0x1B;
-constexpr std::uint8_t SO = 0x0E;
-constexpr std::uint8_t SI = 0x0F;
 
 // Bytes of 16 bits kept per UTF-7 group: eight base64 digits hold exactly three
 // units, so a run may be cut (and reopened with "+") after every eighth digit.
@@ -32,48 +30,46 @@ struct ScanState {
     bool pairOpen = false;        // UTF-7: a run closed on a high surrogate, "+" next
 };
 
-// True when the bytes at p (avail of them) begin with the given sequence.
-bool StartsWith(const std::uint8_t* p, std::size_t avail, const char* sequence) {
-    const std::size_t n = std::strlen(sequence);
-    return avail >= n && std::memcmp(p, sequence, n) == 0;
+// The shift state a designation leaves open, and the mode a carried state reopens.
+Carry CarryOf(JisMode mode) {
+    switch (mode) {
+        case JisMode::Kanji: return Carry::JisKanji;
+        case JisMode::Supplementary: return Carry::JisSupplementary;
+        case JisMode::Katakana: return Carry::JisKatakana;
+        case JisMode::Roman: return Carry::JisRoman;
+        default: return Carry::None;
+    }
+}
+JisMode ModeOf(Carry carry) {
+    switch (carry) {
+        case Carry::JisKanji: return JisMode::Kanji;
+        case Carry::JisSupplementary: return JisMode::Supplementary;
+        case Carry::JisKatakana: return JisMode::Katakana;
+        case Carry::JisRoman: return JisMode::Roman;
+        default: return JisMode::Ascii;
+    }
 }
 
 // An ISO-2022-JP character or escape at p, as the decoder reads it.
 std::size_t JisCharLength(const std::uint8_t* p, std::size_t avail, ScanState& s) {
     const std::uint8_t b = p[0];
-    if (b == ESC) {
-        if (StartsWith(p, avail, "\x1B$@") || StartsWith(p, avail, "\x1B$B")) {
-            s.mode = Carry::JisKanji;
-            return 3;
-        }
-        if (StartsWith(p, avail, "\x1B$(D")) {
-            s.mode = Carry::JisSupplementary;
-            return 4;
-        }
-        if (StartsWith(p, avail, "\x1B(B")) {
-            s.mode = Carry::None;
-            return 3;
-        }
-        if (StartsWith(p, avail, "\x1B(J")) {
-            s.mode = Carry::JisRoman;
-            return 3;
-        }
-        if (StartsWith(p, avail, "\x1B(I")) {
-            s.mode = Carry::JisKatakana;
-            return 3;
-        }
-        return 1;
+    if (b == JIS_ESC) {
+        JisMode mode = JisMode::Ascii;
+        const std::int32_t n = ReadJisEscape(p, mode, avail);
+        if (n == 0) return 1;
+        s.mode = CarryOf(mode);
+        return static_cast<std::size_t>(n);
     }
-    if (b == SI && s.mode == Carry::JisKatakana) {
+    if (b == JIS_SI && s.mode == Carry::JisKatakana) {
         s.mode = Carry::JisRoman;
         return 1;
     }
-    if (b == SO && s.mode == Carry::JisRoman) {
+    if (b == JIS_SO && s.mode == Carry::JisRoman) {
         s.mode = Carry::JisKatakana;
         return 1;
     }
     const bool pairs = s.mode == Carry::JisKanji || s.mode == Carry::JisSupplementary;
-    return pairs && b >= 0x21 && b <= 0x7E ? 2 : 1;
+    return pairs && IsJisPairByte(b) ? 2 : 1;
 }
 
 // How a UTF-7 run goes on at p, after a digit: 0 when p holds the next digit,
@@ -211,17 +207,14 @@ bool IsCuttable(const ScanState& s, bool keepPairs) {
 // closes it ("+" three digits "-"), and a new run starts where the source's
 // digits go on: the decoder joins it to the low unit that comes next.
 std::size_t WriteCarry(Carry carry, char16_t heldHigh, std::uint8_t* out) {
-    const char* prefix = "";
-    switch (carry) {
-        case Carry::None: break;
-        case Carry::JisKanji: prefix = "\x1B$B"; break;
-        case Carry::JisSupplementary: prefix = "\x1B$(D"; break;
-        case Carry::JisKatakana: prefix = "\x1B(I"; break;
-        case Carry::JisRoman: prefix = "\x1B(J"; break;
-        case Carry::Utf7Run: prefix = "+"; break;
+    std::size_t n = 0;
+    if (carry == Carry::Utf7Run) {
+        out[n++] = '+';
+    } else if (carry != Carry::None) {
+        const JisEscape& e = JisEscapeFor(ModeOf(carry));
+        std::memcpy(out, e.bytes, e.length);
+        n = e.length;
     }
-    std::size_t n = std::strlen(prefix);
-    std::memcpy(out, prefix, n);
     if (carry == Carry::Utf7Run && heldHigh != 0) {
         out[n++] = static_cast<std::uint8_t>(Utf7Alphabet[heldHigh >> 10]);
         out[n++] = static_cast<std::uint8_t>(Utf7Alphabet[(heldHigh >> 4) & 0x3F]);

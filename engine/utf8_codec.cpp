@@ -9,6 +9,7 @@
 
 #include "engine/byte_sink.h"
 #include "platform/utf16_units.h"
+#include "platform/utf8_units.h"
 
 namespace ruv {
 namespace {
@@ -140,8 +141,7 @@ std::int32_t EncodeText(std::uint8_t* out, const char16_t* p, std::int32_t capac
         if (u < 0x800) {
             if constexpr (kWrite) {
                 if (total + 2 > limit) return -1;
-                out[total] = static_cast<std::uint8_t>(0xC0 | (u >> 6));
-                out[total + 1] = static_cast<std::uint8_t>(0x80 | (u & 0x3F));
+                PutUtf8(out + total, u, 2);
             }
             total += 2;
             ++p;
@@ -151,11 +151,7 @@ std::int32_t EncodeText(std::uint8_t* out, const char16_t* p, std::int32_t capac
         if (IsHighSurrogate(u) && IsLowSurrogate(p[1])) {
             if constexpr (kWrite) {
                 if (total + 4 > limit) return -1;
-                const char32_t cp = PairCodePoint(u, p[1]);
-                out[total] = static_cast<std::uint8_t>(0xF0 | (cp >> 18));
-                out[total + 1] = static_cast<std::uint8_t>(0x80 | ((cp >> 12) & 0x3F));
-                out[total + 2] = static_cast<std::uint8_t>(0x80 | ((cp >> 6) & 0x3F));
-                out[total + 3] = static_cast<std::uint8_t>(0x80 | (cp & 0x3F));
+                PutUtf8(out + total, PairCodePoint(u, p[1]), 4);
             }
             total += 4;
             p += 2;
@@ -173,9 +169,7 @@ std::int32_t EncodeText(std::uint8_t* out, const char16_t* p, std::int32_t capac
         }
         if constexpr (kWrite) {  // three bytes
             if (total + 3 > limit) return -1;
-            out[total] = static_cast<std::uint8_t>(0xE0 | (u >> 12));
-            out[total + 1] = static_cast<std::uint8_t>(0x80 | ((u >> 6) & 0x3F));
-            out[total + 2] = static_cast<std::uint8_t>(0x80 | (u & 0x3F));
+            PutUtf8(out + total, u, 3);
         }
         total += 3;
         ++p;
@@ -185,33 +179,6 @@ std::int32_t EncodeText(std::uint8_t* out, const char16_t* p, std::int32_t capac
 }
 
 }  // namespace
-
-std::uint16_t Utf8ReadChar(const std::uint8_t* bytes, std::int32_t* length) {
-    std::int32_t n = 1;
-    const std::uint32_t cp = bytes[0] < 0x80 ? bytes[0] : ReadSequence(bytes, n);
-    if (length != nullptr) *length = n;
-    if (cp == kMalformed) return kReplacement;
-    return cp >= 0x10000 ? 0xFFFF : static_cast<std::uint16_t>(cp);
-}
-
-std::int32_t Utf8WriteChar(std::uint8_t* buffer, std::uint16_t unit) {
-    std::int32_t n;
-    if (unit < 0x80 || IsSurrogate(unit)) {
-        buffer[0] = IsSurrogate(unit) ? kReplacement : static_cast<std::uint8_t>(unit);
-        n = 1;
-    } else if (unit < 0x800) {
-        buffer[0] = static_cast<std::uint8_t>(0xC0 | ((unit >> 6) & 0x1F));
-        buffer[1] = static_cast<std::uint8_t>(0x80 | (unit & 0x3F));
-        n = 2;
-    } else {
-        buffer[0] = static_cast<std::uint8_t>(0xE0 | ((unit >> 12) & 0x0F));
-        buffer[1] = static_cast<std::uint8_t>(0x80 | ((unit >> 6) & 0x3F));
-        buffer[2] = static_cast<std::uint8_t>(0x80 | (unit & 0x3F));
-        n = 3;
-    }
-    buffer[n] = 0;
-    return n;
-}
 
 std::int32_t WideToUtf8Text(std::uint8_t* out, const char16_t* text, std::int32_t capacity,
                             LostCount* lost) {

@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/byte_words.h"
 #include "platform/cp932_tables.h"
 #include "platform/utf16_units.h"
+#include "platform/utf8_units.h"
 
 namespace ruv {
 namespace {
@@ -48,18 +50,7 @@ std::uint16_t EncodeOne(char16_t unit) {
     return Cp932EncodePages[Cp932EncodePageIndex[unit >> 8]][unit & 0xFF];
 }
 
-// Bytes from p up to the first byte >= 0x80 or the terminator, eight at a
-// time while none of them has the high bit.  A word is read only when all its
-// bytes lie before end, the terminator.
-std::int32_t AsciiRunLength(const std::uint8_t* p, const std::uint8_t* end) {
-    const std::uint8_t* q = p;
-    for (std::uint64_t word; end - q >= 8; q += 8) {
-        std::memcpy(&word, q, sizeof word);
-        if ((word & 0x8080808080808080u) != 0) break;
-    }
-    while (q < end && *q < 0x80) ++q;
-    return static_cast<std::int32_t>(q - p);
-}
+using detail::AsciiRunLength;
 
 // Decoded characters written as UTF-16: one unit each.
 struct Utf16Writer {
@@ -75,19 +66,8 @@ struct Utf16Writer {
 // Basic Multilingual Plane, so one to three bytes each.
 struct Utf8Writer {
     using Unit = std::uint8_t;
-    static std::int32_t Size(char16_t u) { return u < 0x80 ? 1 : u < 0x800 ? 2 : 3; }
-    static void Put(std::uint8_t* out, char16_t u) {
-        if (u < 0x80) {
-            out[0] = static_cast<std::uint8_t>(u);
-        } else if (u < 0x800) {
-            out[0] = static_cast<std::uint8_t>(0xC0 | (u >> 6));
-            out[1] = static_cast<std::uint8_t>(0x80 | (u & 0x3F));
-        } else {
-            out[0] = static_cast<std::uint8_t>(0xE0 | (u >> 12));
-            out[1] = static_cast<std::uint8_t>(0x80 | ((u >> 6) & 0x3F));
-            out[2] = static_cast<std::uint8_t>(0x80 | (u & 0x3F));
-        }
-    }
+    static std::int32_t Size(char16_t u) { return Utf8Length(u); }
+    static void Put(std::uint8_t* out, char16_t u) { PutUtf8(out, u, Utf8Length(u)); }
     static void PutAscii(std::uint8_t* out, const std::uint8_t* text, std::int32_t n) {
         std::memcpy(out, text, static_cast<std::size_t>(n));
     }
