@@ -59,17 +59,7 @@ std::vector<Out> Convert(std::int32_t (*codec)(Out*, const In*, std::int32_t, Lo
     return out;
 }
 
-// Rows of hex bytes in and out, for the byte-to-byte codecs.
-struct HexRow {
-    const char* input;
-    const char* output;
-};
 using ByteCodec = std::int32_t (*)(std::uint8_t*, const std::uint8_t*, std::int32_t, LostCount*);
-template <std::size_t N>
-void ExpectRows(ByteCodec codec, const HexRow (&rows)[N]) {
-    for (const auto& row : rows)
-        EXPECT_EQ(Convert(codec, Hex(row.input)), Hex(row.output)) << row.input;
-}
 
 // UTF-16 units as little-endian bytes and back.
 inline Bytes Le(const Units& units) {
@@ -129,26 +119,6 @@ inline Bytes AllJisX0208() {
         line.insert(line.end(), sjis.begin(), sjis.end());
     }
     return line;
-}
-
-// Both directions of a Shift_JIS <-> code pair against iconv on every assigned
-// character of JIS X 0208 (rows 1-84).
-inline void ExpectAgreesWithIconvOnJisX0208(const char* code, ByteCodec fromSjis,
-                                            ByteCodec toSjis) {
-    Iconv there(code, "SHIFT_JIS"), back("SHIFT_JIS", code);
-    ASSERT_TRUE(there.ok() && back.ok());
-    int compared = 0;
-    for (int row = 1; row <= 84; ++row) {
-        for (int cell = 1; cell <= 94; ++cell) {
-            const auto sjis = SjisOf(row, cell);
-            const auto encoded = there(sjis);
-            if (encoded.empty()) continue;  // unassigned cell
-            ++compared;
-            ASSERT_EQ(Convert(fromSjis, sjis), encoded) << row << "-" << cell;
-            ASSERT_EQ(Convert(toSjis, encoded), back(encoded)) << row << "-" << cell;
-        }
-    }
-    EXPECT_GE(compared, 6879);  // every character of JIS X 0208
 }
 
 }  // namespace ruv::test
