@@ -19,6 +19,7 @@ bool IsDetectionResult(ruv::KanjiCode code) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    ruv::fuzz::shown = {data, size};
     if (size > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max())) return 0;
     const std::size_t blockSize = size + ruv::DETECT_LOOKAHEAD_BYTES;
     std::unique_ptr<std::uint8_t[]> block(new std::uint8_t[blockSize]());
@@ -27,11 +28,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // A whole text detected as UTF-7 is judged as the strict decoder reads it.
     if (ruv::DetectCode(block.get(), static_cast<std::int32_t>(size), false) == ruv::CODE_UTF7 &&
         ruv::Utf7ToWideTextStrict(nullptr, block.get(), static_cast<std::int32_t>(size) + 1) < 0) {
-        ruv::fuzz::Fail("detected as UTF-7, refused by the strict decoder", data, size);
+        ruv::fuzz::Fail("detected as UTF-7, refused by the strict decoder");
     }
-    if (!IsDetectionResult(code)) ruv::fuzz::Fail("not a detection result", data, size);
+    if (!IsDetectionResult(code)) ruv::fuzz::Fail("not a detection result");
     if (size < 2 && code != ruv::CODE_UNKNOWN) {
-        ruv::fuzz::Fail("fewer than two bytes detected as a code", data, size);
+        ruv::fuzz::Fail("fewer than two bytes detected as a code");
     }
     return 0;
 }

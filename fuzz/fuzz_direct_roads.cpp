@@ -115,6 +115,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Generate(data, size, fromJis, piece);
     }
 
+    fuzz::shown = {piece.bytes, piece.length};
     // The whole line converter against the two steps.
     LineBuffer line{};
     std::memcpy(AsBytes(line), piece.bytes, piece.length + 1);
@@ -125,13 +126,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::uint8_t expected[4096];
     LostCount lost;
     const std::int32_t m = TwoSteps(expected, piece.bytes, fromJis, toJis, kCapacity, lost);
-    if (n != m) fuzz::Fail("the line converter's length differs from the two steps", piece.bytes, piece.length);
+    if (n != m) fuzz::Fail("the line converter's length differs from the two steps");
     if (n >= 0 && (converter.lost.noCode != lost.noCode || converter.lost.broken != lost.broken)) {
-        fuzz::Fail("the line converter's count differs from the two steps", piece.bytes,
-                   piece.length);
+        fuzz::Fail("the line converter's count differs from the two steps");
     }
     if (n >= 0 && std::memcmp(AsBytes(output), expected, static_cast<std::size_t>(n) + 1) != 0) {
-        fuzz::Fail("the line converter's bytes differ from the two steps", piece.bytes, piece.length);
+        fuzz::Fail("the line converter's bytes differ from the two steps");
     }
 
     // A direct road on its own, into a block of exactly the capacity.
@@ -142,11 +142,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::unique_ptr<std::uint8_t[]> steps(new std::uint8_t[capacity]);
     LostCount stepsLost;
     const std::int32_t s = TwoSteps(steps.get(), piece.bytes, fromJis, toJis, capacity, stepsLost);
-    if (d != s) fuzz::Fail("a direct road's length differs from the two steps", piece.bytes, piece.length);
+    if (d != s) fuzz::Fail("a direct road's length differs from the two steps");
     if (stepsLost.Total() != 0)
-        fuzz::Fail("a direct road took a piece that loses a character", piece.bytes, piece.length);
+        fuzz::Fail("a direct road took a piece that loses a character");
     if (std::memcmp(direct.get(), steps.get(), static_cast<std::size_t>(d) + 1) != 0) {
-        fuzz::Fail("a direct road's bytes differ from the two steps", piece.bytes, piece.length);
+        fuzz::Fail("a direct road's bytes differ from the two steps");
     }
     return 0;
 }

@@ -74,15 +74,16 @@ void CheckCutsKeepTheText(ruv::KanjiCode source, bool guessed, const std::uint8_
         at += cutter.Next(data + at, size - at, true, line).consumed;
         const std::int32_t m =
             converter.ConvertLine(output, line, source, CODE_UNICODE, NEWLINE_LF, false);
-        if (m < 0) fuzz::Fail("a piece failed although the whole text decodes", data, size);
+        if (m < 0) fuzz::Fail("a piece failed although the whole text decodes");
         joined.append(output.data(), static_cast<std::size_t>(m / 2));
     }
-    if (joined != whole) fuzz::Fail("cut text differs from the text read whole", data, size);
+    if (joined != whole) fuzz::Fail("cut text differs from the text read whole");
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    ruv::fuzz::shown = {data, size};
     using namespace ruv;
     if (size < 2) return 0;
     static constexpr KanjiCode kSources[] = {CODE_ASCII, CODE_JIS,  CODE_SJIS,   CODE_EUC,
@@ -107,22 +108,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         line.fill(0xAAAA);
         const Piece piece = cutter.Next(data + at, size - at, true, line);
         if (piece.consumed == 0 || piece.consumed > size - at) {
-            fuzz::Fail("a piece took no byte or more than there was", data, size);
+            fuzz::Fail("a piece took no byte or more than there was");
         }
         at += piece.consumed;
         const std::int32_t n = converter.ConvertLine(output, line, source, target, newline, fold);
         if (n < -1 || n >= static_cast<std::int32_t>(CONVERTED_BUFFER_BYTES)) {
-            fuzz::Fail("a converted piece does not fit its buffer", data, size);
+            fuzz::Fail("a converted piece does not fit its buffer");
         }
         if (n < 0) continue;
         const bool terminated = target == CODE_UNICODE ? (n % 2 == 0 && output[n / 2] == 0)
                                                        : AsBytes(output)[n] == 0;
-        if (!terminated) fuzz::Fail("a converted piece is not terminated", data, size);
+        if (!terminated) fuzz::Fail("a converted piece is not terminated");
         // The 7-bit road copies its bytes as they are; which files take it is
         // decided before conversion, so only the other roads are checked here.
         if ((target == CODE_EUC || target == CODE_JIS) && source != CODE_ASCII &&
             !WellFormed(AsBytes(output), n, target)) {
-            fuzz::Fail("ill-formed EUC-JP or JIS output", data, size);
+            fuzz::Fail("ill-formed EUC-JP or JIS output");
         }
     }
     return 0;

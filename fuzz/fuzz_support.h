@@ -10,14 +10,22 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <vector>
 
 #include "engine/sjis_primitives.h"
 
 namespace ruv::fuzz {
 
-[[noreturn]] inline void Fail(const char* what, const std::uint8_t* data, std::size_t size) {
-    std::fprintf(stderr, "property broken: %s\ninput (%zu bytes):", what, size);
-    for (std::size_t i = 0; i < size; ++i) std::fprintf(stderr, " %02X", data[i]);
+// The bytes Fail prints: the input, or what a target made of it.
+struct Shown {
+    const std::uint8_t* data = nullptr;
+    std::size_t size = 0;
+};
+inline Shown shown;
+
+[[noreturn]] inline void Fail(const char* what) {
+    std::fprintf(stderr, "property broken: %s\ninput (%zu bytes):", what, shown.size);
+    for (std::size_t i = 0; i < shown.size; ++i) std::fprintf(stderr, " %02X", shown.data[i]);
     std::fprintf(stderr, "\n");
     std::abort();
 }
@@ -48,54 +56,53 @@ struct TerminatedUnits {
     std::unique_ptr<char16_t[]> units;
 };
 
+template <typename Out, typename In>
+using Codec = std::int32_t (*)(Out*, const In*, std::int32_t, LostCount*);
+
+template <typename T>
+std::int32_t LengthOf(const T* text) {
+    std::int32_t n = 0;
+    while (text[n] != 0) ++n;
+    return n;
+}
+
 // Runs a codec of the engine's convention twice, measuring and writing into a
 // block of exactly capacity units, and checks the convention: the measured
 // length and count of replaced characters (unless measuring counts none)
 // match a success, a success is terminated and below the capacity.
-template <typename Out, typename In, typename Codec>
-void CheckCodec(Codec codec, const In* text, std::int32_t capacity, const std::uint8_t* data,
-                std::size_t size, bool measuringCounts = true) {
-    ruv::LostCount measured, lost;
-    const std::int32_t needed = codec(static_cast<Out*>(nullptr), text, capacity, &measured);
-    if (needed < 0) Fail("measuring returned a negative length", data, size);
+template <typename Out, typename In>
+void CheckCodec(Codec<Out, In> codec, const In* text, std::int32_t capacity,
+                bool measuringCounts = true) {
+    LostCount measured, lost;
+    const std::int32_t needed = codec(nullptr, text, capacity, &measured);
+    if (needed < 0) Fail("measuring returned a negative length");
     std::unique_ptr<Out[]> out(new Out[capacity]);
     const std::int32_t written = codec(out.get(), text, capacity, &lost);
     if (written == -1) {
-        if (needed < capacity) Fail("failed although the output fits", data, size);
+        if (needed < capacity) Fail("failed although the output fits");
         return;
     }
-    if (written != needed) Fail("written length differs from measured length", data, size);
+    if (written != needed) Fail("written length differs from measured length");
     if (measuringCounts && (lost.noCode != measured.noCode || lost.broken != measured.broken)) {
-        Fail("written count of replacements differs from the measured one", data, size);
+        Fail("written count of replacements differs from the measured one");
     }
-    if (written >= capacity) Fail("success without room for the terminator", data, size);
-    if (out[written] != 0) Fail("success without a terminator", data, size);
+    if (written >= capacity) Fail("success without room for the terminator");
+    if (out[written] != 0) Fail("success without a terminator");
+}
+
+// The whole output of a codec, terminator included, in a block of exactly the
+// measured size; empty when the codec refuses the text.
+template <typename Out, typename In>
+std::vector<Out> Whole(Codec<Out, In> codec, const In* text, LostCount* lost = nullptr) {
+    const std::int32_t n = codec(nullptr, text, 0, nullptr);
+    if (n < 0) return {};
+    std::vector<Out> out(static_cast<std::size_t>(n) + 1);
+    if (codec(out.data(), text, n + 1, lost) != n) Fail("failed with room to spare");
+    return out;
 }
 
 // A capacity chosen by one input byte: 0-127 as it is, above in steps of 128.
 inline std::int32_t CapacityFrom(std::uint8_t b) { return b < 128 ? b : (b - 128) * 128; }
-
-// Encodes the terminated text and decodes it back with blocks of exactly the
-// needed size; the text must come back unchanged, nothing replaced.
-template <typename Mid, typename In, typename Encode, typename Decode>
-void CheckRoundTrip(Encode encode, Decode decode, const In* text, const std::uint8_t* data,
-                    std::size_t size) {
-    std::int32_t count = 0;
-    while (text[count] != 0) ++count;
-    ruv::LostCount lost;
-    const std::int32_t encoded = encode(static_cast<Mid*>(nullptr), text, 0, nullptr);
-    std::unique_ptr<Mid[]> middle(new Mid[encoded + 1]);
-    if (encode(middle.get(), text, encoded + 1, &lost) != encoded)
-        Fail("encoding failed", data, size);
-    std::unique_ptr<In[]> back(new In[count + 1]);
-    if (decode(back.get(), middle.get(), count + 1, &lost) != count) {
-        Fail("round trip changed the length", data, size);
-    }
-    if (lost.Total() != 0) Fail("round trip of valid text replaced a character", data, size);
-    for (std::int32_t i = 0; i < count; ++i) {
-        if (back[i] != text[i]) Fail("round trip changed the text", data, size);
-    }
-}
 
 // A valid Shift_JIS line made from the input, two bytes per character:
 // printable ASCII, or a JIS X 0208 row/cell pair.  line holds size + 1 bytes.
