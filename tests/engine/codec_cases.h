@@ -3,7 +3,6 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <iconv.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -13,6 +12,7 @@
 #include <vector>
 
 #include "engine/sjis_primitives.h"
+#include "support/iconv.h"
 
 namespace ruv::test {
 
@@ -75,34 +75,6 @@ inline Units FromLe(const Bytes& bytes) {
         units.push_back(static_cast<char16_t>(bytes[i] | bytes[i + 1] << 8));
     return units;
 }
-
-// One glibc converter; an empty result means iconv refused.
-class Iconv {
-  public:
-    Iconv(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
-    ~Iconv() {
-        if (ok()) iconv_close(cd_);
-    }
-    Iconv(const Iconv&) = delete;
-    Iconv& operator=(const Iconv&) = delete;
-    bool ok() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
-
-    Bytes operator()(Bytes in) {
-        std::vector<char> out(4 * in.size() + 16);
-        char* inp = reinterpret_cast<char*>(in.data());
-        char* outp = out.data();
-        std::size_t inleft = in.size(), outleft = out.size();
-        iconv(cd_, nullptr, nullptr, nullptr, nullptr);
-        if (iconv(cd_, &inp, &inleft, &outp, &outleft) == static_cast<std::size_t>(-1) ||
-            iconv(cd_, nullptr, nullptr, &outp, &outleft) == static_cast<std::size_t>(-1)) {
-            return {};
-        }
-        return Bytes(out.data(), outp);
-    }
-
-  private:
-    iconv_t cd_;
-};
 
 // The Shift_JIS bytes of the JIS X 0208 character at row and cell (each 1-94).
 inline Bytes SjisOf(int row, int cell) {

@@ -101,15 +101,18 @@ TEST(PieceCutter, CutsFallOnCharacterBoundariesAndLoseNoByte) {
 }
 
 TEST(PieceCutter, JisDesignationIsCarriedAcrossACut) {
-    // ESC $ B, then 600 kanji pairs: the cut falls inside the kanji run.
-    std::string data = "\x1B$B";
-    for (int i = 0; i < 600; ++i) data += "0!";  // 亜
-    data += "\x1B(Bz";
-    const auto cuts = CutAll(CODE_JIS, data);
-    ASSERT_EQ(cuts.size(), 2u);
-    EXPECT_EQ(cuts[0].piece.size(), 999u) << "never between the two bytes of a pair";
-    EXPECT_EQ(cuts[1].piece.substr(0, 5), "\x1B$B0!");
-    EXPECT_EQ(cuts[0].consumed + cuts[1].consumed, data.size());
+    // A two-byte set (JIS X 0208, JIS X 0212), then 600 pairs: the cut falls
+    // inside the run, never between the two bytes of a pair.
+    for (const std::string designation : {"\x1B$B", "\x1B$(D"}) {
+        std::string data = designation;
+        for (int i = 0; i < 600; ++i) data += "0!";
+        data += "\x1B(Bz";
+        const auto cuts = CutAll(CODE_JIS, data);
+        ASSERT_EQ(cuts.size(), 2u);
+        EXPECT_EQ(cuts[0].piece.size(), designation.size() + (1000 - designation.size()) / 2 * 2);
+        EXPECT_EQ(cuts[1].piece.substr(0, designation.size() + 2), designation + "0!");
+        EXPECT_EQ(cuts[0].consumed + cuts[1].consumed, data.size());
+    }
 }
 
 TEST(PieceCutter, Utf7RunEndingAtTheCutIsNotReopened) {

@@ -1,6 +1,6 @@
 #include "support/corpus.h"
 
-#include <iconv.h>
+#include "support/iconv.h"
 
 #include <algorithm>
 #include <cctype>
@@ -38,47 +38,6 @@ const char* IconvName(KanjiCode code) {
         default: return nullptr;
     }
 }
-
-// One iconv conversion descriptor with one owner.
-class Iconv {
-public:
-    Iconv(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
-    Iconv(const Iconv&) = delete;
-    Iconv& operator=(const Iconv&) = delete;
-    ~Iconv() {
-        if (cd_ != reinterpret_cast<iconv_t>(-1)) iconv_close(cd_);
-    }
-
-    // The whole input converted, the shift state closed at the end; nullopt
-    // for EILSEQ and EINVAL (malformed, or no counterpart).
-    std::optional<std::string> Convert(std::string_view input) {
-        if (cd_ == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
-        iconv(cd_, nullptr, nullptr, nullptr, nullptr);
-        std::string output(input.size() * 4 + 16, '\0');
-        char* in = const_cast<char*>(input.data());
-        std::size_t inLeft = input.size();
-        std::size_t done = 0;
-        for (bool flushing = false;;) {
-            char* out = output.data() + done;
-            std::size_t outLeft = output.size() - done;
-            const std::size_t result = iconv(cd_, flushing ? nullptr : &in, &inLeft, &out, &outLeft);
-            const int error = errno;
-            done = output.size() - outLeft;
-            if (result != static_cast<std::size_t>(-1)) {
-                if (std::exchange(flushing, true)) break;
-            } else if (error == E2BIG) {
-                output.resize(output.size() * 2);
-            } else {
-                return std::nullopt;
-            }
-        }
-        output.resize(done);
-        return output;
-    }
-
-private:
-    iconv_t cd_;
-};
 
 // True when the EUC-JP line holds neither SS2 (half-width kana) nor SS3 (JIS
 // X 0212) and goes into Shift_JIS and ISO-2022-JP and back unchanged (which the
