@@ -28,7 +28,6 @@ inline Bytes Hex(const std::string& text) {
     return bytes;
 }
 inline Bytes Text(std::string_view s) { return Bytes(s.begin(), s.end()); }
-inline Units Wide(std::u16string_view s) { return Units(s.begin(), s.end()); }
 
 // The output of a codec for text (both without terminator), checking on the way:
 // null output only measures; each capacity without room for output and terminator
