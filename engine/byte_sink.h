@@ -122,4 +122,14 @@ class ByteSink {
     LostCount* lost_;
 };
 
+// Runs a codec loop over a sink that writes to out, or only measures when out
+// is null, counting into a tally of its own that is added to lost when given.
+template <typename Loop>
+std::int32_t RunOnSink(std::uint8_t* out, std::int32_t capacity, LostCount* lost, Loop loop) {
+    return Tallied(lost, [&](LostCount& tally) {
+        if (out == nullptr) return loop(ByteSink<false>(out, capacity, tally));
+        return loop(ByteSink<true>(out, capacity, tally));
+    });
+}
+
 }  // namespace ruv::detail

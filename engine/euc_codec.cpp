@@ -12,7 +12,6 @@ namespace {
 using detail::ByteSink;
 using detail::LostKind;
 using detail::LostKindOf;
-using detail::Tallied;
 
 constexpr std::uint8_t kSingleShift2 = 0x8E;  // SS2: a half-width katakana byte follows
 constexpr std::uint8_t kSingleShift3 = 0x8F;  // SS3: a JIS X 0212 pair follows
@@ -111,25 +110,19 @@ std::int32_t FoldSjis(ByteSink<kWrite> sink, const std::uint8_t* text) {
 
 std::int32_t SjisToEucText(std::uint8_t* out, const std::uint8_t* text, std::int32_t capacity,
                            LostCount* lost) {
-    return Tallied(lost, [&](LostCount& tally) {
-        if (out == nullptr) return EncodeEuc(ByteSink<false>(out, capacity, tally), text);
-        return EncodeEuc(ByteSink<true>(out, capacity, tally), text);
-    });
+    return detail::RunOnSink(out, capacity, lost, [&](auto sink) { return EncodeEuc(sink, text); });
 }
 
 std::int32_t EucToSjisText(std::uint8_t* out, const std::uint8_t* text, std::int32_t capacity,
                            LostCount* lost) {
-    return Tallied(lost, [&](LostCount& tally) {
-        if (out == nullptr) return DecodeEuc(ByteSink<false>(out, capacity, tally), text);
-        return DecodeEuc(ByteSink<true>(out, capacity, tally), text);
-    });
+    return detail::RunOnSink(out, capacity, lost, [&](auto sink) { return DecodeEuc(sink, text); });
 }
 
 std::int32_t SjisToSjisText(std::uint8_t* out, const std::uint8_t* text, std::int32_t capacity,
                             LostCount* /*lost*/) {
-    LostCount none;  // folding replaces nothing
-    if (out == nullptr) return FoldSjis(ByteSink<false>(out, capacity, none), text);
-    return FoldSjis(ByteSink<true>(out, capacity, none), text);
+    // Folding replaces nothing, so there is nothing to count.
+    return detail::RunOnSink(out, capacity, nullptr,
+                             [&](auto sink) { return FoldSjis(sink, text); });
 }
 
 }  // namespace ruv

@@ -16,7 +16,6 @@ namespace {
 using detail::ByteSink;
 using detail::LostKind;
 using detail::LostKindOf;
-using detail::Tallied;
 
 template <bool kWrite>
 std::int32_t EncodeJis(ByteSink<kWrite> sink, const std::uint8_t* text) {
@@ -155,18 +154,12 @@ std::int32_t DecodeJis(ByteSink<kWrite> sink, const std::uint8_t* text) {
 
 std::int32_t SjisToJisText(std::uint8_t* out, const std::uint8_t* text, std::int32_t capacity,
                            LostCount* lost) {
-    return Tallied(lost, [&](LostCount& tally) {
-        if (out == nullptr) return EncodeJis(ByteSink<false>(out, capacity, tally), text);
-        return EncodeJis(ByteSink<true>(out, capacity, tally), text);
-    });
+    return detail::RunOnSink(out, capacity, lost, [&](auto sink) { return EncodeJis(sink, text); });
 }
 
 std::int32_t JisToSjisText(std::uint8_t* out, const std::uint8_t* text, std::int32_t capacity,
                            LostCount* lost) {
-    return Tallied(lost, [&](LostCount& tally) {
-        if (out == nullptr) return DecodeJis(ByteSink<false>(out, capacity, tally), text);
-        return DecodeJis(ByteSink<true>(out, capacity, tally), text);
-    });
+    return detail::RunOnSink(out, capacity, lost, [&](auto sink) { return DecodeJis(sink, text); });
 }
 
 }  // namespace ruv

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <type_traits>
 
 #include "platform/byte_words.h"
 #include "platform/cp932_tables.h"
@@ -165,37 +166,39 @@ std::int32_t EncodeText(std::uint8_t* out, const char16_t* text, std::int32_t ca
     return count;
 }
 
-}  // namespace
-
-// Each counts into a local tally, added to lost (when given) once the text is
-// done, so the loops never test for a null pointer.
-std::int32_t Cp932ToUtf16(char16_t* out, const std::uint8_t* text, std::int32_t capacity,
-                          LostCount* lost) {
+// Runs a conversion that writes or only measures, counting into a local tally
+// added to lost (when given) once the text is done, so the loops never test for
+// a null pointer.
+template <typename Convert>
+std::int32_t Counted(bool write, LostCount* lost, Convert convert) {
     LostCount tally;
-    const std::int32_t n = out != nullptr
-                               ? DecodeText<Utf16Writer, true>(out, text, capacity, tally)
-                               : DecodeText<Utf16Writer, false>(nullptr, text, capacity, tally);
+    const std::int32_t n =
+        write ? convert(std::true_type{}, tally) : convert(std::false_type{}, tally);
     if (lost != nullptr) lost->Add(tally);
     return n;
+}
+
+}  // namespace
+
+std::int32_t Cp932ToUtf16(char16_t* out, const std::uint8_t* text, std::int32_t capacity,
+                          LostCount* lost) {
+    return Counted(out != nullptr, lost, [&](auto write, LostCount& tally) {
+        return DecodeText<Utf16Writer, decltype(write)::value>(out, text, capacity, tally);
+    });
 }
 
 std::int32_t Cp932ToUtf8(std::uint8_t* out, const std::uint8_t* text, std::int32_t capacity,
                          LostCount* lost) {
-    LostCount tally;
-    const std::int32_t n = out != nullptr
-                               ? DecodeText<Utf8Writer, true>(out, text, capacity, tally)
-                               : DecodeText<Utf8Writer, false>(nullptr, text, capacity, tally);
-    if (lost != nullptr) lost->Add(tally);
-    return n;
+    return Counted(out != nullptr, lost, [&](auto write, LostCount& tally) {
+        return DecodeText<Utf8Writer, decltype(write)::value>(out, text, capacity, tally);
+    });
 }
 
 std::int32_t Utf16ToCp932(std::uint8_t* out, const char16_t* text, std::int32_t capacity,
                           LostCount* lost) {
-    LostCount tally;
-    const std::int32_t n = out != nullptr ? EncodeText<true>(out, text, capacity, tally)
-                                          : EncodeText<false>(nullptr, text, capacity, tally);
-    if (lost != nullptr) lost->Add(tally);
-    return n;
+    return Counted(out != nullptr, lost, [&](auto write, LostCount& tally) {
+        return EncodeText<decltype(write)::value>(out, text, capacity, tally);
+    });
 }
 
 }  // namespace ruv
