@@ -35,10 +35,10 @@ struct Road {
     KanjiCode source, target;
 };
 constexpr Road kRoads[] = {
-    {CODE_EUC, CODE_EUC},  {CODE_EUC, CODE_JIS},     {CODE_JIS, CODE_EUC},  {CODE_JIS, CODE_JIS},
-    {CODE_EUC, CODE_UTF8}, {CODE_JIS, CODE_UTF8},    {CODE_EUC, CODE_UNICODE},
-    {CODE_JIS, CODE_UNICODE}, {CODE_UTF8, CODE_SJIS}, {CODE_UTF8, CODE_EUC},
-    {CODE_UTF8, CODE_JIS}};
+    {CODE_EUC, CODE_EUC},     {CODE_EUC, CODE_JIS},     {CODE_JIS, CODE_EUC},
+    {CODE_JIS, CODE_JIS},     {CODE_EUC, CODE_UTF8},    {CODE_JIS, CODE_UTF8},
+    {CODE_EUC, CODE_UNICODE}, {CODE_JIS, CODE_UNICODE}, {CODE_UTF8, CODE_SJIS},
+    {CODE_UTF8, CODE_EUC},    {CODE_UTF8, CODE_JIS}};
 constexpr std::size_t kRoadCount = sizeof kRoads / sizeof kRoads[0];
 
 // Appends bytes when they fit the piece.
@@ -89,7 +89,8 @@ void Generate(const std::uint8_t* data, std::size_t size, KanjiCode source, Piec
             }
         } else if (c < 0x3E) {  // any byte but the terminator; for UTF-8 a lead C0-FF and two more
             if (source == CODE_UTF8 && c == 0x3D) {
-                piece.Add({static_cast<std::uint8_t>(0xC0 | v >> 2), static_cast<std::uint8_t>(0x80 | (v & 0x3F)),
+                piece.Add({static_cast<std::uint8_t>(0xC0 | v >> 2),
+                           static_cast<std::uint8_t>(0x80 | (v & 0x3F)),
                            static_cast<std::uint8_t>(0x80 | (v * 7 & 0x3F))});
             } else {
                 piece.Add({v == 0 ? std::uint8_t{0x80} : v});
@@ -98,13 +99,15 @@ void Generate(const std::uint8_t* data, std::size_t size, KanjiCode source, Piec
             const auto row = static_cast<std::uint8_t>(0x21 + c % 94);
             const auto cell = static_cast<std::uint8_t>(0x21 + v % 94);
             if (source == CODE_UTF8) {  // as code page 932 reads its Shift_JIS pair
-                const std::uint16_t sjis = JisToSjisChar(static_cast<std::uint16_t>(row << 8 | cell));
+                const std::uint16_t sjis =
+                    JisToSjisChar(static_cast<std::uint16_t>(row << 8 | cell));
                 const std::uint8_t text[3] = {static_cast<std::uint8_t>(sjis >> 8),
                                               static_cast<std::uint8_t>(sjis), 0};
                 char16_t unit[2];
                 if (AnsiToWide(unit, text, 2) == 1) piece.AddUtf8(unit[0]);
             } else if (!jis) {
-                piece.Add({static_cast<std::uint8_t>(row | 0x80), static_cast<std::uint8_t>(cell | 0x80)});
+                piece.Add({static_cast<std::uint8_t>(row | 0x80),
+                           static_cast<std::uint8_t>(cell | 0x80)});
             } else {
                 if (!kanji) {
                     piece.Add({0x1B, 0x24, 0x42});
@@ -129,8 +132,8 @@ std::int32_t ToSjis(std::uint8_t* sjis, const std::uint8_t* text, KanjiCode sour
 }
 
 // The road through Shift_JIS, with capacity for the last step (UTF-16: units).
-std::int32_t TwoSteps(std::uint8_t* out, const std::uint8_t* text, Road road,
-                      std::int32_t capacity, LostCount& lost) {
+std::int32_t TwoSteps(std::uint8_t* out, const std::uint8_t* text, Road road, std::int32_t capacity,
+                      LostCount& lost) {
     if (road.source == CODE_UTF8 && road.target == CODE_SJIS) {
         char16_t wide[2048];
         if (Utf8ToWideText(wide, text, 2000, &lost) < 0) return -1;
@@ -139,10 +142,14 @@ std::int32_t TwoSteps(std::uint8_t* out, const std::uint8_t* text, Road road,
     std::uint8_t sjis[4096];
     if (ToSjis(sjis, text, road.source, lost) < 0) return -1;
     switch (road.target) {
-        case CODE_JIS: return SjisToJisText(out, sjis, capacity, &lost);
-        case CODE_EUC: return SjisToEucText(out, sjis, capacity, &lost);
-        case CODE_UTF8: return AnsiToUtf8(out, sjis, capacity, &lost);
-        default: return AnsiToWide(reinterpret_cast<char16_t*>(out), sjis, capacity, &lost);
+        case CODE_JIS:
+            return SjisToJisText(out, sjis, capacity, &lost);
+        case CODE_EUC:
+            return SjisToEucText(out, sjis, capacity, &lost);
+        case CODE_UTF8:
+            return AnsiToUtf8(out, sjis, capacity, &lost);
+        default:
+            return AnsiToWide(reinterpret_cast<char16_t*>(out), sjis, capacity, &lost);
     }
 }
 
@@ -160,7 +167,8 @@ std::int32_t Direct(std::uint8_t* out, const std::uint8_t* text, Road road, std:
         case CODE_JIS:
             return euc ? EucToJisDirect(out, text, capacity) : JisToJisDirect(out, text, capacity);
         case CODE_UTF8:
-            return euc ? EucToUtf8Direct(out, text, capacity) : JisToUtf8Direct(out, text, capacity);
+            return euc ? EucToUtf8Direct(out, text, capacity)
+                       : JisToUtf8Direct(out, text, capacity);
         default:
             return euc ? EucToUtf16Direct(units, text, capacity)
                        : JisToUtf16Direct(units, text, capacity);
@@ -197,16 +205,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::int32_t n =
         converter.ConvertLine(output, line, road.source, road.target, NEWLINE_LF, false);
     const std::uint8_t* text = AsBytes(line);
-    const std::int32_t m = road.source == CODE_UTF8 ? steps.ConvertFromUtf8(expected, text, road.target)
-                           : road.source == CODE_JIS ? steps.ConvertFromJis(expected, text, road.target)
-                                                     : steps.ConvertFromEuc(expected, text, road.target);
-    if (n != (m < 0 ? -1 : m)) fuzz::Fail("the line converter's length differs from the road steps");
+    const std::int32_t m =
+        road.source == CODE_UTF8  ? steps.ConvertFromUtf8(expected, text, road.target)
+        : road.source == CODE_JIS ? steps.ConvertFromJis(expected, text, road.target)
+                                  : steps.ConvertFromEuc(expected, text, road.target);
+    if (n != (m < 0 ? -1 : m))
+        fuzz::Fail("the line converter's length differs from the road steps");
     if (n >= 0 && (converter.lost.noCode != steps.lost.noCode ||
                    converter.lost.broken != steps.lost.broken)) {
         fuzz::Fail("the line converter's count differs from the road steps");
     }
     const std::size_t terminator = road.target == CODE_UNICODE ? 2 : 1;
-    if (n >= 0 && std::memcmp(AsBytes(output), AsBytes(expected), static_cast<std::size_t>(n) + terminator) != 0) {
+    if (n >= 0 && std::memcmp(AsBytes(output), AsBytes(expected),
+                              static_cast<std::size_t>(n) + terminator) != 0) {
         fuzz::Fail("the line converter's bytes differ from the road steps");
     }
 
@@ -222,7 +233,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::int32_t s = TwoSteps(twoSteps.get(), piece.bytes, road, capacity, stepsLost);
     if (d != s) fuzz::Fail("a direct road's length differs from the two steps");
     if (stepsLost.Total() != 0) fuzz::Fail("a direct road took a piece that loses a character");
-    if (std::memcmp(direct.get(), twoSteps.get(), (static_cast<std::size_t>(d) + 1) * unitBytes) != 0) {
+    if (std::memcmp(direct.get(), twoSteps.get(), (static_cast<std::size_t>(d) + 1) * unitBytes) !=
+        0) {
         fuzz::Fail("a direct road's bytes differ from the two steps");
     }
     return 0;

@@ -53,7 +53,8 @@ inline std::int32_t AsciiRunLength(const std::uint8_t* p, const std::uint8_t* en
         for (; end - q >= 16; q += 16) {
             const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(q));
             if (const int high = _mm_movemask_epi8(v); high != 0) {
-                return static_cast<std::int32_t>(q - p) + __builtin_ctz(static_cast<unsigned>(high));
+                return static_cast<std::int32_t>(q - p) +
+                       __builtin_ctz(static_cast<unsigned>(high));
             }
         }
     }

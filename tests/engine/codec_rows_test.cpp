@@ -109,9 +109,11 @@ INSTANTIATE_TEST_SUITE_P(Tsv, CodecRows,
 // tests/data/road_rows.tsv: whole pieces through the line converter, and the
 // wide and the word-at-a-time ASCII scans agreeing on every suffix of each input.
 TEST(RoadRows, GiveTheExpectedOutput) {
-    static const std::map<std::string, KanjiCode> kCodes = {
-        {"euc", CODE_EUC}, {"jis", CODE_JIS}, {"sjis", CODE_SJIS},
-        {"utf8", CODE_UTF8}, {"utf16", CODE_UNICODE}};
+    static const std::map<std::string, KanjiCode> kCodes = {{"euc", CODE_EUC},
+                                                            {"jis", CODE_JIS},
+                                                            {"sjis", CODE_SJIS},
+                                                            {"utf8", CODE_UTF8},
+                                                            {"utf16", CODE_UNICODE}};
     std::ifstream file(RUV_SOURCE_DIR "/tests/data/road_rows.tsv");
     ASSERT_TRUE(file);
     std::string text;
@@ -140,7 +142,8 @@ TEST(RoadRows, GiveTheExpectedOutput) {
             EXPECT_EQ(n16, std::find_if(p, end, [](auto b) { return b >= 0x80; }) - p) << line;
             char16_t wide[LINE_BUFFER_BYTES], narrow[LINE_BUFFER_BYTES];
             detail::WidenBytes(wide, p, static_cast<std::int32_t>(end - p));
-            detail::WidenBytes<detail::ByteScan::Words>(narrow, p, static_cast<std::int32_t>(end - p));
+            detail::WidenBytes<detail::ByteScan::Words>(narrow, p,
+                                                        static_cast<std::int32_t>(end - p));
             EXPECT_TRUE(std::equal(p, end, wide) && std::equal(p, end, narrow)) << line;
         }
     }
