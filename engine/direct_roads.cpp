@@ -1,10 +1,15 @@
-// Single-pass roads between EUC-JP and ISO-2022-JP for clean pieces.
+// Single-pass roads for clean pieces.
 //
-// Why the result equals the two-step road's: a JIS X 0208 pair with both bytes
-// in 21-7E (A1-FE in EUC-JP) goes to Shift_JIS and back to the same row and
-// cell (the row/cell arithmetic is exact on rows and cells 21-7E), and the
-// bytes 01-7F pass both steps unchanged.  ESC, SO and SI are left out because
-// they open or close shifts; anything else is left to the two-step road.
+// Why the result equals the road through Shift_JIS: a JIS X 0208 pair with both
+// bytes in 21-7E (A1-FE in EUC-JP) goes to Shift_JIS and back to the same row
+// and cell (the row/cell arithmetic is exact on rows and cells 21-7E), and the
+// bytes 01-7F pass every step unchanged.  To a Unicode form a pair becomes the
+// character code page 932 gives its Shift_JIS pair, which is what its decoder
+// writes; from UTF-8 a character becomes the code page 932 code its encoder
+// writes, and to EUC-JP or JIS that code's row and cell as the encoders compute
+// them.  ESC, SO and SI are left out because they open or close shifts; every
+// character the steps would replace (unassigned, no code, half-width katakana,
+// which the EUC-JP and JIS encoders fold) and anything else is left to them.
 #include "engine/direct_roads.h"
 
 #include <cstddef>
@@ -12,6 +17,10 @@
 
 #include "engine/byte_sink.h"
 #include "engine/jis_escapes.h"
+#include "engine/jis_to_sjis_table.h"
+#include "engine/sjis_to_jis_table.h"
+#include "platform/cp932_tables.h"
+#include "platform/utf8_units.h"
 
 namespace ruv {
 namespace {
@@ -21,7 +30,6 @@ using detail::kLowBits;
 using detail::LoadWord;
 using detail::TextEnd;
 using detail::WordHasByte;
-
 
 constexpr std::ptrdiff_t kWordBytes = 8;
 
@@ -62,12 +70,14 @@ const std::uint8_t* PairRunEnd(const std::uint8_t* p, const std::uint8_t* end, s
     return p;
 }
 
-// The output of one road: q writes, limit is the terminator's last possible
-// place, so a text that stays below it fits the capacity.  kanji is the JIS
-// output's mode, which escapes switch as the JIS encoder switches them.
+// The byte output of a road to EUC-JP or JIS: q writes, limit is the
+// terminator's last possible place, so a text that stays below it fits the
+// capacity.  kanji is the JIS output's mode, which escapes switch as the JIS
+// encoder switches them.
 template <bool kToJis>
-struct Output {
-    Output(std::uint8_t* out, std::int32_t capacity) : start(out), q(out), limit(out + capacity - 1) {}
+struct JisEucOutput {
+    JisEucOutput(std::uint8_t* out, std::int32_t capacity)
+        : start(out), q(out), limit(out + capacity - 1) {}
 
     // Writes ESC $ B (toKanji) or ESC ( B when the JIS output is in the other mode.
     void Switch(bool toKanji) {
@@ -97,6 +107,28 @@ struct Output {
         return true;
     }
 
+    // n plain bytes; n bytes of whole pairs whose bytes carry the high bits high.
+    bool Plain(const std::uint8_t* p, std::ptrdiff_t n) { return PutRun(p, n, false, 0); }
+    bool Pairs(const std::uint8_t* p, std::ptrdiff_t n, std::uint8_t high) {
+        return PutRun(p, n, true, kToJis ? high : high ^ 0x80);
+    }
+
+    // One character by its code page 932 code: a 7-bit byte, or a pair with a
+    // row and cell.  False for every other code (0: none), which the encoders
+    // would replace or fold.
+    bool Code(std::uint16_t code) {
+        if (code == 0 || (code >= 0x80 && code < 0x100)) return false;
+        if (code < 0x80) {
+            const auto b = static_cast<std::uint8_t>(code);
+            return IsPlainByte(b) && Plain(&b, 1);
+        }
+        const std::uint16_t jis = detail::SjisPairToJis(code >> 8, code & 0xFF);
+        if (jis == JIS_INVALID) return false;
+        const std::uint8_t pair[2] = {static_cast<std::uint8_t>(jis >> 8),
+                                      static_cast<std::uint8_t>(jis)};
+        return Pairs(pair, 2, 0);
+    }
+
     // Closes a JIS output left in kanji mode and terminates; the length, or
     // DIRECT_ROAD_DECLINED when the closing escape does not fit.
     std::int32_t Finish() {
@@ -114,37 +146,118 @@ struct Output {
     bool kanji = false;
 };
 
-// EUC-JP pairs keep their bytes to EUC-JP and lose the high bit to JIS.
-template <bool kToJis>
-std::int32_t FromEuc(std::uint8_t* out, const std::uint8_t* text, std::int32_t capacity) {
-    if (capacity < 1) return DIRECT_ROAD_DECLINED;
+// The code page 932 character of a JIS X 0208 row and cell (bytes 21-7E), or 0
+// when code page 932 leaves its Shift_JIS pair unassigned.
+char16_t JisPairToUnit(std::uint8_t row, std::uint8_t cell) {
+    const std::uint16_t sjis = detail::JisPairToSjis(row, cell);
+    return Cp932DoubleByteTable[Cp932LeadRow(static_cast<std::uint8_t>(sjis >> 8))]
+                               [(sjis & 0xFF) - kCp932TrailFirst];
+}
+
+// The output of a road to UTF-8 (Unit std::uint8_t) or UTF-16 (char16_t), as
+// JisEucOutput; every character of code page 932 lies in the Basic Multilingual
+// Plane, so a pair gives at most three bytes or one unit.
+template <typename Unit>
+struct UnicodeOutput {
+    static constexpr bool kUtf8 = sizeof(Unit) == 1;
+    static constexpr std::ptrdiff_t kPairMost = kUtf8 ? 3 : 1;
+
+    UnicodeOutput(Unit* out, std::int32_t capacity)
+        : start(out), q(out), limit(out + capacity - 1) {}
+
+    bool Plain(const std::uint8_t* p, std::ptrdiff_t n) {
+        if (limit - q < n) return false;
+        if constexpr (kUtf8) {
+            std::memcpy(q, p, static_cast<std::size_t>(n));
+        } else {
+            detail::WidenBytes(q, p, static_cast<std::int32_t>(n));
+        }
+        q += n;
+        return true;
+    }
+
+    // False, perhaps with part written, at a pair code page 932 leaves unassigned.
+    bool Pairs(const std::uint8_t* p, std::ptrdiff_t n, std::uint8_t high) {
+        if (limit - q < n / 2 * kPairMost) return false;
+        for (; n > 0; n -= 2, p += 2) {
+            const char16_t u = JisPairToUnit(p[0] ^ high, p[1] ^ high);
+            if (u == 0) return false;
+            if constexpr (kUtf8) {
+                const std::int32_t length = Utf8Length(u);
+                PutUtf8(q, u, length);
+                q += length;
+            } else {
+                *q++ = u;
+            }
+        }
+        return true;
+    }
+
+    std::int32_t Finish() {
+        *q = 0;
+        return static_cast<std::int32_t>(q - start);
+    }
+
+    Unit* const start;
+    Unit* q;
+    Unit* const limit;
+};
+
+// The output of the road from UTF-8 to Shift_JIS: code page 932's codes as
+// they are, one byte or two.
+struct SjisOutput {
+    SjisOutput(std::uint8_t* out, std::int32_t capacity)
+        : start(out), q(out), limit(out + capacity - 1) {}
+
+    bool Plain(const std::uint8_t* p, std::ptrdiff_t n) {
+        if (limit - q < n) return false;
+        std::memcpy(q, p, static_cast<std::size_t>(n));
+        q += n;
+        return true;
+    }
+
+    bool Code(std::uint16_t code) {
+        if (code == 0 || limit - q < 2) return false;
+        if (code >= 0x100) *q++ = static_cast<std::uint8_t>(code >> 8);
+        *q++ = static_cast<std::uint8_t>(code);
+        return true;
+    }
+
+    std::int32_t Finish() {
+        *q = 0;
+        return static_cast<std::int32_t>(q - start);
+    }
+
+    std::uint8_t* const start;
+    std::uint8_t* q;
+    std::uint8_t* const limit;
+};
+
+// EUC-JP: plain runs and runs of pairs with the high bits set.
+template <typename Out>
+std::int32_t FromEuc(Out o, const std::uint8_t* text) {
     const std::uint8_t* p = text;
     const std::uint8_t* const end = TextEnd(text);
-    Output<kToJis> o(out, capacity);
     while (p < end) {
         const std::uint8_t* const plainEnd = PlainRunEnd(p, end);
-        if (!o.PutRun(p, plainEnd - p, false, 0)) return DIRECT_ROAD_DECLINED;
+        if (!o.Plain(p, plainEnd - p)) return DIRECT_ROAD_DECLINED;
         const std::uint8_t* const pairEnd = PairRunEnd(plainEnd, end, 0x80);
-        if (!o.PutRun(plainEnd, pairEnd - plainEnd, true, kToJis ? 0x80 : 0)) {
-            return DIRECT_ROAD_DECLINED;
-        }
+        if (!o.Pairs(plainEnd, pairEnd - plainEnd, 0x80)) return DIRECT_ROAD_DECLINED;
         if (pairEnd == p) return DIRECT_ROAD_DECLINED;  // a byte of neither run
         p = pairEnd;
     }
     return o.Finish();
 }
 
-// JIS pairs gain the high bit to EUC-JP and keep their bytes to JIS.
-template <bool kToJis>
-std::int32_t FromJis(std::uint8_t* out, const std::uint8_t* text, std::int32_t capacity) {
-    if (capacity < 1) return DIRECT_ROAD_DECLINED;
+// JIS: plain runs in ASCII mode and runs of 7-bit pairs in kanji mode.
+template <typename Out>
+std::int32_t FromJis(Out o, const std::uint8_t* text) {
     const std::uint8_t* p = text;
     const std::uint8_t* const end = TextEnd(text);
-    Output<kToJis> o(out, capacity);
     bool kanji = false;  // the source's mode
     for (;;) {
         const std::uint8_t* const runEnd = kanji ? PairRunEnd(p, end, 0) : PlainRunEnd(p, end);
-        if (!o.PutRun(p, runEnd - p, kanji, kanji && !kToJis ? 0x80 : 0)) {
+        if (!(kanji ? o.Pairs(p, runEnd - p, 0) : o.Plain(p, runEnd - p))) {
             return DIRECT_ROAD_DECLINED;
         }
         p = runEnd;
@@ -161,22 +274,101 @@ std::int32_t FromJis(std::uint8_t* out, const std::uint8_t* text, std::int32_t c
     return o.Finish();
 }
 
+// The character of the well-formed two- or three-byte UTF-8 sequence at p
+// (p[0] >= 0x80), with its length; 0 for anything else (a malformed sequence,
+// a surrogate, a four-byte one), which the road through UTF-16 replaces or
+// turns into a pair that code page 932 has no code for.  A byte is read only
+// after the one before continued the sequence, so never past the terminator.
+char16_t ReadBmpSequence(const std::uint8_t* p, std::int32_t& length) {
+    const std::uint8_t b0 = p[0];
+    if (b0 >= 0xC2 && b0 <= 0xDF) {
+        if ((p[1] & 0xC0) != 0x80) return 0;
+        length = 2;
+        return static_cast<char16_t>((b0 & 0x1Fu) << 6 | (p[1] & 0x3Fu));
+    }
+    if (b0 < 0xE0 || b0 > 0xEF) return 0;
+    const std::uint8_t low = b0 == 0xE0 ? 0xA0 : 0x80;   // no overlong form
+    const std::uint8_t high = b0 == 0xED ? 0x9F : 0xBF;  // no surrogate
+    if (p[1] < low || p[1] > high || (p[2] & 0xC0) != 0x80) return 0;
+    length = 3;
+    return static_cast<char16_t>((b0 & 0x0Fu) << 12 | (p[1] & 0x3Fu) << 6 | (p[2] & 0x3Fu));
+}
+
+// UTF-8: plain runs, and each other character by its code page 932 code.
+template <typename Out>
+std::int32_t FromUtf8(Out o, const std::uint8_t* text) {
+    const std::uint8_t* p = text;
+    const std::uint8_t* const end = TextEnd(text);
+    while (p < end) {
+        const std::uint8_t* const plainEnd = PlainRunEnd(p, end);
+        if (!o.Plain(p, plainEnd - p)) return DIRECT_ROAD_DECLINED;
+        const std::uint8_t* q = plainEnd;
+        for (std::int32_t length = 0; *q >= 0x80; q += length) {
+            const char16_t u = ReadBmpSequence(q, length);
+            if (u == 0) return DIRECT_ROAD_DECLINED;
+            if (!o.Code(Cp932EncodePages[Cp932EncodePageIndex[u >> 8]][u & 0xFF])) {
+                return DIRECT_ROAD_DECLINED;
+            }
+        }
+        if (q == p) return DIRECT_ROAD_DECLINED;  // a byte of neither run
+        p = q;
+    }
+    return o.Finish();
+}
+
+// Runs a road into out when the capacity holds at least the terminator.
+template <typename Out, typename Unit, typename Road>
+std::int32_t Run(Unit* out, std::int32_t capacity, Road road) {
+    if (capacity < 1) return DIRECT_ROAD_DECLINED;
+    return road(Out(out, capacity));
+}
+
 }  // namespace
 
 std::int32_t EucToEucDirect(std::uint8_t* out, const std::uint8_t* text, std::int32_t capacity) {
-    return FromEuc<false>(out, text, capacity);
+    return Run<JisEucOutput<false>>(out, capacity, [&](auto o) { return FromEuc(o, text); });
 }
 
 std::int32_t EucToJisDirect(std::uint8_t* out, const std::uint8_t* text, std::int32_t capacity) {
-    return FromEuc<true>(out, text, capacity);
+    return Run<JisEucOutput<true>>(out, capacity, [&](auto o) { return FromEuc(o, text); });
 }
 
 std::int32_t JisToEucDirect(std::uint8_t* out, const std::uint8_t* text, std::int32_t capacity) {
-    return FromJis<false>(out, text, capacity);
+    return Run<JisEucOutput<false>>(out, capacity, [&](auto o) { return FromJis(o, text); });
 }
 
 std::int32_t JisToJisDirect(std::uint8_t* out, const std::uint8_t* text, std::int32_t capacity) {
-    return FromJis<true>(out, text, capacity);
+    return Run<JisEucOutput<true>>(out, capacity, [&](auto o) { return FromJis(o, text); });
+}
+
+std::int32_t EucToUtf8Direct(std::uint8_t* out, const std::uint8_t* text, std::int32_t capacity) {
+    return Run<UnicodeOutput<std::uint8_t>>(out, capacity,
+                                            [&](auto o) { return FromEuc(o, text); });
+}
+
+std::int32_t JisToUtf8Direct(std::uint8_t* out, const std::uint8_t* text, std::int32_t capacity) {
+    return Run<UnicodeOutput<std::uint8_t>>(out, capacity,
+                                            [&](auto o) { return FromJis(o, text); });
+}
+
+std::int32_t EucToUtf16Direct(char16_t* out, const std::uint8_t* text, std::int32_t capacity) {
+    return Run<UnicodeOutput<char16_t>>(out, capacity, [&](auto o) { return FromEuc(o, text); });
+}
+
+std::int32_t JisToUtf16Direct(char16_t* out, const std::uint8_t* text, std::int32_t capacity) {
+    return Run<UnicodeOutput<char16_t>>(out, capacity, [&](auto o) { return FromJis(o, text); });
+}
+
+std::int32_t Utf8ToSjisDirect(std::uint8_t* out, const std::uint8_t* text, std::int32_t capacity) {
+    return Run<SjisOutput>(out, capacity, [&](auto o) { return FromUtf8(o, text); });
+}
+
+std::int32_t Utf8ToEucDirect(std::uint8_t* out, const std::uint8_t* text, std::int32_t capacity) {
+    return Run<JisEucOutput<false>>(out, capacity, [&](auto o) { return FromUtf8(o, text); });
+}
+
+std::int32_t Utf8ToJisDirect(std::uint8_t* out, const std::uint8_t* text, std::int32_t capacity) {
+    return Run<JisEucOutput<true>>(out, capacity, [&](auto o) { return FromUtf8(o, text); });
 }
 
 }  // namespace ruv

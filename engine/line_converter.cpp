@@ -84,17 +84,36 @@ bool IsPlainSevenBit(const std::uint8_t* text) {
 // Doubles a unit count into a byte count, keeping -1.
 std::int32_t UnitsToBytes(std::int32_t units) { return units < 0 ? -1 : units * 2; }
 
-// The single-pass road between EUC-JP and JIS for a clean piece (the same
-// bytes as the road through Shift_JIS), or DIRECT_ROAD_DECLINED.
+// The single-pass road for a clean piece (the same bytes as the road through
+// Shift_JIS; see direct_roads.h), or DIRECT_ROAD_DECLINED.
 std::int32_t DirectRoad(ConvertedBuffer& output, const std::uint8_t* text, KanjiCode source,
-                        KanjiCode target) {
+                        KanjiCode target, bool fold) {
     std::uint8_t* out = AsBytes(output);
-    if (source == CODE_EUC) {
-        if (target == CODE_EUC) return EucToEucDirect(out, text, BYTE_OUTPUT_CAPACITY);
-        if (target == CODE_JIS) return EucToJisDirect(out, text, BYTE_OUTPUT_CAPACITY);
-    } else if (source == CODE_JIS) {
-        if (target == CODE_EUC) return JisToEucDirect(out, text, BYTE_OUTPUT_CAPACITY);
-        if (target == CODE_JIS) return JisToJisDirect(out, text, BYTE_OUTPUT_CAPACITY);
+    const bool fromEuc = source == CODE_EUC;
+    if (fromEuc || source == CODE_JIS) {
+        switch (target) {
+            case CODE_EUC:
+                return fromEuc ? EucToEucDirect(out, text, BYTE_OUTPUT_CAPACITY)
+                               : JisToEucDirect(out, text, BYTE_OUTPUT_CAPACITY);
+            case CODE_JIS:
+                return fromEuc ? EucToJisDirect(out, text, BYTE_OUTPUT_CAPACITY)
+                               : JisToJisDirect(out, text, BYTE_OUTPUT_CAPACITY);
+            case CODE_UTF8:
+                return fromEuc ? EucToUtf8Direct(out, text, BYTE_OUTPUT_CAPACITY)
+                               : JisToUtf8Direct(out, text, BYTE_OUTPUT_CAPACITY);
+            case CODE_UNICODE: {
+                const std::int32_t n =
+                    fromEuc ? EucToUtf16Direct(Units(output), text, WIDE_TEMP_CAPACITY)
+                            : JisToUtf16Direct(Units(output), text, WIDE_TEMP_CAPACITY);
+                return n == DIRECT_ROAD_DECLINED ? n : n * 2;
+            }
+            default: return DIRECT_ROAD_DECLINED;
+        }
+    }
+    if (source == CODE_UTF8) {
+        if (target == CODE_SJIS && !fold) return Utf8ToSjisDirect(out, text, BYTE_OUTPUT_CAPACITY);
+        if (target == CODE_EUC) return Utf8ToEucDirect(out, text, BYTE_OUTPUT_CAPACITY);
+        if (target == CODE_JIS) return Utf8ToJisDirect(out, text, BYTE_OUTPUT_CAPACITY);
     }
     return DIRECT_ROAD_DECLINED;
 }
@@ -147,14 +166,17 @@ std::int32_t CodeConverter::ConvertLine(ConvertedBuffer& output, const LineBuffe
         case CODE_SJIS: n = ConvertFromSjis(output, bytes, target); break;
         case CODE_JIS:
         case CODE_EUC:
-            // Clean text between EUC-JP and JIS skips the Shift_JIS step.
-            n = DirectRoad(output, bytes, source, target);
+            // Clean text skips the Shift_JIS step.
+            n = DirectRoad(output, bytes, source, target, fold);
             if (n != DIRECT_ROAD_DECLINED) break;
             n = source == CODE_JIS ? ConvertFromJis(output, bytes, target)
                                    : ConvertFromEuc(output, bytes, target);
             break;
         case CODE_UNICODE: n = ConvertFromUnicode(output, line.data(), target); break;
-        case CODE_UTF8: n = ConvertFromUtf8(output, bytes, target); break;
+        case CODE_UTF8:
+            n = DirectRoad(output, bytes, source, target, fold);
+            if (n == DIRECT_ROAD_DECLINED) n = ConvertFromUtf8(output, bytes, target);
+            break;
         case CODE_UTF7: n = ConvertFromUtf7(output, bytes, target); break;
         case CODE_UNKNOWN:
             // Undecided text: a plain 7-bit line reads the same in every byte

@@ -7,8 +7,9 @@
 //   between the Unicode forms          through UTF-16 only (UTF-16 and UTF-8 to
 //                                      themselves are copies), never code page 932
 //   Shift_JIS source                   no decoding step
-//   EUC-JP / JIS -> EUC-JP / JIS       clean pieces in one pass, with the same
-//                                      output (see direct_roads.h)
+//   EUC-JP / JIS -> EUC-JP / JIS,      clean pieces in one pass, with the same
+//     UTF-8, UTF-16; UTF-8 ->          output (see direct_roads.h)
+//     Shift_JIS, EUC-JP, JIS
 //   7-bit (ASCII) source               copied, except to UTF-16 (widened) and to
 //                                      UTF-7 (encoded, so + \ ~ come out valid);
 //                                      a line with a byte >= 0x80 is refused
@@ -101,7 +102,8 @@ public:
     // The characters the conversions replaced, added to by every call: the
     // caller reads it and resets it when it likes (per piece, per file).  A
     // character is counted once on any road, the same on the single-pass
-    // roads between EUC-JP and JIS as on the road through Shift_JIS.
+    // roads (which take only pieces that lose nothing) as on the road through
+    // Shift_JIS.
     LostCount lost;
 
   private:

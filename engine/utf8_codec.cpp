@@ -76,7 +76,7 @@ std::int32_t DecodeText(char16_t* out, const std::uint8_t* p, std::int32_t capac
             if constexpr (kWrite) {
                 const bool fits = count + n <= limit;
                 if (!fits) n = limit - count;
-                for (std::int32_t i = 0; i < n; ++i) out[count + i] = p[i];
+                detail::WidenBytes(out + count, p, n);
                 if (!fits) return -1;
             }
             count += n;

@@ -1,14 +1,15 @@
-// Compares the single-pass roads between EUC-JP and JIS with the road through
-// Shift_JIS, built here from the public codecs.  The first byte picks the
-// source, the target, a capacity and whether the piece is the raw input or
-// text generated from it: mostly clean text (ASCII, row/cell pairs, and for JIS
-// the designations, some repeated or empty) with now and then a stray byte, a
-// control or a missing designation, so both sides of the clean boundary are hit.
+// Compares the single-pass roads with the roads through Shift_JIS, built here
+// from the public codecs and the converter's own road steps.  The first byte
+// picks the road and whether the piece is the raw input or text generated from
+// it: mostly clean text (ASCII, row/cell pairs, for JIS the designations, some
+// repeated or empty, for UTF-8 characters of every length) with now and then a
+// stray byte, a control or a missing designation, so both sides of the clean
+// boundary are hit.  The second byte picks a capacity.
 //
 // Properties: ConvertLine gives the same length, bytes and count of replaced
-// characters as the two steps; each direct road, given any capacity, either
-// declines or gives exactly what the two steps give with that capacity, which
-// then replaced nothing.
+// characters as the road steps without the direct roads; each direct road,
+// given any capacity, either declines or gives exactly what the steps give
+// with that capacity, which then replaced nothing.
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -19,7 +20,9 @@
 #include "engine/euc_codec.h"
 #include "engine/jis_codec.h"
 #include "engine/line_converter.h"
+#include "engine/utf8_codec.h"
 #include "fuzz_support.h"
+#include "platform/utf8_units.h"
 
 namespace {
 
@@ -28,7 +31,17 @@ using namespace ruv;
 constexpr std::size_t kMaxPiece = LINE_BUFFER_BYTES - 1;
 constexpr std::int32_t kCapacity = 4000;  // what the line converter gives the encoders
 
-// Appends up to n bytes when they fit the piece.
+struct Road {
+    KanjiCode source, target;
+};
+constexpr Road kRoads[] = {
+    {CODE_EUC, CODE_EUC},     {CODE_EUC, CODE_JIS},     {CODE_JIS, CODE_EUC},
+    {CODE_JIS, CODE_JIS},     {CODE_EUC, CODE_UTF8},    {CODE_JIS, CODE_UTF8},
+    {CODE_EUC, CODE_UNICODE}, {CODE_JIS, CODE_UNICODE}, {CODE_UTF8, CODE_SJIS},
+    {CODE_UTF8, CODE_EUC},    {CODE_UTF8, CODE_JIS}};
+constexpr std::size_t kRoadCount = sizeof kRoads / sizeof kRoads[0];
+
+// Appends bytes when they fit the piece.
 struct Piece {
     std::uint8_t bytes[kMaxPiece + 1] = {};
     std::size_t length = 0;
@@ -36,10 +49,25 @@ struct Piece {
         if (length + list.size() > kMaxPiece) return;
         for (std::uint8_t b : list) bytes[length++] = b;
     }
+    void AddUtf8(char32_t cp) {
+        std::uint8_t b[4];
+        const std::int32_t n = Utf8Length(cp);
+        PutUtf8(b, cp, n);
+        if (length + static_cast<std::size_t>(n) > kMaxPiece) return;
+        for (std::int32_t i = 0; i < n; ++i) bytes[length++] = b[i];
+    }
 };
 
+// A code point picked by two bytes: where code page 932 has look-alikes,
+// half-width katakana and characters it lacks, two-byte forms, beyond U+FFFF.
+char32_t PickCodePoint(std::uint8_t c, std::uint8_t v) {
+    constexpr char32_t kBases[] = {0x80, 0xFF00, 0x2000, 0x2200, 0x3000, 0x4E00, 0xFE00, 0x1F600};
+    return kBases[c & 7] + v;
+}
+
 // Builds a piece of the source code from the input, two bytes per token.
-void Generate(const std::uint8_t* data, std::size_t size, bool jis, Piece& piece) {
+void Generate(const std::uint8_t* data, std::size_t size, KanjiCode source, Piece& piece) {
+    const bool jis = source == CODE_JIS;
     bool kanji = false;
     for (std::size_t i = 0; i + 1 < size; i += 2) {
         const std::uint8_t c = data[i], v = data[i + 1];
@@ -51,55 +79,108 @@ void Generate(const std::uint8_t* data, std::size_t size, bool jis, Piece& piece
                 kanji = false;
             }
             piece.Add({b});
-        } else if (c < 0x3C) {  // a designation, perhaps repeated or empty
+        } else if (c < 0x3C) {  // a designation, perhaps repeated or empty; a UTF-8 character
             if (jis) {
                 kanji = (v & 1) != 0;
                 piece.Add({0x1B, static_cast<std::uint8_t>(kanji ? 0x24 : 0x28), 0x42});
+            } else if (source == CODE_UTF8) {
+                const char32_t cp = PickCodePoint(static_cast<std::uint8_t>(c + data[0]), v);
+                if (cp < 0xD800 || cp > 0xDFFF) piece.AddUtf8(cp);
             }
-        } else if (c < 0x3E) {  // any byte but the terminator
-            piece.Add({v == 0 ? std::uint8_t{0x80} : v});
+        } else if (c < 0x3E) {  // any byte but the terminator; for UTF-8 a lead C0-FF and two more
+            if (source == CODE_UTF8 && c == 0x3D) {
+                piece.Add({static_cast<std::uint8_t>(0xC0 | v >> 2),
+                           static_cast<std::uint8_t>(0x80 | (v & 0x3F)),
+                           static_cast<std::uint8_t>(0x80 | (v * 7 & 0x3F))});
+            } else {
+                piece.Add({v == 0 ? std::uint8_t{0x80} : v});
+            }
         } else {  // a JIS X 0208 pair
             const auto row = static_cast<std::uint8_t>(0x21 + c % 94);
             const auto cell = static_cast<std::uint8_t>(0x21 + v % 94);
-            if (!jis) {
-                piece.Add({static_cast<std::uint8_t>(row | 0x80), static_cast<std::uint8_t>(cell | 0x80)});
-                continue;
+            if (source == CODE_UTF8) {  // as code page 932 reads its Shift_JIS pair
+                const std::uint16_t sjis =
+                    JisToSjisChar(static_cast<std::uint16_t>(row << 8 | cell));
+                const std::uint8_t text[3] = {static_cast<std::uint8_t>(sjis >> 8),
+                                              static_cast<std::uint8_t>(sjis), 0};
+                char16_t unit[2];
+                if (AnsiToWide(unit, text, 2) == 1) piece.AddUtf8(unit[0]);
+            } else if (!jis) {
+                piece.Add({static_cast<std::uint8_t>(row | 0x80),
+                           static_cast<std::uint8_t>(cell | 0x80)});
+            } else {
+                if (!kanji) {
+                    piece.Add({0x1B, 0x24, 0x42});
+                    kanji = true;
+                }
+                piece.Add({row, cell});
             }
-            if (!kanji) {
-                piece.Add({0x1B, 0x24, 0x42});
-                kanji = true;
-            }
-            piece.Add({row, cell});
         }
     }
     if (jis && kanji && size % 2 == 0) piece.Add({0x1B, 0x28, 0x42});
     piece.bytes[piece.length] = 0;
 }
 
-// The road through Shift_JIS, with capacity for the encoding step.
-std::int32_t TwoSteps(std::uint8_t* out, const std::uint8_t* text, bool fromJis, bool toJis,
-                      std::int32_t capacity, LostCount& lost) {
-    std::uint8_t sjis[4096];
-    const std::int32_t n = fromJis ? JisToSjisText(sjis, text, kCapacity, &lost)
-                                   : EucToSjisText(sjis, text, kCapacity, &lost);
-    if (n < 0) return -1;
-    return toJis ? SjisToJisText(out, sjis, capacity, &lost)
-                 : SjisToEucText(out, sjis, capacity, &lost);
+// The source decoded to Shift_JIS as the road through it decodes it.
+std::int32_t ToSjis(std::uint8_t* sjis, const std::uint8_t* text, KanjiCode source,
+                    LostCount& lost) {
+    if (source == CODE_JIS) return JisToSjisText(sjis, text, kCapacity, &lost);
+    if (source == CODE_EUC) return EucToSjisText(sjis, text, kCapacity, &lost);
+    char16_t wide[2048];
+    if (Utf8ToWideText(wide, text, 2000, &lost) < 0) return -1;
+    return WideToAnsi(sjis, wide, kCapacity, &lost);
 }
 
-std::int32_t Direct(std::uint8_t* out, const std::uint8_t* text, bool fromJis, bool toJis,
-                    std::int32_t capacity) {
-    if (fromJis) return toJis ? JisToJisDirect(out, text, capacity) : JisToEucDirect(out, text, capacity);
-    return toJis ? EucToJisDirect(out, text, capacity) : EucToEucDirect(out, text, capacity);
+// The road through Shift_JIS, with capacity for the last step (UTF-16: units).
+std::int32_t TwoSteps(std::uint8_t* out, const std::uint8_t* text, Road road, std::int32_t capacity,
+                      LostCount& lost) {
+    if (road.source == CODE_UTF8 && road.target == CODE_SJIS) {
+        char16_t wide[2048];
+        if (Utf8ToWideText(wide, text, 2000, &lost) < 0) return -1;
+        return WideToAnsi(out, wide, capacity, &lost);
+    }
+    std::uint8_t sjis[4096];
+    if (ToSjis(sjis, text, road.source, lost) < 0) return -1;
+    switch (road.target) {
+        case CODE_JIS:
+            return SjisToJisText(out, sjis, capacity, &lost);
+        case CODE_EUC:
+            return SjisToEucText(out, sjis, capacity, &lost);
+        case CODE_UTF8:
+            return AnsiToUtf8(out, sjis, capacity, &lost);
+        default:
+            return AnsiToWide(reinterpret_cast<char16_t*>(out), sjis, capacity, &lost);
+    }
+}
+
+std::int32_t Direct(std::uint8_t* out, const std::uint8_t* text, Road road, std::int32_t capacity) {
+    const bool euc = road.source == CODE_EUC;
+    auto* units = reinterpret_cast<char16_t*>(out);
+    if (road.source == CODE_UTF8) {
+        if (road.target == CODE_SJIS) return Utf8ToSjisDirect(out, text, capacity);
+        return road.target == CODE_EUC ? Utf8ToEucDirect(out, text, capacity)
+                                       : Utf8ToJisDirect(out, text, capacity);
+    }
+    switch (road.target) {
+        case CODE_EUC:
+            return euc ? EucToEucDirect(out, text, capacity) : JisToEucDirect(out, text, capacity);
+        case CODE_JIS:
+            return euc ? EucToJisDirect(out, text, capacity) : JisToJisDirect(out, text, capacity);
+        case CODE_UTF8:
+            return euc ? EucToUtf8Direct(out, text, capacity)
+                       : JisToUtf8Direct(out, text, capacity);
+        default:
+            return euc ? EucToUtf16Direct(units, text, capacity)
+                       : JisToUtf16Direct(units, text, capacity);
+    }
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 2) return 0;
-    const bool fromJis = (data[0] & 1) != 0;
-    const bool toJis = (data[0] & 2) != 0;
-    const bool raw = (data[0] & 0x0C) == 0x0C;  // a quarter of the inputs as they are
+    const Road road = kRoads[(data[0] & 0x0F) % kRoadCount];
+    const bool raw = (data[0] & 0x30) == 0x30;  // a quarter of the inputs as they are
     const std::int32_t capacity = fuzz::CapacityFrom(data[1]);
     data += 2;
     size -= 2;
@@ -112,40 +193,48 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         piece.bytes[piece.length] = 0;
     } else {
-        Generate(data, size, fromJis, piece);
+        Generate(data, size, road.source, piece);
     }
 
     fuzz::shown = {piece.bytes, piece.length};
-    // The whole line converter against the two steps.
+    // The whole line converter against its road steps, which take no direct road.
     LineBuffer line{};
     std::memcpy(AsBytes(line), piece.bytes, piece.length + 1);
-    ConvertedBuffer output;
-    CodeConverter converter;
-    const std::int32_t n = converter.ConvertLine(output, line, fromJis ? CODE_JIS : CODE_EUC,
-                                                 toJis ? CODE_JIS : CODE_EUC, NEWLINE_LF, false);
-    std::uint8_t expected[4096];
-    LostCount lost;
-    const std::int32_t m = TwoSteps(expected, piece.bytes, fromJis, toJis, kCapacity, lost);
-    if (n != m) fuzz::Fail("the line converter's length differs from the two steps");
-    if (n >= 0 && (converter.lost.noCode != lost.noCode || converter.lost.broken != lost.broken)) {
-        fuzz::Fail("the line converter's count differs from the two steps");
+    ConvertedBuffer output, expected;
+    CodeConverter converter, steps;
+    const std::int32_t n =
+        converter.ConvertLine(output, line, road.source, road.target, NEWLINE_LF, false);
+    const std::uint8_t* text = AsBytes(line);
+    const std::int32_t m =
+        road.source == CODE_UTF8  ? steps.ConvertFromUtf8(expected, text, road.target)
+        : road.source == CODE_JIS ? steps.ConvertFromJis(expected, text, road.target)
+                                  : steps.ConvertFromEuc(expected, text, road.target);
+    if (n != (m < 0 ? -1 : m))
+        fuzz::Fail("the line converter's length differs from the road steps");
+    if (n >= 0 && (converter.lost.noCode != steps.lost.noCode ||
+                   converter.lost.broken != steps.lost.broken)) {
+        fuzz::Fail("the line converter's count differs from the road steps");
     }
-    if (n >= 0 && std::memcmp(AsBytes(output), expected, static_cast<std::size_t>(n) + 1) != 0) {
-        fuzz::Fail("the line converter's bytes differ from the two steps");
+    const std::size_t terminator = road.target == CODE_UNICODE ? 2 : 1;
+    if (n >= 0 && std::memcmp(AsBytes(output), AsBytes(expected),
+                              static_cast<std::size_t>(n) + terminator) != 0) {
+        fuzz::Fail("the line converter's bytes differ from the road steps");
     }
 
     // A direct road on its own, into a block of exactly the capacity.
     if (capacity < 1) return 0;
-    std::unique_ptr<std::uint8_t[]> direct(new std::uint8_t[capacity]);
-    const std::int32_t d = Direct(direct.get(), piece.bytes, fromJis, toJis, capacity);
+    const std::size_t unitBytes = road.target == CODE_UNICODE ? 2 : 1;
+    const std::size_t blockBytes = static_cast<std::size_t>(capacity) * unitBytes;
+    std::unique_ptr<std::uint8_t[]> direct(new std::uint8_t[blockBytes]);
+    const std::int32_t d = Direct(direct.get(), piece.bytes, road, capacity);
     if (d == DIRECT_ROAD_DECLINED) return 0;
-    std::unique_ptr<std::uint8_t[]> steps(new std::uint8_t[capacity]);
+    std::unique_ptr<std::uint8_t[]> twoSteps(new std::uint8_t[blockBytes]);
     LostCount stepsLost;
-    const std::int32_t s = TwoSteps(steps.get(), piece.bytes, fromJis, toJis, capacity, stepsLost);
+    const std::int32_t s = TwoSteps(twoSteps.get(), piece.bytes, road, capacity, stepsLost);
     if (d != s) fuzz::Fail("a direct road's length differs from the two steps");
-    if (stepsLost.Total() != 0)
-        fuzz::Fail("a direct road took a piece that loses a character");
-    if (std::memcmp(direct.get(), steps.get(), static_cast<std::size_t>(d) + 1) != 0) {
+    if (stepsLost.Total() != 0) fuzz::Fail("a direct road took a piece that loses a character");
+    if (std::memcmp(direct.get(), twoSteps.get(), (static_cast<std::size_t>(d) + 1) * unitBytes) !=
+        0) {
         fuzz::Fail("a direct road's bytes differ from the two steps");
     }
     return 0;

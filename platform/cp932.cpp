@@ -59,7 +59,7 @@ struct Utf16Writer {
     static std::int32_t Size(char16_t) { return 1; }
     static void Put(char16_t* out, char16_t unit) { *out = unit; }
     static void PutAscii(char16_t* out, const std::uint8_t* text, std::int32_t n) {
-        for (std::int32_t i = 0; i < n; ++i) out[i] = text[i];
+        detail::WidenBytes(out, text, n);
     }
 };
 

@@ -11,8 +11,10 @@
 #include "codec_cases.h"
 #include "engine/euc_codec.h"
 #include "engine/jis_codec.h"
+#include "engine/line_converter.h"
 #include "engine/utf7_codec.h"
 #include "engine/utf8_codec.h"
+#include "platform/byte_words.h"
 #include "platform/cp932.h"
 
 namespace ruv {
@@ -103,6 +105,49 @@ INSTANTIATE_TEST_SUITE_P(Tsv, CodecRows,
                              name.replace(name.find('>'), 1, "To");
                              return name;
                          });
+
+// tests/data/road_rows.tsv: whole pieces through the line converter, and the
+// wide and the word-at-a-time ASCII scans agreeing on every suffix of each input.
+TEST(RoadRows, GiveTheExpectedOutput) {
+    static const std::map<std::string, KanjiCode> kCodes = {{"euc", CODE_EUC},
+                                                            {"jis", CODE_JIS},
+                                                            {"sjis", CODE_SJIS},
+                                                            {"utf8", CODE_UTF8},
+                                                            {"utf16", CODE_UNICODE}};
+    std::ifstream file(RUV_SOURCE_DIR "/tests/data/road_rows.tsv");
+    ASSERT_TRUE(file);
+    std::string text;
+    for (int line = 1; std::getline(file, text); ++line) {
+        if (text.empty() || text[0] == '#') continue;
+        std::istringstream fields(text);
+        std::string road, in, out;
+        std::getline(fields, road, '\t');
+        std::getline(fields, in, '\t');
+        std::getline(fields, out, '\t');
+        const auto bytes = test::Hex(in);
+        LineBuffer piece{};
+        std::copy(bytes.begin(), bytes.end(), AsBytes(piece));
+        ConvertedBuffer output;
+        CodeConverter converter;
+        const auto arrow = road.find('>');
+        const std::int32_t n =
+            converter.ConvertLine(output, piece, kCodes.at(road.substr(0, arrow)),
+                                  kCodes.at(road.substr(arrow + 1)), NEWLINE_LF, false);
+        ASSERT_GE(n, 0) << line;
+        EXPECT_EQ(test::Bytes(AsBytes(output), AsBytes(output) + n), test::Hex(out)) << line;
+        const std::uint8_t* end = AsBytes(piece) + bytes.size();
+        for (const std::uint8_t* p = AsBytes(piece); p <= end; ++p) {
+            const auto n16 = detail::AsciiRunLength(p, end);
+            EXPECT_EQ(n16, detail::AsciiRunLength<detail::ByteScan::Words>(p, end)) << line;
+            EXPECT_EQ(n16, std::find_if(p, end, [](auto b) { return b >= 0x80; }) - p) << line;
+            char16_t wide[LINE_BUFFER_BYTES], narrow[LINE_BUFFER_BYTES];
+            detail::WidenBytes(wide, p, static_cast<std::int32_t>(end - p));
+            detail::WidenBytes<detail::ByteScan::Words>(narrow, p,
+                                                        static_cast<std::int32_t>(end - p));
+            EXPECT_TRUE(std::equal(p, end, wide) && std::equal(p, end, narrow)) << line;
+        }
+    }
+}
 
 }  // namespace
 }  // namespace ruv
