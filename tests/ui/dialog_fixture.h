@@ -28,8 +28,9 @@ protected:
         dialog.services.showMessage = [this](QWidget*, const QString& text, const QString& caption) {
             messages.push_back(caption.toStdString() + ": " + text.toStdString());
         };
-        dialog.services.chooseFile = [this](QWidget*, const QString& filter) {
+        dialog.services.chooseFiles = [this](QWidget*, const QString& folder, const QString& filter) {
             filters.push_back(filter.toStdString());
+            folders.push_back(folder.toStdString());
             return chosen;
         };
     }
@@ -78,7 +79,8 @@ protected:
     ConvertDialog dialog;
     Strings messages;  // "caption: text"
     Strings filters;
-    QString chosen;
+    Strings folders;  // where the chooser opened
+    QStringList chosen;
 };
 
 }  // namespace ruv::test

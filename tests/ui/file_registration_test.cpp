@@ -33,8 +33,10 @@ TEST_F(DialogTest, EveryWayOfAddingListsNamesDescendingAndRemovedFilesComeBack) 
     dialog.commandLine = {(dir / "b.txt").string(), "", (dir / "missing").string(), (dir / "a.txt").string()};
     Show();
     Click("chooseButton");  // cancelled
-    chosen = QString::fromStdString((dir / "d d.txt").string());
+    chosen = {QString::fromStdString((dir / "d d.txt").string()), QString::fromStdString((dir / "c.txt").string())};
     Click("chooseButton");
+    // Opened where the command line's last file was, then where the chooser left off.
+    EXPECT_EQ(folders, Strings(2, std::filesystem::canonical(dir.Path()).string()));
     EXPECT_EQ(filters.at(1),
               "テキスト文書 (*.txt);;HTML文書 (*.htm *.html *.shtml);;cgi用ﾌｧｲﾙ (*.cgi *.pl);;All Files (*)");
     DropFiles(&dialog, {dir.Path()});

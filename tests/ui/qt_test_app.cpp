@@ -64,7 +64,7 @@ private:
 
 }  // namespace
 
-void DropFiles(QWidget* target, const std::vector<std::filesystem::path>& paths) {
+bool DropFiles(QWidget* target, const std::vector<std::filesystem::path>& paths) {
     QMimeData data;
     QList<QUrl> urls;
     for (const auto& path : paths) urls << QUrl::fromLocalFile(QString::fromStdString(path.string()));
@@ -74,6 +74,7 @@ void DropFiles(QWidget* target, const std::vector<std::filesystem::path>& paths)
     QCoreApplication::sendEvent(target, &enter);
     QDropEvent drop(where, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(target, &drop);
+    return enter.isAccepted();
 }
 
 void PressEnter(bool autoRepeat) {

@@ -11,8 +11,9 @@ class QWidget;
 
 namespace ruv::test {
 
-// A drag that enters the widget, then the drop of the files.
-void DropFiles(QWidget* target, const std::vector<std::filesystem::path>& paths);
+// A drag that enters the widget, then the drop of the files; whether the
+// widget accepted the drag.
+bool DropFiles(QWidget* target, const std::vector<std::filesystem::path>& paths);
 // Presses Enter on whatever control has the focus.
 void PressEnter(bool autoRepeat = false);
 // The names in a folder, sorted: shows a temporary file left behind.
