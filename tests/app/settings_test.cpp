@@ -54,13 +54,6 @@ protected:
     QSize startedSize;
 };
 
-TEST_F(SettingsTest, FirstRunWithTheBoxLeftClearLeavesNoFileAndNoMakerFolder) {
-    RunWindow();
-    EXPECT_EQ(startedChecked, 0);
-    EXPECT_EQ(started.sourceIndex, 1);
-    EXPECT_FALSE(fs::exists(Maker()));
-}
-
 TEST_F(SettingsTest, StoredValuesComeBackAndAreWrittenBackWithoutTheColumnWidths) {
     {
         QSettings store = Store();
@@ -91,16 +84,20 @@ TEST_F(SettingsTest, StoredLayoutOfAnotherVersionIsWipedBeforeAnythingIsRead) {
     EXPECT_EQ(Stored("Settings/Button/InputText"), 1);
 }
 
-TEST_F(SettingsTest, WindowSizeAndColumnsComeBackThenClearingTheBoxRemovesThemButNotAnotherApplication) {
-    fs::create_directories(Maker());
-    WriteFile(Maker() / "ruv.conf", "[Version]\nRegistry=200\n");
-    WriteFile(Maker() / "other.conf", "[General]\nkept=1\n");
-    RunWindow(false, QSize(900, 700));
+// A first run with the box clear leaves no trace; checked, the options, the
+// window's size and the column widths come back; cleared, all of it goes, but
+// not another application's settings.
+TEST_F(SettingsTest, ALifeOfTheBoxKeepsEverythingWhileCheckedAndLeavesNoTraceOtherwise) {
+    RunWindow();
+    EXPECT_EQ(std::tuple(startedChecked, started.sourceIndex), std::tuple(0, 1));
+    EXPECT_FALSE(fs::exists(Maker()));
+    RunWindow(/*clickSaveBox=*/true, QSize(900, 700));
     EXPECT_TRUE(Store().contains("Settings/Window/Geometry"));
     EXPECT_EQ(Store().value("Settings/Window/ColumnWidths").toString().toStdString(), "225,75,200");
     EXPECT_FALSE(Store().contains("Settings/List/filename"));  // the old keys keep their meaning: read only
+    WriteFile(Maker() / "other.conf", "[General]\nkept=1\n");
     RunWindow(/*clickSaveBox=*/true);
-    EXPECT_EQ(std::tuple(started.fileNameWidth, startedSize), std::tuple(225, QSize(900, 700)));
+    EXPECT_EQ(std::tuple(startedChecked, started.fileNameWidth, startedSize), std::tuple(1, 225, QSize(900, 700)));
     EXPECT_FALSE(fs::exists(Maker() / "ruv.conf"));
     EXPECT_TRUE(fs::exists(Maker() / "other.conf"));
 }

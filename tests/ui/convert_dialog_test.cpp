@@ -10,7 +10,7 @@
 
 #include "job/job_runner.h"
 
-#include "dialog_fixture.h"
+#include "qt_test_app.h"
 #include "support/data_rows.h"
 
 namespace ruv::test {

@@ -2,7 +2,7 @@
 // commands; and the order of the list.
 #include <QComboBox>
 
-#include "dialog_fixture.h"
+#include "qt_test_app.h"
 
 namespace ruv::test {
 namespace {

@@ -1,16 +1,13 @@
 #include "qt_test_app.h"
 
-#include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <QApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QElapsedTimer>
 #include <QMimeData>
 #include <QPointer>
 #include <QTimer>
-#include <QWidget>
 
 #include <algorithm>
 

@@ -8,7 +8,7 @@
 
 #include <map>
 
-#include "dialog_fixture.h"
+#include "qt_test_app.h"
 #include "platform/file_handle.h"
 #include "support/corpus.h"
 #include "support/data_rows.h"
