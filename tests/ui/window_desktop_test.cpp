@@ -17,23 +17,13 @@
 namespace ruv::test {
 namespace {
 
-TEST_F(DialogTest, ListTakesTheRoomWithoutAScrollBarAndTheKeysActOnIt) {
-    for (const char* name : {"a.txt", "b.txt"}) WriteFile(dir / name, kSjis);
+TEST_F(DialogTest, ListTakesTheRoomOfABiggerWindowWithoutAScrollBar) {
     Show();
-    DropFiles(&dialog, {dir.Path()});
     EXPECT_FALSE(List()->horizontalScrollBar()->isVisible());  // the columns fit the first size
     const QSize before = List()->size();
     dialog.resize(dialog.width() + 300, dialog.height() + 200);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return List()->height() > before.height(); }));
-    EXPECT_EQ(List()->size() - before, QSize(300, 200));
-    List()->setFocus();
-    QTest::keyClick(List(), Qt::Key_A, Qt::ControlModifier);
-    EXPECT_EQ(List()->selectedItems().size(), 2);
-    QTest::keyClick(List(), Qt::Key_Delete);
-    EXPECT_TRUE(Names().empty());
-    chosen = {QString::fromStdString((dir / "a.txt").string())};
-    QTest::keyClick(List(), Qt::Key_O, Qt::ControlModifier);
-    EXPECT_EQ(Names(), Strings{"a.txt"});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return List()->size() - before == QSize(300, 200); }));
+    EXPECT_FALSE(List()->horizontalScrollBar()->isVisible());
 }
 
 class Preview : public DialogTest, public ::testing::WithParamInterface<DataRow> {};
@@ -68,14 +58,10 @@ TEST_F(DialogTest, PreviewOfABigFileShowsItsHeadAndLeavesItFree) {
     WriteFile(dir / "big.txt", LargeSjisText().substr(0, 200000));
     dialog.AddPath(dir / "big.txt");
     dialog.ShowPreview(List()->topLevelItem(0));
-    auto* preview = dialog.findChild<QDialog*>("previewDialog");
-    ASSERT_NE(preview, nullptr);
-    const QString text = preview->findChild<QPlainTextEdit*>()->toPlainText();
-    EXPECT_TRUE(text.endsWith(QStringLiteral("sample line\n\n(先頭 64 KB だけを表示しています。)"))) << text.right(60).toStdString();
-    EXPECT_GT(text.size(), 60000 / 2 * 3 / 4);
+    const QString text = Find<QPlainTextEdit>("previewText")->toPlainText();
+    EXPECT_TRUE(text.endsWith(QStringLiteral("sample line\n\n(先頭 64 KB だけを表示しています。)")));
     std::error_code error;
     EXPECT_TRUE(FileHandle::OpenForReading(dir / "big.txt", error).IsOpen());  // not held, not locked
-    preview->close();
 }
 
 TEST(Translations, OtherLanguagesGetTheEnglishTextsCAndJapaneseTheOriginalOnes) {
