@@ -1,6 +1,7 @@
 // What makes the window a desktop program: its layout, keys, preview and
 // English texts.
 #include <QCoreApplication>
+#include <QHeaderView>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QScrollBar>
@@ -24,6 +25,7 @@ TEST_F(DialogTest, ListTakesTheRoomOfABiggerWindowWithoutAScrollBar) {
     dialog.resize(dialog.width() + 300, dialog.height() + 200);
     ASSERT_TRUE(QTest::qWaitFor([&] { return List()->size() - before == QSize(300, 200); }));
     EXPECT_FALSE(List()->horizontalScrollBar()->isVisible());
+    EXPECT_EQ(List()->header()->length(), List()->viewport()->width());  // the last column stretches
 }
 
 class Preview : public DialogTest, public ::testing::WithParamInterface<DataRow> {};
