@@ -79,6 +79,9 @@ TEST(Translations, OtherLanguagesGetTheEnglishTextsCAndJapaneseTheOriginalOnes) 
     }
     for (QTranslator* translator : QCoreApplication::instance()->findChildren<QTranslator*>()) delete translator;
     EXPECT_EQ(ConvertDialog().windowTitle().toStdString(), "漢字コード変換");
+    ui::InstallTranslations(*QCoreApplication::instance(), {"C"});  // Qt's own dialogs in Japanese
+    EXPECT_EQ(QCoreApplication::translate("QFileDialog", "Back").toStdString(), "戻る");
+    for (QTranslator* translator : QCoreApplication::instance()->findChildren<QTranslator*>()) delete translator;
 }
 
 }  // namespace
