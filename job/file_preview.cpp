@@ -41,11 +41,16 @@ LineEnds Join(LineEnds seen, LineEnds piece) {
 
 const char* LineEndsName(LineEnds ends) {
     switch (ends) {
-        case LineEnds::CrLf: return "CR LF";
-        case LineEnds::Lf: return "LF";
-        case LineEnds::Cr: return "CR";
-        case LineEnds::Mixed: return "mixed";
-        default: return "none";
+        case LineEnds::CrLf:
+            return "CR LF";
+        case LineEnds::Lf:
+            return "LF";
+        case LineEnds::Cr:
+            return "CR";
+        case LineEnds::Mixed:
+            return "mixed";
+        default:
+            return "none";
     }
 }
 
@@ -109,16 +114,19 @@ FilePreview PreviewFile(const std::filesystem::path& path, KanjiCode code, Kanji
     // CR LF pair is parted at the cut.
     while (at < size && (!preview.cut || size - at >= PIECE_WINDOW_BYTES)) {
         const Piece piece = cutter.Next(head.get() + at, size - at, !preview.cut, line);
-        const std::int32_t n = converter.ConvertLine(converted, line, code, CODE_UTF8, NEWLINE_LF, false);
+        const std::int32_t n =
+            converter.ConvertLine(converted, line, code, CODE_UTF8, NEWLINE_LF, false);
         if (n < 0) {
             preview.complete = false;
             break;
         }
-        preview.text.append(reinterpret_cast<const char*>(AsBytes(converted)), static_cast<std::size_t>(n));
+        preview.text.append(reinterpret_cast<const char*>(AsBytes(converted)),
+                            static_cast<std::size_t>(n));
         preview.lineEnds = Join(preview.lineEnds, PieceEnd(head.get() + at, piece.consumed, units));
         at += piece.consumed;
     }
-    if (IsTargetCode(target)) CountLostCharacters(path, code, target, foldHalfWidthKana, preview.lost, preview.reason);
+    if (IsTargetCode(target))
+        CountLostCharacters(path, code, target, foldHalfWidthKana, preview.lost, preview.reason);
     return preview;
 }
 

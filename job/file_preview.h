@@ -20,12 +20,12 @@ inline constexpr std::size_t PREVIEW_BYTES = 64 * 1024;
 enum class LineEnds { None, CrLf, Lf, Cr, Mixed };
 
 struct FilePreview {
-    std::string text;             // the head decoded into UTF-8, line ends as LF
-    bool cut = false;             // the file goes on past the bytes shown
-    bool complete = true;         // false: a piece could not be read as the code (text stops there)
+    std::string text;      // the head decoded into UTF-8, line ends as LF
+    bool cut = false;      // the file goes on past the bytes shown
+    bool complete = true;  // false: a piece could not be read as the code (text stops there)
     LineEnds lineEnds = LineEnds::None;
-    std::uint64_t lost = 0;       // characters converting into the target would replace
-    std::string reason;           // why the file, or its lost count, could not be read; empty: fine
+    std::uint64_t lost = 0;  // characters converting into the target would replace
+    std::string reason;      // why the file, or its lost count, could not be read; empty: fine
 };
 
 // Reads the head of the file as `code` and counts what converting the whole

@@ -11,8 +11,9 @@
 
 namespace ruv {
 
-FilePreviewDialog::FilePreviewDialog(const QString& name, const QString& label, const QString& target,
-                                     const FilePreview& preview, QWidget* parent)
+FilePreviewDialog::FilePreviewDialog(const QString& name, const QString& label,
+                                     const QString& target, const FilePreview& preview,
+                                     QWidget* parent)
     : QDialog(parent) {
     setObjectName(QStringLiteral("previewDialog"));
     setWindowTitle(ui::Tr(ui::TEXT_PREVIEW_TITLE).arg(name));
@@ -28,12 +29,14 @@ FilePreviewDialog::FilePreviewDialog(const QString& name, const QString& label, 
     if (preview.cut && preview.complete) shown += QLatin1Char('\n') + ui::Tr(ui::TEXT_PREVIEW_CUT);
     text->setPlainText(shown);
 
-    QString facts = ui::Tr(ui::TEXT_PREVIEW_FACTS)
-                        .arg(label, ui::Tr(ui::TEXT_LINE_ENDS[static_cast<int>(preview.lineEnds)]),
-                             target.isEmpty() ? QStringLiteral("-") : target,
-                             preview.reason.empty() ? QString::number(preview.lost) : QStringLiteral("-"));
+    QString facts =
+        ui::Tr(ui::TEXT_PREVIEW_FACTS)
+            .arg(label, ui::Tr(ui::TEXT_LINE_ENDS[static_cast<int>(preview.lineEnds)]),
+                 target.isEmpty() ? QStringLiteral("-") : target,
+                 preview.reason.empty() ? QString::number(preview.lost) : QStringLiteral("-"));
     if (!preview.reason.empty()) {
-        facts += QLatin1Char('\n') + ui::Tr(ui::TEXT_PREVIEW_UNREADABLE).arg(QString::fromStdString(preview.reason));
+        facts += QLatin1Char('\n') +
+                 ui::Tr(ui::TEXT_PREVIEW_UNREADABLE).arg(QString::fromStdString(preview.reason));
     }
     auto* factLine = new QLabel(facts, this);
     factLine->setObjectName(QStringLiteral("previewFacts"));

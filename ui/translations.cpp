@@ -9,7 +9,8 @@ namespace ruv::ui {
 bool KeepsOriginalTexts(const QStringList& uiLanguages) {
     if (uiLanguages.isEmpty()) return true;
     const QString first = uiLanguages.front();
-    return first == QLatin1String("C") || first == QLatin1String("POSIX") || first.startsWith(QLatin1String("ja"));
+    return first == QLatin1String("C") || first == QLatin1String("POSIX") ||
+           first.startsWith(QLatin1String("ja"));
 }
 
 // The translators belong to the application and live as long as it does.
