@@ -54,6 +54,7 @@ void ConverterApp::StartUp(ConvertDialog& dialog) const {
     dialog.fileNameWidth = settings.fileNameWidth;
     dialog.codeWidth = settings.codeWidth;
     dialog.fullPathWidth = settings.fullPathWidth;
+    dialog.windowGeometry = settings.windowGeometry;
 }
 
 void ConverterApp::ShutDown(const ConvertDialog& dialog, int result) const {
@@ -67,6 +68,10 @@ void ConverterApp::ShutDown(const ConvertDialog& dialog, int result) const {
         settings.sourceIndex = dialog.sourceIndex;
         settings.targetIndex = dialog.targetIndex;
         settings.newlineIndex = dialog.newlineIndex;
+        settings.fileNameWidth = dialog.fileNameWidth;
+        settings.codeWidth = dialog.codeWidth;
+        settings.fullPathWidth = dialog.fullPathWidth;
+        settings.windowGeometry = dialog.windowGeometry;
         QSettings store(QSettings::NativeFormat, QSettings::UserScope, company_, application_);
         WriteSettings(store, settings);
     } else if (registry.KeyExists(company_, application_)) {

@@ -1,6 +1,7 @@
 #include "app/settings_store.h"
 
 #include <QSettings>
+#include <QStringList>
 
 namespace ruv {
 namespace {
@@ -15,6 +16,8 @@ const QString kNewline = QStringLiteral("Settings/Button/CRLF");
 const QString kFileNameWidth = QStringLiteral("Settings/List/filename");
 const QString kCodeWidth = QStringLiteral("Settings/List/kanjicode");
 const QString kFullPathWidth = QStringLiteral("Settings/List/fullpath");
+const QString kGeometry = QStringLiteral("Settings/Window/Geometry");
+const QString kColumnWidths = QStringLiteral("Settings/Window/ColumnWidths");
 
 // Through text: a QVariant conversion would accept text out of int's range.
 int ReadInt(QSettings& store, const QString& key, int fallback) {
@@ -41,6 +44,17 @@ StoredSettings ReadSettings(QSettings& store) {
     s.fileNameWidth = ReadInt(store, kFileNameWidth, defaults.fileNameWidth);
     s.codeWidth = ReadInt(store, kCodeWidth, defaults.codeWidth);
     s.fullPathWidth = ReadInt(store, kFullPathWidth, defaults.fullPathWidth);
+    // The widths the window was left with, when all three read as widths.
+    const QStringList widths = store.value(kColumnWidths).toString().split(QLatin1Char(','));
+    int read[3];
+    bool ok = widths.size() == 3;
+    for (int i = 0; ok && i < 3; ++i) read[i] = widths[i].trimmed().toInt(&ok);
+    if (ok && read[0] > 0 && read[1] > 0 && read[2] > 0) {
+        s.fileNameWidth = read[0];
+        s.codeWidth = read[1];
+        s.fullPathWidth = read[2];
+    }
+    s.windowGeometry = store.value(kGeometry).toByteArray();
     return s;
 }
 
@@ -52,6 +66,11 @@ void WriteSettings(QSettings& store, const StoredSettings& settings) {
     store.setValue(kSource, settings.sourceIndex);
     store.setValue(kTarget, settings.targetIndex);
     store.setValue(kNewline, settings.newlineIndex);
+    store.setValue(kColumnWidths, QStringLiteral("%1,%2,%3")
+                                      .arg(settings.fileNameWidth)
+                                      .arg(settings.codeWidth)
+                                      .arg(settings.fullPathWidth));
+    if (!settings.windowGeometry.isEmpty()) store.setValue(kGeometry, settings.windowGeometry);
     store.sync();
 }
 

@@ -6,8 +6,12 @@
 //   Version/Registry                   layout marker, 200
 //   Settings/Button/Auto HANZEN Backup InputText OutputText CRLF
 //   Settings/List/filename kanjicode fullpath   column widths, read only
+//   Settings/Window/Geometry           the window's size and place (saveGeometry)
+//   Settings/Window/ColumnWidths       "name,code,path" widths as left; over the three above
 // A value that is missing or not an integer reads as its default.
 #pragma once
+
+#include <QByteArray>
 
 class QSettings;
 
@@ -25,12 +29,13 @@ struct StoredSettings {
     int fileNameWidth = 190;
     int codeWidth = 75;
     int fullPathWidth = 200;
+    QByteArray windowGeometry;  // empty: the window's default size and place
 };
 
 // The stored layout marker; SETTINGS_LAYOUT when there is none.
 int ReadLayout(QSettings& store);
 
-// The nine values, in the order they are stored.
+// The values, in the order they are stored.
 StoredSettings ReadSettings(QSettings& store);
 
 // The marker, then the six options; the column widths are never written.

@@ -46,6 +46,7 @@ std::optional<int> ParseCommandLine(int argc, const char* const* argv, CliOption
                      "fail a file that would lose a character, leaving it as it was");
     auto* detectOption = app.add_flag("--detect", options.detect,
                                       "print each file's detected code and its path; write nothing");
+    app.set_version_flag("--version", "ruv-cli " RUV_VERSION, "print the version and exit");
     app.add_option("PATH", options.paths, "files or folders (a folder's own files), or -")->required();
     for (auto* option : {toOption, fromOption, newlineOption, foldOption, backupOption, keepOption,
                          strictOption}) {
@@ -59,6 +60,9 @@ std::optional<int> ParseCommandLine(int argc, const char* const* argv, CliOption
             throw CLI::ValidationError("-", "standard input is read alone, without other paths");
         }
         if (stdinMode && options.backup) throw CLI::ValidationError("--backup", "there is no file to back up");
+    } catch (const CLI::CallForVersion& version) {
+        out << version.what() << '\n';
+        return EXIT_DONE;
     } catch (const CLI::CallForHelp&) {
         out << app.help();
         return EXIT_DONE;

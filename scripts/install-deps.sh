@@ -6,7 +6,8 @@ set -euo pipefail
 packages=(
   cmake make g++ clang libclang-rt-14-dev python3
   libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
-  qt6-base-dev
+  qt6-base-dev qt6-tools-dev qt6-l10n-tools qt6-translations-l10n xvfb xauth
+  dpkg-dev file
   edict skkdic
   acl util-linux
 )

@@ -11,14 +11,15 @@
 namespace ruv {
 
 AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
-    setWindowTitle(QString::fromUtf8(ui::TEXT_ABOUT_TITLE));
+    setWindowTitle(ui::Tr(ui::TEXT_ABOUT_TITLE));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint);
 
     auto* icon = new QLabel(this);
     icon->setPixmap(ui::AppIcon().pixmap(32, 32));
-    auto* product = new QLabel(QString::fromUtf8(ui::TEXT_TITLE), this);
-    auto* version = new QLabel(QString::fromUtf8(ui::TEXT_VERSION), this);
+    auto* product = new QLabel(ui::Tr(ui::TEXT_TITLE), this);
+    auto* version = new QLabel(QString::fromUtf8(ui::TEXT_VERSION) + QStringLiteral(RUV_VERSION), this);
+    version->setObjectName(QStringLiteral("versionLabel"));
     auto* notice = new QLabel(QString::fromUtf8(ui::TEXT_NOTICE), this);
     auto* ok = new QPushButton(QString::fromUtf8(ui::TEXT_OK), this);
     ok->setObjectName(QStringLiteral("okButton"));

@@ -18,6 +18,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
 #include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -26,9 +27,11 @@
 
 #include "detect/code_labels.h"
 #include "detect/radio_code.h"
+#include "job/file_preview.h"
 #include "job/job_runner.h"
 #include "ui/about_dialog.h"
 #include "ui/app_icon.h"
+#include "ui/file_preview_dialog.h"
 #include "ui/file_registration.h"
 #include "ui/ui_strings.h"
 
@@ -48,7 +51,7 @@ constexpr int TARGET_UNICODE = 3;
 // Files a box about lost characters names; more are summed up as "…".
 constexpr std::size_t LOST_FILES_SHOWN = 20;
 
-QString Text(const char* utf8) { return QString::fromUtf8(utf8); }
+QString Text(const char* utf8) { return ui::Tr(utf8); }
 
 // A push button that Enter never presses: Enter belongs to the whole window.
 QPushButton* MakeButton(const QString& text, const char* name, QWidget* parent) {
@@ -59,16 +62,18 @@ QPushButton* MakeButton(const QString& text, const char* name, QWidget* parent) 
     return button;
 }
 
-QCheckBox* MakeCheckBox(const char* text, const char* name, QWidget* parent) {
+QCheckBox* MakeCheckBox(const char* text, const char* name, const char* tip, QWidget* parent) {
     auto* box = new QCheckBox(Text(text), parent);
     box->setObjectName(QString::fromLatin1(name));
+    box->setToolTip(Text(tip));
     return box;
 }
 
 // A framed column of radio buttons numbered 0.. in the order given.
 QGroupBox* MakeRadioGroup(const char* title, const char* const* texts, int count,
-                          const char* namePrefix, QButtonGroup* group) {
+                          const char* namePrefix, const char* tip, QButtonGroup* group) {
     auto* frame = new QGroupBox(Text(title));
+    frame->setToolTip(Text(tip));
     auto* column = new QVBoxLayout(frame);
     column->setSpacing(2);
     for (int i = 0; i < count; ++i) {
@@ -109,9 +114,9 @@ DialogServices DialogServices::Desktop() {
     services.showMessage = [](QWidget* parent, const QString& text, const QString& caption) {
         QMessageBox::information(parent, caption, text);
     };
-    services.chooseFile = [](QWidget* parent, const QString& filter) {
-        return QFileDialog::getOpenFileName(parent, QString(), QString(), filter, nullptr,
-                                            QFileDialog::ReadOnly);
+    services.chooseFiles = [](QWidget* parent, const QString& folder, const QString& filter) {
+        return QFileDialog::getOpenFileNames(parent, QString(), folder, filter, nullptr,
+                                             QFileDialog::ReadOnly);
     };
     services.runAboutBox = [](QWidget* parent) {
         AboutDialog about(parent);
@@ -125,7 +130,8 @@ ConvertDialog::ConvertDialog(QWidget* parent)
     : QDialog(parent), runner_(std::make_unique<JobRunner>()) {
     setWindowTitle(Text(ui::TEXT_TITLE));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowCloseButtonHint);
+                   Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
+    setSizeGripEnabled(true);
     setWindowIcon(ui::AppIcon());
     setAcceptDrops(true);
 
@@ -137,8 +143,9 @@ ConvertDialog::ConvertDialog(QWidget* parent)
     top->addLayout(createButtonColumn());
     auto* options = new QHBoxLayout;
     options->addWidget(createSourceGroup());
-    options->addWidget(createTargetGroup(), 1);
-    saveSettingsBox_ = MakeCheckBox(ui::TEXT_SAVE_SETTINGS, "saveSettingsBox", this);
+    options->addWidget(createTargetGroup());
+    options->addStretch(1);  // the option groups keep their natural width
+    saveSettingsBox_ = MakeCheckBox(ui::TEXT_SAVE_SETTINGS, "saveSettingsBox", ui::TIP_SAVE_SETTINGS, this);
 
     auto* page = new QVBoxLayout(this);
     page->addLayout(top, 1);
@@ -146,7 +153,10 @@ ConvertDialog::ConvertDialog(QWidget* parent)
     page->addWidget(saveSettingsBox_);
     page->addLayout(createStatusRow());
 
+    // Room for the list's columns without a scroll bar.
+    resize(760, 560);
     createAboutAction();
+    createShortcuts();
     connectControls();
     arrangeTabOrder();
     // Enter from any control starts or cancels a run: look at every key first.
@@ -165,7 +175,8 @@ QLayout* ConvertDialog::createFileGroup() {
     fileList_->setSelectionBehavior(QAbstractItemView::SelectRows);
     fileList_->setMinimumSize(460, 150);
     fileList_->header()->setSectionsClickable(false);  // the order is by name, descending
-    fileList_->header()->setStretchLastSection(false);
+    fileList_->header()->setStretchLastSection(true);  // no scroll bar while the columns fit
+    fileList_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     fileList_->setHeaderLabels({ui::UiString(ui::IDS_COLUMN_NAME), ui::UiString(ui::IDS_COLUMN_CODE),
                                 ui::UiString(ui::IDS_COLUMN_PATH)});
     fileList_->sortByColumn(ui::COLUMN_NAME, Qt::DescendingOrder);
@@ -174,6 +185,7 @@ QLayout* ConvertDialog::createFileGroup() {
 
     filterBox_ = new QComboBox(frame);
     filterBox_->setObjectName(QStringLiteral("filterBox"));
+    filterBox_->setToolTip(Text(ui::TIP_FILTER));
     for (const char* pattern : ui::FILTER_PATTERNS) filterBox_->addItem(Text(pattern));
     removeButton_ = MakeButton(Text(ui::TEXT_REMOVE), "removeButton", frame);
     clearButton_ = MakeButton(Text(ui::TEXT_CLEAR), "clearButton", frame);
@@ -210,9 +222,10 @@ QLayout* ConvertDialog::createButtonColumn() {
 QGroupBox* ConvertDialog::createSourceGroup() {
     auto* side = new QGroupBox(Text(ui::TEXT_SOURCE_GROUP), this);
     sourceButtons_ = new QButtonGroup(this);
-    autoDetectBox_ = MakeCheckBox(ui::TEXT_AUTO_DETECT, "autoDetectBox", side);
+    autoDetectBox_ = MakeCheckBox(ui::TEXT_AUTO_DETECT, "autoDetectBox", ui::TIP_AUTO_DETECT, side);
     auto* column = new QVBoxLayout(side);
-    column->addWidget(MakeRadioGroup(ui::TEXT_CODE_GROUP, ui::CODE_BUTTON_TEXTS, 6, "source", sourceButtons_));
+    column->addWidget(MakeRadioGroup(ui::TEXT_CODE_GROUP, ui::CODE_BUTTON_TEXTS, 6, "source", ui::TIP_SOURCE,
+                                     sourceButtons_));
     column->addWidget(autoDetectBox_);
     return side;
 }
@@ -221,11 +234,13 @@ QGroupBox* ConvertDialog::createTargetGroup() {
     auto* side = new QGroupBox(Text(ui::TEXT_TARGET_GROUP), this);
     targetButtons_ = new QButtonGroup(this);
     newlineButtons_ = new QButtonGroup(this);
-    halfWidthKanaBox_ = MakeCheckBox(ui::TEXT_HALF_WIDTH_KANA, "halfWidthKanaBox", side);
-    backupBox_ = MakeCheckBox(ui::TEXT_BACKUP, "backupBox", side);
+    halfWidthKanaBox_ = MakeCheckBox(ui::TEXT_HALF_WIDTH_KANA, "halfWidthKanaBox", ui::TIP_HALF_WIDTH_KANA, side);
+    backupBox_ = MakeCheckBox(ui::TEXT_BACKUP, "backupBox", ui::TIP_BACKUP, side);
     auto* grid = new QGridLayout(side);
-    grid->addWidget(MakeRadioGroup(ui::TEXT_CODE_GROUP, ui::CODE_BUTTON_TEXTS, 6, "target", targetButtons_), 0, 0);
-    grid->addWidget(MakeRadioGroup(ui::TEXT_NEWLINE_GROUP, ui::NEWLINE_BUTTON_TEXTS, 3, "newline", newlineButtons_),
+    grid->addWidget(
+        MakeRadioGroup(ui::TEXT_CODE_GROUP, ui::CODE_BUTTON_TEXTS, 6, "target", ui::TIP_TARGET, targetButtons_), 0, 0);
+    grid->addWidget(MakeRadioGroup(ui::TEXT_NEWLINE_GROUP, ui::NEWLINE_BUTTON_TEXTS, 3, "newline", ui::TIP_NEWLINE,
+                                   newlineButtons_),
                     0, 1, Qt::AlignTop);
     grid->addWidget(halfWidthKanaBox_, 1, 0);
     grid->addWidget(backupBox_, 1, 1);
@@ -259,6 +274,30 @@ void ConvertDialog::createAboutAction() {
     addAction(about);
     setContextMenuPolicy(Qt::ActionsContextMenu);
     connect(about, &QAction::triggered, this, &ConvertDialog::ShowAbout);
+}
+
+// Delete removes the selected files, Ctrl+O opens the chooser, Ctrl+A selects
+// every file; the list's context menu and a double-click open the preview.
+void ConvertDialog::createShortcuts() {
+    // Shortcuts rather than actions: the window's context menu lists its actions.
+    const auto add = [this](QKeySequence::StandardKey key, auto slot) {
+        connect(new QShortcut(key, this), &QShortcut::activated, this, slot);
+    };
+    add(QKeySequence::Delete, &ConvertDialog::RemoveSelectedFiles);
+    add(QKeySequence::Open, &ConvertDialog::ChooseFile);
+    add(QKeySequence::SelectAll, [this] { fileList_->selectAll(); });
+    auto* preview = new QAction(Text(ui::TEXT_PREVIEW_ITEM), fileList_);
+    preview->setObjectName(QStringLiteral("previewAction"));
+    fileList_->addAction(preview);
+    fileList_->setContextMenuPolicy(Qt::ActionsContextMenu);
+    connect(preview, &QAction::triggered, this, [this] { ShowPreview(fileList_->currentItem()); });
+    connect(fileList_, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item) { ShowPreview(item); });
+}
+
+void ConvertDialog::setFileCommandsEnabled(bool enabled) {
+    for (QWidget* command : std::initializer_list<QWidget*>{chooseButton_, removeButton_, clearButton_, filterBox_}) {
+        command->setEnabled(enabled);
+    }
 }
 
 void ConvertDialog::connectControls() {
@@ -305,6 +344,7 @@ void ConvertDialog::Initialise() {
     fileList_->setColumnWidth(ui::COLUMN_NAME, fileNameWidth);
     fileList_->setColumnWidth(ui::COLUMN_CODE, codeWidth);
     fileList_->setColumnWidth(ui::COLUMN_PATH, fullPathWidth);
+    if (!windowGeometry.isEmpty()) restoreGeometry(windowGeometry);
     RegisterCommandLine(commandLine);
 }
 
@@ -336,6 +376,10 @@ void ConvertDialog::ExchangeFromControls() {
     targetIndex = targetButtons_->checkedId();
     saveSettings = CheckValue(saveSettingsBox_);
     backup = CheckValue(backupBox_);
+    fileNameWidth = fileList_->columnWidth(ui::COLUMN_NAME);
+    codeWidth = fileList_->columnWidth(ui::COLUMN_CODE);
+    fullPathWidth = fileList_->columnWidth(ui::COLUMN_PATH);
+    windowGeometry = saveGeometry();
 }
 
 // The source buttons keep their marks while disabled, so clearing the box
@@ -391,6 +435,7 @@ void ConvertDialog::StartOrCancelJob() {
     shownFile_ = -1;
     startButton_->setText(ui::UiString(ui::IDS_CANCEL));
     exitButton_->setEnabled(false);
+    setFileCommandsEnabled(false);
     pollTimer_->start();
 }
 
@@ -422,7 +467,8 @@ void ConvertDialog::endRun(bool report) {
     }
     startButton_->setText(ui::UiString(ui::IDS_START));
     exitButton_->setEnabled(true);
-    statusLine_->setText(ui::UiString(ui::IDS_IDLE));
+    setFileCommandsEnabled(true);
+    statusLine_->setText(report ? RunSummary(runner_->Report()) : ui::UiString(ui::IDS_IDLE));
     runEnded_.start();  // after the boxes: the Enter that closed one is no new press
 }
 
@@ -460,11 +506,21 @@ void ConvertDialog::ReportRun(const JobReport& report, JobOutcome outcome) {
         const LostCharacters& lost = report.lost[i];
         const QTreeWidgetItem* item = fileList_->topLevelItem(static_cast<int>(lost.index));
         if (item == nullptr) continue;
-        text += QStringLiteral("\n%1: %2 文字").arg(item->text(ui::COLUMN_NAME)).arg(lost.count);
-        if (lost.firstLine > 0) text += QStringLiteral(" (最初は %1 行目)").arg(lost.firstLine);
+        text += QLatin1Char('\n') + Text(ui::TEXT_LOST_FILE).arg(item->text(ui::COLUMN_NAME)).arg(lost.count);
+        if (lost.firstLine > 0) text += Text(ui::TEXT_LOST_LINE).arg(lost.firstLine);
     }
     services.showMessage(this, text, Text(ui::CAPTION_LOST));
     for (const LostCharacters& lost : report.lost) select(lost.index);
+}
+
+// How many files the run converted, found already right, skipped and failed.
+QString RunSummary(const JobReport& report) {
+    const std::size_t failed = report.failures.empty() && report.failedIndex >= 0 ? 1 : report.failures.size();
+    return Text(ui::TEXT_RUN_SUMMARY)
+        .arg(report.converted)
+        .arg(report.unchanged.size())
+        .arg(report.skipped.size())
+        .arg(failed);
 }
 
 void ConvertDialog::RefreshLabels() {
@@ -475,6 +531,20 @@ void ConvertDialog::ShowAbout() {
     if (services.runAboutBox(this) == 1) {
         services.openUrl(QUrl(ui::UiString(ui::IDS_WEB_ADDRESS)));
     }
+}
+
+// The file is read as a run would read it: its detected code under
+// auto-detection, the chosen source code otherwise.
+void ConvertDialog::ShowPreview(QTreeWidgetItem* item) {
+    if (item == nullptr) return;
+    const KanjiCode code = autoDetect != 0 ? ui::ItemCode(*item) : CodeFromRadioIndex(sourceIndex);
+    const KanjiCode target = targetIndex >= 0 ? CodeFromRadioIndex(targetIndex) : CODE_ERROR;
+    const FilePreview preview = PreviewFile(ui::ItemPath(*item), code, target, halfWidthKana != 0);
+    const QString targetName =
+        targetIndex >= 0 && targetIndex < 6 ? Text(ui::CODE_BUTTON_TEXTS[targetIndex]) : QString();
+    auto* dialog = new FilePreviewDialog(item->text(ui::COLUMN_NAME), QString::fromUtf8(CodeLabel(code)),
+                                         targetName, preview, this);
+    dialog->show();
 }
 
 void ConvertDialog::CancelAndClose() {

@@ -10,6 +10,7 @@
 // file_registration.cpp.
 #pragma once
 
+#include <QByteArray>
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QList>
@@ -21,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "job/conversion_worker.h"
 #include "job/registration.h"
 
 class QButtonGroup;
@@ -33,6 +35,7 @@ class QProgressBar;
 class QPushButton;
 class QTimer;
 class QTreeWidget;
+class QTreeWidgetItem;
 
 namespace ruv {
 
@@ -44,8 +47,9 @@ enum class JobOutcome;
 struct DialogServices {
     // An information box with an OK button.
     std::function<void(QWidget* parent, const QString& text, const QString& caption)> showMessage;
-    // One existing file chosen by the user under the filter, or empty.
-    std::function<QString(QWidget* parent, const QString& filter)> chooseFile;
+    // The existing files chosen by the user under the filter, starting in
+    // folder; none when cancelled.
+    std::function<QStringList(QWidget* parent, const QString& folder, const QString& filter)> chooseFiles;
     // Runs the about box; 1 when its web-address button closed it.
     std::function<int(QWidget* parent)> runAboutBox;
     std::function<void(const QUrl& url)> openUrl;
@@ -53,6 +57,9 @@ struct DialogServices {
     // The real message box, file chooser, about box and browser.
     static DialogServices Desktop();
 };
+
+// The status line after a run: files converted, unchanged, skipped, failed.
+QString RunSummary(const JobReport& report);
 
 class ConvertDialog : public QDialog {
     Q_OBJECT
@@ -74,6 +81,8 @@ public:
     int targetIndex = -1;
     int saveSettings = 0;
     int backup = 0;
+    // The window's size and place (QWidget::saveGeometry), empty: the default.
+    QByteArray windowGeometry;
 
     // Paths handed to the program, each registered in order at initialisation.
     std::vector<std::string> commandLine;
@@ -86,6 +95,7 @@ public:
     bool IsBusy() const;
 
     void ExchangeToControls();
+    // Also reads back the window's geometry and the list's column widths.
     void ExchangeFromControls();
     void ApplyAutoDetect();
     // Shows on the half-width kana box what the target does with them.
@@ -102,6 +112,9 @@ public:
     // Detects every listed file again, so the list shows the codes after a run.
     void RefreshLabels();
     void ShowAbout();
+    // Opens a read-only look into the item's file (file_preview_dialog.cpp),
+    // read as its detected code or the chosen source code.
+    void ShowPreview(QTreeWidgetItem* item);
     // For a process told to quit: cancels the run under way, waits for the
     // worker (the file under way stays as it was), then closes as Exit does.
     void CancelAndClose();
@@ -134,6 +147,8 @@ private:
     QGroupBox* createTargetGroup();
     QLayout* createStatusRow();
     void createAboutAction();
+    void createShortcuts();
+    void setFileCommandsEnabled(bool enabled);
     void connectControls();
     void arrangeTabOrder();
     void endRun(bool report);
@@ -167,6 +182,7 @@ private:
     int batchDepth_ = 0;
     std::int32_t shownFile_ = -1;
     bool initialised_ = false;
+    QString chooserFolder_;  // where the chooser opens: the last file registered or chosen
     QElapsedTimer runEnded_;  // since the last run ended; invalid before the first
 };
 

@@ -8,6 +8,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QMimeData>
 #include <QStringList>
@@ -138,10 +139,17 @@ void ConvertDialog::AcceptDroppedFiles(const QList<QUrl>& urls) {
     endBatch();
 }
 
+// The chooser opens where the last file was registered or chosen from.
 void ConvertDialog::ChooseFile() {
     if (IsBusy()) return;
-    const QString chosen = services.chooseFile(this, ui::OpenFileFilter(ui::UiString(ui::IDS_OPEN_FILTER)));
-    if (!chosen.isEmpty()) AddPath(QFile::encodeName(chosen).toStdString());
+    const QStringList chosen =
+        services.chooseFiles(this, chooserFolder_, ui::OpenFileFilter(ui::UiString(ui::IDS_OPEN_FILTER)));
+    beginBatch();
+    for (const QString& file : chosen) {
+        chooserFolder_ = QFileInfo(file).absolutePath();
+        AddPath(QFile::encodeName(file).toStdString());
+    }
+    endBatch();
 }
 
 // What the policy refuses (a missing path, an excluded or listed file) is
@@ -150,6 +158,7 @@ void ConvertDialog::AddPath(const std::filesystem::path& path) {
     PathYield yield = registrar_.Add(path);
     beginBatch();
     for (const JobFile& file : yield.files) {
+        chooserFolder_ = ui::NativeText(file.path.parent_path().native());
         auto* item = new QTreeWidgetItem;
         ui::SetItemFile(*item, file);
         fileList_->addTopLevelItem(item);
@@ -182,8 +191,13 @@ void ConvertDialog::ApplyExtensionFilter() {
     }
 }
 
+// A busy window refuses the drag itself, so the cursor tells the user at once.
 void ConvertDialog::dragEnterEvent(QDragEnterEvent* event) {
-    if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+    if (event->mimeData()->hasUrls() && !IsBusy()) {
+        event->acceptProposedAction();
+    } else {
+        event->ignore();
+    }
 }
 
 void ConvertDialog::dropEvent(QDropEvent* event) {

@@ -1,17 +1,12 @@
 // The whole program told to quit (SIGTERM) while a run is busy: the run is
 // cancelled and its worker waited for, so the file under way stays exactly as
 // it was and no temporary file is left.  SIGHUP and SIGINT take the same path.
-#include <gtest/gtest.h>
-
 #include <signal.h>
 
-#include <QApplication>
 #include <QSettings>
 #include <QTimer>
 
 #include "app/converter_app.h"
-#include "support/temp_dir.h"
-#include "ui/convert_dialog.h"
 #include "ui/qt_test_app.h"
 
 namespace ruv::test {

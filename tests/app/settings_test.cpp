@@ -4,6 +4,7 @@
 
 #include <QAbstractButton>
 #include <QSettings>
+#include <QTreeWidget>
 
 #include <tuple>
 
@@ -29,14 +30,19 @@ protected:
 
     // One life of the window: start-up, at most a click on the box that keeps
     // the settings, a close.  Records what the window started with.
-    void RunWindow(bool clickSaveBox = false) {
+    void RunWindow(bool clickSaveBox = false, QSize size = {}) {
         ConvertDialog dialog;
         ConverterApp().StartUp(dialog);
         started = {dialog.autoDetect,  dialog.halfWidthKana, dialog.backup,
                    dialog.sourceIndex, dialog.targetIndex,   dialog.newlineIndex,
-                   dialog.fileNameWidth, dialog.codeWidth,   dialog.fullPathWidth};
+                   dialog.fileNameWidth, dialog.codeWidth,   dialog.fullPathWidth, dialog.windowGeometry};
         startedChecked = dialog.saveSettings;
         dialog.Initialise();
+        startedSize = dialog.size();
+        if (size.isValid()) {
+            dialog.resize(size);
+            dialog.findChild<QTreeWidget*>("fileList")->setColumnWidth(0, size.width() / 4);
+        }
         if (clickSaveBox) dialog.findChild<QAbstractButton*>("saveSettingsBox")->click();
         dialog.reject();
         ConverterApp().ShutDown(dialog, dialog.result());
@@ -45,19 +51,14 @@ protected:
     TempDir dir;
     StoredSettings started;
     int startedChecked = -1;
+    QSize startedSize;
 };
-
-TEST_F(SettingsTest, FirstRunWithTheBoxLeftClearLeavesNoFileAndNoMakerFolder) {
-    RunWindow();
-    EXPECT_EQ(startedChecked, 0);
-    EXPECT_EQ(started.sourceIndex, 1);
-    EXPECT_FALSE(fs::exists(Maker()));
-}
 
 TEST_F(SettingsTest, StoredValuesComeBackAndAreWrittenBackWithoutTheColumnWidths) {
     {
         QSettings store = Store();
-        WriteSettings(store, StoredSettings{0, 0, 0, 5, 3, 2, 1, 1, 1});
+        WriteSettings(store, StoredSettings{0, 0, 0, 5, 3, 2, 1, 1, 1, {}});
+        store.remove("Settings/Window");  // a store written before the window's size was kept
         store.remove("Version");  // a store without the marker counts as current
         store.setValue("Settings/List/filename", 250);
     }
@@ -83,11 +84,20 @@ TEST_F(SettingsTest, StoredLayoutOfAnotherVersionIsWipedBeforeAnythingIsRead) {
     EXPECT_EQ(Stored("Settings/Button/InputText"), 1);
 }
 
-TEST_F(SettingsTest, ClearingTheBoxRemovesTheSettingsButKeepsAnotherApplicationsFolder) {
-    fs::create_directories(Maker());
-    WriteFile(Maker() / "ruv.conf", "[Version]\nRegistry=200\n");
+// A first run with the box clear leaves no trace; checked, the options, the
+// window's size and the column widths come back; cleared, all of it goes, but
+// not another application's settings.
+TEST_F(SettingsTest, ALifeOfTheBoxKeepsEverythingWhileCheckedAndLeavesNoTraceOtherwise) {
+    RunWindow();
+    EXPECT_EQ(std::tuple(startedChecked, started.sourceIndex), std::tuple(0, 1));
+    EXPECT_FALSE(fs::exists(Maker()));
+    RunWindow(/*clickSaveBox=*/true, QSize(900, 700));
+    EXPECT_TRUE(Store().contains("Settings/Window/Geometry"));
+    EXPECT_EQ(Store().value("Settings/Window/ColumnWidths").toString().toStdString(), "225,75,200");
+    EXPECT_FALSE(Store().contains("Settings/List/filename"));  // the old keys keep their meaning: read only
     WriteFile(Maker() / "other.conf", "[General]\nkept=1\n");
     RunWindow(/*clickSaveBox=*/true);
+    EXPECT_EQ(std::tuple(startedChecked, started.fileNameWidth, startedSize), std::tuple(1, 225, QSize(900, 700)));
     EXPECT_FALSE(fs::exists(Maker() / "ruv.conf"));
     EXPECT_TRUE(fs::exists(Maker() / "other.conf"));
 }

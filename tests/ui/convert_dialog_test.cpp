@@ -10,7 +10,7 @@
 
 #include "job/job_runner.h"
 
-#include "dialog_fixture.h"
+#include "qt_test_app.h"
 #include "support/data_rows.h"
 
 namespace ruv::test {
@@ -96,12 +96,16 @@ TEST_P(EnterKey, StartsARunThatNothingElseDisturbsAndTheNextEnterEvenAutoRepeate
     PressEnter();
     ASSERT_TRUE(dialog.IsBusy());
     EXPECT_EQ(Find("startButton")->text().toStdString(), "中 断");
-    EXPECT_FALSE(Find("exitButton")->isEnabled());
+    for (const char* command : {"exitButton", "chooseButton", "removeButton", "clearButton", "filterBox"}) {
+        EXPECT_FALSE(Find<QWidget>(command)->isEnabled()) << command;
+    }
 
     // While the run is busy no file command and no way of closing has any effect.
     List()->topLevelItem(0)->setSelected(true);
-    chosen = QString::fromStdString((dir / "a.txt").string());
-    DropFiles(&dialog, {dir / "a.txt"});
+    chosen = {QString::fromStdString((dir / "a.txt").string())};
+    EXPECT_FALSE(DropFiles(&dialog, {dir / "a.txt"}));  // refused at the drag
+    QTest::keyClick(&dialog, Qt::Key_O, Qt::ControlModifier);
+    QTest::keyClick(List(), Qt::Key_Delete);
     for (const char* button : {"chooseButton", "removeButton", "clearButton", "exitButton"}) Click(button);
     auto* filter = Find<QComboBox>("filterBox");
     filter->setCurrentIndex(1);
@@ -114,6 +118,7 @@ TEST_P(EnterKey, StartsARunThatNothingElseDisturbsAndTheNextEnterEvenAutoRepeate
     EXPECT_EQ(Names(), (Strings{"big.txt", "b.htm"}));
     EXPECT_TRUE(filters.empty());
 
+    if (!control->isEnabled()) control = List();  // a file command is disabled while busy
     ASSERT_TRUE(focus());
     PressEnter(/*autoRepeat=*/true);
     ASSERT_TRUE(WaitForIdle());
@@ -122,7 +127,8 @@ TEST_P(EnterKey, StartsARunThatNothingElseDisturbsAndTheNextEnterEvenAutoRepeate
     EXPECT_EQ(ReadFile(dir / "big.txt"), big);
     EXPECT_EQ(FolderNames(dir.Path()), (Strings{"a.txt", "b.htm", "big.txt"}));
     EXPECT_EQ(Find("startButton")->text().toStdString(), "変 換");
-    EXPECT_EQ(Find<QLabel>("statusLine")->text().toStdString(), "選択中");
+    EXPECT_EQ(Find<QLabel>("statusLine")->text().toStdString(), "変換 0、変更なし 0、スキップ 0、失敗 0");
+    EXPECT_TRUE(Find("chooseButton")->isEnabled());
     EXPECT_TRUE(dialog.close());
     EXPECT_EQ(dialog.result(), 1);  // so that start-up saves or removes the settings
 }
@@ -153,6 +159,7 @@ TEST_F(DialogTest, RunFromADropConvertsEachFileFromItsOwnCodeAndRefreshesTheLabe
     EXPECT_EQ(FolderNames(dir.Path()), (Strings{"a.txt", "b.txt", "c.dat"}));  // no backup, no temporary
     auto* bar = Find<QProgressBar>("progressBar");
     EXPECT_EQ(bar->value(), bar->maximum());
+    EXPECT_EQ(Find<QLabel>("statusLine")->text().toStdString(), "変換 2、変更なし 0、スキップ 1、失敗 0");
 }
 
 // The run's end as the worker sees it comes before the window takes it in:
@@ -220,6 +227,9 @@ TEST_F(DialogTest, FilesThatLostCharactersAreListedUpToTwentyAndSelected) {
     EXPECT_EQ(text.substr(text.size() - 4), "\n…");
     EXPECT_EQ(List()->selectedItems().size(), 21);
     EXPECT_FALSE(List()->topLevelItem(21)->isSelected());
+    report.unchanged = {1, 2};
+    report.failures = {{3, "x"}, {4, "y"}};
+    EXPECT_EQ(RunSummary(report).toStdString(), "変換 0、変更なし 2、スキップ 0、失敗 2");
 }
 
 }  // namespace

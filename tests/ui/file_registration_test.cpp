@@ -2,7 +2,7 @@
 // commands; and the order of the list.
 #include <QComboBox>
 
-#include "dialog_fixture.h"
+#include "qt_test_app.h"
 
 namespace ruv::test {
 namespace {
@@ -28,13 +28,15 @@ TEST_F(DialogTest, DropListsWhatThePolicyAllowsAndTheSortedFilterKeepsItsExtensi
     EXPECT_EQ(Names(), (Strings{"a.htm", "INDEX.HTML"}));
 }
 
-TEST_F(DialogTest, EveryWayOfAddingListsNamesDescendingAndRemovedFilesComeBack) {
+TEST_F(DialogTest, EveryWayOfAddingListsNamesDescendingAndRemovedFilesComeBackButtonsOrKeys) {
     for (const char* name : {"b.txt", "a.txt", "d d.txt", "c.txt"}) WriteFile(dir / name, kSjis);
     dialog.commandLine = {(dir / "b.txt").string(), "", (dir / "missing").string(), (dir / "a.txt").string()};
     Show();
     Click("chooseButton");  // cancelled
-    chosen = QString::fromStdString((dir / "d d.txt").string());
-    Click("chooseButton");
+    chosen = {QString::fromStdString((dir / "d d.txt").string()), QString::fromStdString((dir / "c.txt").string())};
+    QTest::keyClick(&dialog, Qt::Key_O, Qt::ControlModifier);
+    // Opened where the command line's last file was, then where the chooser left off.
+    EXPECT_EQ(folders, Strings(2, std::filesystem::canonical(dir.Path()).string()));
     EXPECT_EQ(filters.at(1),
               "テキスト文書 (*.txt);;HTML文書 (*.htm *.html *.shtml);;cgi用ﾌｧｲﾙ (*.cgi *.pl);;All Files (*)");
     DropFiles(&dialog, {dir.Path()});
@@ -42,10 +44,12 @@ TEST_F(DialogTest, EveryWayOfAddingListsNamesDescendingAndRemovedFilesComeBack) 
     EXPECT_EQ(Labels(), Strings(4, "Shift-JIS"));
     EXPECT_TRUE(messages.empty());
     for (int item : {1, 3}) List()->topLevelItem(item)->setSelected(true);
-    Click("removeButton");
+    QTest::keyClick(List(), Qt::Key_Delete);
     EXPECT_EQ(Names(), (Strings{"d d.txt", "b.txt"}));
     DropFiles(&dialog, {dir / "c.txt"});
     EXPECT_EQ(Names(), (Strings{"d d.txt", "c.txt", "b.txt"}));
+    QTest::keyClick(List(), Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(List()->selectedItems().size(), 3);
     Click("clearButton");
     EXPECT_TRUE(Names().empty());
     DropFiles(&dialog, {dir / "a.txt"});

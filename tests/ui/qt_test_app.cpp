@@ -1,16 +1,13 @@
 #include "qt_test_app.h"
 
-#include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <QApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QElapsedTimer>
 #include <QMimeData>
 #include <QPointer>
 #include <QTimer>
-#include <QWidget>
 
 #include <algorithm>
 
@@ -64,7 +61,7 @@ private:
 
 }  // namespace
 
-void DropFiles(QWidget* target, const std::vector<std::filesystem::path>& paths) {
+bool DropFiles(QWidget* target, const std::vector<std::filesystem::path>& paths) {
     QMimeData data;
     QList<QUrl> urls;
     for (const auto& path : paths) urls << QUrl::fromLocalFile(QString::fromStdString(path.string()));
@@ -74,6 +71,7 @@ void DropFiles(QWidget* target, const std::vector<std::filesystem::path>& paths)
     QCoreApplication::sendEvent(target, &enter);
     QDropEvent drop(where, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(target, &drop);
+    return enter.isAccepted();
 }
 
 void PressEnter(bool autoRepeat) {
