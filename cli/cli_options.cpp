@@ -46,9 +46,20 @@ std::optional<int> ParseCommandLine(int argc, const char* const* argv, CliOption
                      "fail a file that would lose a character, leaving it as it was");
     auto* detectOption = app.add_flag("--detect", options.detect,
                                       "print each file's detected code and its path; write nothing");
-    app.add_option("PATH", options.paths, "files or folders (a folder's own files), or -")->required();
+    app.add_flag("-r,--recursive", options.walk.recursive,
+                 "a folder stands for every file below it (names starting with \".\" skipped)");
+    app.add_option("--include", options.walk.include,
+                   "take only files whose name matches GLOB (repeatable; any case)")
+        ->type_name("GLOB")->expected(1)->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+    app.add_option("--exclude", options.walk.exclude, "leave out files whose name matches GLOB (repeatable)")
+        ->type_name("GLOB")->expected(1)->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+    auto* verboseOption = app.add_flag("--verbose", options.verbose,
+                                       "end a run over several files with a summary line even when "
+                                       "standard error is not a terminal");
+    app.add_option("PATH", options.paths, "files or folders (a folder's own files; with -r all below), or -")
+        ->required();
     for (auto* option : {toOption, fromOption, newlineOption, foldOption, backupOption, keepOption,
-                         strictOption}) {
+                         strictOption, verboseOption}) {
         detectOption->excludes(option);
     }
     try {

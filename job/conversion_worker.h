@@ -51,6 +51,7 @@ struct LostCharacters {
 struct JobReport {
     std::vector<std::size_t> skipped;  // files skipped as binary or unreadable
     std::size_t converted = 0;
+    std::vector<std::size_t> unchanged;  // files left as they were: already right
     std::int32_t failedIndex = -1;     // the first file that failed (it stops the
     std::string failure;               // run unless keep-going), and why
     std::vector<JobFailure> failures;  // every failed file, in the order they failed

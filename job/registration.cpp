@@ -1,5 +1,6 @@
 #include "job/registration.h"
 
+#include <fnmatch.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -78,16 +79,14 @@ std::filesystem::path ExpandLongPath(const std::filesystem::path& path) {
     return error ? std::filesystem::path() : full;
 }
 
-std::vector<std::filesystem::path> FolderFiles(const std::filesystem::path& folder) {
-    std::vector<std::filesystem::path> files;
-    std::error_code error;
-    for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end;
-         it.increment(error)) {
-        std::error_code ignored;
-        if (!it->is_directory(ignored)) files.push_back(it->path());
-    }
-    std::sort(files.begin(), files.end());
-    return files;
+bool MatchesNameGlob(const std::filesystem::path& name, const std::string& glob) {
+    return ::fnmatch(glob.c_str(), name.filename().c_str(), FNM_CASEFOLD) == 0;
+}
+
+bool WalkRules::Takes(const std::filesystem::path& name) const {
+    const auto matches = [&](const std::string& glob) { return MatchesNameGlob(name, glob); };
+    return (include.empty() || std::any_of(include.begin(), include.end(), matches)) &&
+           std::none_of(exclude.begin(), exclude.end(), matches);
 }
 
 JobFile RegisterFile(std::string name, const std::filesystem::path& full) {
@@ -103,9 +102,11 @@ JobFile RegisterFile(std::string name, const std::filesystem::path& full) {
 }
 
 // The file the name leads to is judged, not the name: a link named
-// "notes.txt" to a backup would convert the backup all the same.
+// "notes.txt" to a backup would convert the backup all the same.  The rules'
+// patterns, though, choose among the names the user sees.
 bool Registrar::addFile(const std::filesystem::path& given, const std::filesystem::path& full,
                         PathYield& yield) {
+    if (!rules_.Takes(given)) return false;
     yield.excluded = ExclusionOf(full);
     if (yield.excluded != Exclusion::None) return false;
     if (!seen_.insert(full).second) return false;
@@ -133,25 +134,61 @@ PathYield Registrar::Add(const std::filesystem::path& path) {
     // The folder is expanded once; links inside it are not followed, and what
     // it holds that is never registered is left out without a word.
     const std::filesystem::path folder = ExpandLongPath(resolved);
-    if (folder.empty()) return yield;
-    for (const std::filesystem::path& file : FolderFiles(resolved)) {
-        if (std::filesystem::is_symlink(file, error)) continue;
-        PathYield one;
-        if (addFile(file, folder / file.filename(), one))
-            yield.files.push_back(std::move(one.files.front()));
-    }
+    if (!folder.empty()) addFolder(resolved, folder, yield);
     return yield;
 }
 
+// Lists the folder whole before registering anything from it, so that a folder
+// that cannot be listed to its end yields nothing.  Entries sorted by name and
+// walked depth first come out sorted by path; only the folders on the way down
+// hold their listings at a time.
+void Registrar::addFolder(const std::filesystem::path& given, const std::filesystem::path& full,
+                          PathYield& yield) {
+    struct Entry {
+        std::string name;
+        bool folder;
+        bool operator<(const Entry& other) const { return name < other.name; }
+    };
+    std::vector<Entry> entries;
+    std::error_code error;
+    for (std::filesystem::directory_iterator it(full, error), end; !error && it != end;
+         it.increment(error)) {
+        std::string name = it->path().filename().string();
+        if (rules_.recursive && name.starts_with('.')) continue;
+        std::error_code ignored;
+        const std::filesystem::file_status status = it->symlink_status(ignored);
+        if (std::filesystem::is_symlink(status)) continue;
+        const bool folder = std::filesystem::is_directory(status);
+        if (!folder || rules_.recursive) entries.push_back({std::move(name), folder});
+    }
+    if (error) {
+        yield.unreadable.emplace_back(given, error);
+        return;
+    }
+    std::sort(entries.begin(), entries.end());
+    for (const Entry& entry : entries) {
+        if (entry.folder) {
+            addFolder(given / entry.name, full / entry.name, yield);
+            continue;
+        }
+        PathYield one;
+        if (addFile(given / entry.name, full / entry.name, one))
+            yield.files.push_back(std::move(one.files.front()));
+    }
+}
+
 std::vector<JobFile> RegisterPaths(const std::vector<std::string>& paths,
-                                   std::vector<RefusedPath>* refused) {
-    Registrar registrar;
+                                   std::vector<RefusedPath>* refused, const WalkRules& rules) {
+    Registrar registrar(rules);
     std::vector<JobFile> files;
     for (const std::string& path : paths) {
         PathYield yield = registrar.Add(path);
         if (yield.missing) files.push_back({path, path, CODE_ERROR});
         if (yield.excluded != Exclusion::None && refused != nullptr)
-            refused->push_back({path, yield.excluded});
+            refused->push_back({path, yield.excluded, {}});
+        for (const auto& [folder, error] : yield.unreadable) {
+            if (refused != nullptr) refused->push_back({folder.string(), Exclusion::None, error});
+        }
         for (JobFile& file : yield.files) files.push_back(std::move(file));
     }
     return files;
