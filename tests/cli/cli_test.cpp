@@ -91,7 +91,7 @@ TEST(Cli, ExitStatusesAndMessages) {
         for (const char* name : {"2.txt", "e\x1B]0;x\x07\x1B[2J"}) WriteFile(dir / name, "\x82\xA0\xA4\xA2\n");
         WriteFile(dir / "bin", std::string("\0\0", 2));
         fs::create_directories(dir / "1.txt.bak" / "inside");
-        for (const char* name : {"sub/deep.txt", "sub/n\nl\xFF.txt", ".git/config"}) {
+        for (const char* name : {"sub/deep.txt", "sub/n\nl\xFF.txt", ".git/x.txt"}) {
             fs::create_directories((dir / name).parent_path());
             WriteFile(dir / name, sjis);
         }
@@ -106,7 +106,7 @@ TEST(Cli, ExitStatusesAndMessages) {
         EXPECT_EQ(ReadFile(dir / "1.txt"), row.at(5).find('1') != std::string::npos ? euc : sjis) << row[0];
         EXPECT_EQ(ReadFile(dir / "3.txt"), row[5].find('3') != std::string::npos ? euc : jis) << row[0];
         EXPECT_EQ(ReadFile(dir / "sub/deep.txt"), row[5].find('d') != std::string::npos ? euc : sjis) << row[0];
-        EXPECT_EQ(ReadFile(dir / "old.bak") + ReadFile(dir / ".git/config"), sjis + sjis) << row[0];
+        EXPECT_EQ(ReadFile(dir / "old.bak") + ReadFile(dir / ".git/x.txt"), sjis + sjis) << row[0];
         for (const auto& entry : fs::recursive_directory_iterator(dir.Path())) {
             EXPECT_EQ(entry.path().string().find(OWN_FILE_SUFFIX), std::string::npos) << row[0];
         }
