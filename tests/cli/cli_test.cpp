@@ -52,6 +52,15 @@ TEST(Cli, OptionsCodeNamesAndPrintedNames) {
             EXPECT_EQ(CodeFromName(in), std::stoi(expected, nullptr, 0)) << in;
         } else if (row[0] == "printed") {
             EXPECT_EQ(PrintableName(in), expected) << row[1];
+        } else if (row[0] == "complete") {
+            const std::string command = "bash -c 'source " RUV_SOURCE_DIR "/cli/ruv-cli.bash; COMP_WORDS=(" RUV_CLI_PATH
+                                        " " + in + "); COMP_CWORD=$((${#COMP_WORDS[@]} - 1)); _ruv_cli; echo ${COMPREPLY[*]}'";
+            std::FILE* pipe = ::popen(command.c_str(), "r");
+            char words[256] = {};
+            ASSERT_NE(pipe, nullptr);
+            std::fgets(words, sizeof words, pipe);
+            ::pclose(pipe);
+            EXPECT_EQ(words, expected + "\n") << in;
         } else {
             std::vector<std::string> args{"ruv-cli"};
             std::istringstream words(row.at(2));
