@@ -92,23 +92,35 @@ struct PathYield {
 // The registered files of a list, by expanded path, so that each registers once.
 class Registrar {
 public:
-    explicit Registrar(WalkRules rules = {}) : rules_(std::move(rules)) {}
+    // remember: each file registered is remembered, so that it registers once
+    // however often and however spelled it is added (the window's list).
+    // Without it nothing is kept per file, and the caller drops repeats.
+    explicit Registrar(WalkRules rules = {}, bool remember = true)
+        : rules_(std::move(rules)), remember_(remember) {}
 
     // Registers the file the path names (links followed), or a folder's files
     // by path (sub-folders entered as the rules say; links, excluded files and
     // names the rules leave out are skipped).
-    PathYield Add(const std::filesystem::path& path);
+    PathYield Add(const std::filesystem::path& path) {
+        PathYield yield;
+        AddTo(path, yield);
+        return yield;
+    }
+    // As Add, appending to the yield's files and unreadable folders; its
+    // `excluded` and `missing` tell about this path.
+    void AddTo(const std::filesystem::path& path, PathYield& yield);
     // The file (by its expanded path) left the list: it may register again.
     void Forget(const std::filesystem::path& full) { seen_.erase(full); }
     void Clear() { seen_.clear(); }
 
 private:
-    bool addFile(const std::filesystem::path& given, const std::filesystem::path& full,
-                 PathYield& yield);
+    Exclusion addFile(const std::filesystem::path& given, const std::filesystem::path& full,
+                      std::vector<JobFile>& files);
     void addFolder(const std::filesystem::path& given, const std::filesystem::path& full,
                    PathYield& yield);
 
     WalkRules rules_;
+    bool remember_;
     std::set<std::filesystem::path> seen_;
 };
 
@@ -123,7 +135,7 @@ struct RefusedPath {
 // cannot be registered (missing, or a link not followed) is kept with
 // CODE_ERROR, for the run to report; an excluded file named directly is
 // left out and joins `refused` when given, as does a folder that cannot be
-// listed.
+// listed.  Holds nothing per file beyond the list it returns.
 std::vector<JobFile> RegisterPaths(const std::vector<std::string>& paths,
                                    std::vector<RefusedPath>* refused = nullptr,
                                    const WalkRules& rules = {});
