@@ -160,9 +160,8 @@ int RunDuring(std::vector<std::string> args, const fs::path& errors, During duri
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-// Waits (5 s at most) until the child holds a temporary file in the folder:
-// one that has no name yet.  (Only a file in this folder counts: a sanitizer's
-// runtime holds unnamed files of its own.)
+// Waits (5 s at most) until the child holds an unnamed temporary file in the folder (files
+// elsewhere do not count: a sanitizer's runtime holds unnamed files of its own).
 void WaitUntilConverting(pid_t child, const fs::path& dir) {
     const auto underWay = [&] {
         std::error_code error;
@@ -175,10 +174,9 @@ void WaitUntilConverting(pid_t child, const fs::path& dir) {
     for (int i = 0; i < 5000 && !underWay(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(1));
 }
 
-// A first file big enough to be caught while it is converted: 日本語 lines.
 std::string Big(std::size_t megabytes) {
     std::string big;
-    while (big.size() < megabytes * 1024 * 1024) big += "\x93\xFA\x96\x7B\x8C\xEA\r\n";
+    while (big.size() < megabytes * 1024 * 1024) big += "\x93\xFA\x96\x7B\x8C\xEA\r\n";  // 日本語
     return big;
 }
 
