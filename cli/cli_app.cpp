@@ -1,20 +1,18 @@
 #include "cli/cli_app.h"
 
-#include <fcntl.h>
 #include <signal.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <chrono>
 #include <csignal>
-#include <cstring>
 #include <memory>
 #include <ostream>
 #include <thread>
 
 #include "cli/printable_name.h"
 #include "cli/progress_bar.h"
+#include "cli/run_summary.h"
 #include "detect/code_detector.h"
 #include "detect/code_labels.h"
 #include "job/file_converter.h"
@@ -180,6 +178,9 @@ int ConvertFiles(const CliOptions& options, std::vector<JobFile> files, std::ost
     std::stable_sort(lines.begin(), lines.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });
     for (const auto& line : lines) err << "ruv-cli: " << line.second << '\n';
+    if (runner.Files().size() > 1 && (options.verbose || ::isatty(STDERR_FILENO) != 0)) {
+        err << "ruv-cli: " << SummaryLine(report) << '\n';
+    }
 
     switch (runner.Outcome()) {
         case JobOutcome::Cancelled: {
@@ -263,27 +264,21 @@ int RunCli(const CliOptions& options, std::ostream& out, std::ostream& err) {
     if (options.detect && options.paths.size() == 1 && options.paths[0] == "-") {
         return DetectStandardInput(out);
     }
-    // A named folder that cannot be listed registers no file: name it here.
-    int status = EXIT_DONE;
-    for (const std::string& path : options.paths) {
-        std::error_code error;
-        if (!std::filesystem::is_directory(path, error)) continue;
-        const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (fd >= 0) {
-            ::close(fd);
-            continue;
-        }
-        err << "ruv-cli: " << PrintableName(path) << ": cannot be read: " << std::strerror(errno)
-            << '\n';
-        status = EXIT_FILE_FAILED;
-    }
     // Backups, ruv's temporaries and other excluded files are never converted,
-    // even when named: say so, and go on (a skip is no failure).
+    // even when named: say so, and go on (a skip is no failure).  A folder that
+    // cannot be listed registers no file: name it, and fail the run at the end.
+    int status = EXIT_DONE;
     std::vector<RefusedPath> refused;
-    std::vector<JobFile> files = RegisterPaths(options.paths, &refused);
+    std::vector<JobFile> files = RegisterPaths(options.paths, &refused, options.walk);
     for (const RefusedPath& path : refused) {
-        err << "ruv-cli: skipped " << PrintableName(path.path) << ": "
-            << ExclusionReason(path.excluded) << '\n';
+        if (path.error) {
+            err << "ruv-cli: " << PrintableName(path.path)
+                << ": cannot be read: " << path.error.message() << '\n';
+            status = EXIT_FILE_FAILED;
+        } else {
+            err << "ruv-cli: skipped " << PrintableName(path.path) << ": "
+                << ExclusionReason(path.excluded) << '\n';
+        }
     }
     const int run =
         options.detect ? Detect(files, out, err) : ConvertFiles(options, std::move(files), err);

@@ -18,6 +18,9 @@ std::optional<int> ParseCommandLine(int argc, const char* const* argv, CliOption
                "Without --from, every file is converted from its own detected code. Files\n"
                "detected as binary are skipped and named. \"-\" reads standard input: converted\n"
                "to standard output, or detected with --detect.\n"
+               "With -r a folder stands for every file below it, sorted by path; names\n"
+               "starting with \".\" are skipped unless named, links inside are not followed.\n"
+               "--include/--exclude match file names, shell-style, in any case (quote them).\n"
                "A character the target has no code for, or one not valid in the source, is\n"
                "replaced (\"?\", \"・\"); each file that lost characters is named with their\n"
                "count and the first one's line, and the run goes on. With --strict such a\n"
@@ -47,9 +50,20 @@ std::optional<int> ParseCommandLine(int argc, const char* const* argv, CliOption
     auto* detectOption = app.add_flag("--detect", options.detect,
                                       "print each file's detected code and its path; write nothing");
     app.set_version_flag("--version", "ruv-cli " RUV_VERSION, "print the version and exit");
-    app.add_option("PATH", options.paths, "files or folders (a folder's own files), or -")->required();
+    app.add_flag("-r,--recursive", options.walk.recursive,
+                 "a folder stands for every file below it (names starting with \".\" skipped)");
+    app.add_option("--include", options.walk.include,
+                   "take only files whose name matches GLOB (repeatable; any case)")
+        ->type_name("GLOB")->expected(1)->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+    app.add_option("--exclude", options.walk.exclude, "leave out files whose name matches GLOB (repeatable)")
+        ->type_name("GLOB")->expected(1)->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+    auto* verboseOption = app.add_flag("--verbose", options.verbose,
+                                       "end a run over several files with a summary line even when "
+                                       "standard error is not a terminal");
+    app.add_option("PATH", options.paths, "files or folders (a folder's own files; with -r all below), or -")
+        ->required();
     for (auto* option : {toOption, fromOption, newlineOption, foldOption, backupOption, keepOption,
-                         strictOption}) {
+                         strictOption, verboseOption}) {
         detectOption->excludes(option);
     }
     try {

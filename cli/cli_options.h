@@ -1,8 +1,8 @@
 // ruv-cli's command line.
 //
 //   ruv-cli --to CODE [--from CODE] [--newline crlf|cr|lf] [--fold-kana] [--backup] [-k]
-//           [--strict] PATH...
-//   ruv-cli --detect PATH...         (or - for standard input)
+//           [--strict] [-r] [--include GLOB]... [--exclude GLOB]... [--verbose] PATH...
+//   ruv-cli --detect [-r] [--include GLOB]... [--exclude GLOB]... PATH...   (or -)
 //   ruv-cli --to CODE [--from CODE] [--newline ...] -        (standard input to output)
 #pragma once
 
@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "engine/kanji_code.h"
+#include "job/registration.h"
 
 namespace ruv {
 
@@ -29,6 +30,8 @@ struct CliOptions {
     bool backup = false;
     bool keepGoing = false;           // a failed file does not stop the run
     bool strict = false;              // a file that would lose a character fails
+    bool verbose = false;             // the closing summary even when stderr is no terminal
+    WalkRules walk;                   // -r, --include, --exclude
     std::vector<std::string> paths;   // "-" alone: standard input
 };
 

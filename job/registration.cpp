@@ -1,9 +1,11 @@
 #include "job/registration.h"
 
+#include <fnmatch.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <numeric>
 #include <set>
 #include <system_error>
 
@@ -78,16 +80,14 @@ std::filesystem::path ExpandLongPath(const std::filesystem::path& path) {
     return error ? std::filesystem::path() : full;
 }
 
-std::vector<std::filesystem::path> FolderFiles(const std::filesystem::path& folder) {
-    std::vector<std::filesystem::path> files;
-    std::error_code error;
-    for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end;
-         it.increment(error)) {
-        std::error_code ignored;
-        if (!it->is_directory(ignored)) files.push_back(it->path());
-    }
-    std::sort(files.begin(), files.end());
-    return files;
+bool MatchesNameGlob(const std::filesystem::path& name, const std::string& glob) {
+    return ::fnmatch(glob.c_str(), name.filename().c_str(), FNM_CASEFOLD) == 0;
+}
+
+bool WalkRules::Takes(const std::filesystem::path& name) const {
+    const auto matches = [&](const std::string& glob) { return MatchesNameGlob(name, glob); };
+    return (include.empty() || std::any_of(include.begin(), include.end(), matches)) &&
+           std::none_of(exclude.begin(), exclude.end(), matches);
 }
 
 JobFile RegisterFile(std::string name, const std::filesystem::path& full) {
@@ -103,58 +103,123 @@ JobFile RegisterFile(std::string name, const std::filesystem::path& full) {
 }
 
 // The file the name leads to is judged, not the name: a link named
-// "notes.txt" to a backup would convert the backup all the same.
-bool Registrar::addFile(const std::filesystem::path& given, const std::filesystem::path& full,
-                        PathYield& yield) {
-    yield.excluded = ExclusionOf(full);
-    if (yield.excluded != Exclusion::None) return false;
-    if (!seen_.insert(full).second) return false;
-    yield.files.push_back(RegisterFile(given.string(), full));
-    return true;
+// "notes.txt" to a backup would convert the backup all the same.  The rules'
+// patterns, though, choose among the names the user sees.
+Exclusion Registrar::addFile(const std::filesystem::path& given, const std::filesystem::path& full,
+                             std::vector<JobFile>& files) {
+    if (!rules_.Takes(given)) return Exclusion::None;
+    const Exclusion excluded = ExclusionOf(full);
+    if (excluded != Exclusion::None) return excluded;
+    if (remember_ && !seen_.insert(full).second) return Exclusion::None;
+    files.push_back(RegisterFile(given.string(), full));
+    return Exclusion::None;
 }
 
-PathYield Registrar::Add(const std::filesystem::path& path) {
-    PathYield yield;
+void Registrar::AddTo(const std::filesystem::path& path, PathYield& yield) {
+    yield.excluded = Exclusion::None;
+    yield.missing = false;
     const std::filesystem::path resolved = path.empty() ? path : ResolveShortcut(path);
     std::error_code error;
     if (resolved.empty() || !std::filesystem::exists(resolved, error)) {
         yield.missing = true;
-        return yield;
+        return;
     }
     if (!std::filesystem::is_directory(resolved, error)) {
         const std::filesystem::path full = ExpandLongPath(resolved);
         if (full.empty()) {
             yield.missing = true;
         } else {
-            addFile(path, full, yield);
+            yield.excluded = addFile(path, full, yield.files);
         }
-        return yield;
+        return;
     }
     // The folder is expanded once; links inside it are not followed, and what
     // it holds that is never registered is left out without a word.
     const std::filesystem::path folder = ExpandLongPath(resolved);
-    if (folder.empty()) return yield;
-    for (const std::filesystem::path& file : FolderFiles(resolved)) {
-        if (std::filesystem::is_symlink(file, error)) continue;
-        PathYield one;
-        if (addFile(file, folder / file.filename(), one))
-            yield.files.push_back(std::move(one.files.front()));
-    }
-    return yield;
+    if (!folder.empty()) addFolder(resolved, folder, yield);
 }
 
-std::vector<JobFile> RegisterPaths(const std::vector<std::string>& paths,
-                                   std::vector<RefusedPath>* refused) {
-    Registrar registrar;
-    std::vector<JobFile> files;
-    for (const std::string& path : paths) {
-        PathYield yield = registrar.Add(path);
-        if (yield.missing) files.push_back({path, path, CODE_ERROR});
-        if (yield.excluded != Exclusion::None && refused != nullptr)
-            refused->push_back({path, yield.excluded});
-        for (JobFile& file : yield.files) files.push_back(std::move(file));
+// Lists the folder whole before registering anything from it, so that a folder
+// that cannot be listed to its end yields nothing.  Entries sorted by name and
+// walked depth first come out sorted by path; only the folders on the way down
+// hold their listings at a time.
+void Registrar::addFolder(const std::filesystem::path& given, const std::filesystem::path& full,
+                          PathYield& yield) {
+    struct Entry {
+        std::string name;
+        bool folder;
+        bool operator<(const Entry& other) const { return name < other.name; }
+    };
+    std::vector<Entry> entries;
+    std::error_code error;
+    for (std::filesystem::directory_iterator it(full, error), end; !error && it != end;
+         it.increment(error)) {
+        std::string name = it->path().filename().string();
+        if (rules_.recursive && name.starts_with('.')) continue;
+        std::error_code ignored;
+        const std::filesystem::file_status status = it->symlink_status(ignored);
+        if (std::filesystem::is_symlink(status)) continue;
+        const bool folder = std::filesystem::is_directory(status);
+        if (!folder || rules_.recursive) entries.push_back({std::move(name), folder});
     }
-    return files;
+    if (error) {
+        yield.unreadable.emplace_back(given, error);
+        return;
+    }
+    std::sort(entries.begin(), entries.end());
+    for (const Entry& entry : entries) {
+        if (entry.folder) {
+            addFolder(given / entry.name, full / entry.name, yield);
+            continue;
+        }
+        addFile(given / entry.name, full / entry.name, yield.files);
+    }
+}
+
+namespace {
+
+// Drops every file registered again under a full path met before (two
+// spellings of one file, a file named and inside a folder named too), keeping
+// the first.  A path that registered nothing keeps the path as given, which
+// no registered file has: links are resolved in those.
+void DropRepeats(std::vector<JobFile>& files) {
+    std::vector<std::size_t> order(files.size());
+    std::iota(order.begin(), order.end(), std::size_t{0});
+    std::stable_sort(order.begin(), order.end(),
+                     [&](std::size_t a, std::size_t b) { return files[a].path < files[b].path; });
+    std::vector<bool> drop(files.size());
+    for (std::size_t i = 1; i < order.size(); ++i) {
+        drop[order[i]] = files[order[i]].path == files[order[i - 1]].path;
+    }
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        if (drop[i]) continue;
+        if (kept != i) files[kept] = std::move(files[i]);
+        ++kept;
+    }
+    files.erase(files.begin() + static_cast<std::ptrdiff_t>(kept), files.end());
+}
+
+}  // namespace
+
+// One walk over every path into one list; repeats can only come from several
+// paths (a walk follows no link), and are dropped once at the end.
+std::vector<JobFile> RegisterPaths(const std::vector<std::string>& paths,
+                                   std::vector<RefusedPath>* refused, const WalkRules& rules) {
+    Registrar registrar(rules, false);
+    PathYield yield;
+    for (const std::string& path : paths) {
+        registrar.AddTo(path, yield);
+        if (yield.missing) yield.files.push_back({path, path, CODE_ERROR});
+        if (refused == nullptr) continue;
+        if (yield.excluded != Exclusion::None) refused->push_back({path, yield.excluded, {}});
+        for (const auto& [folder, error] : yield.unreadable) {
+            refused->push_back({folder.string(), Exclusion::None, error});
+        }
+        yield.unreadable.clear();
+    }
+    if (paths.size() > 1) DropRepeats(yield.files);
+    return std::move(yield.files);
 }
 
 }  // namespace ruv

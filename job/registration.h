@@ -1,8 +1,8 @@
 // Which files a path registers, for the window and ruv-cli alike: links the
-// user named followed once, folders expanded into their own files (links
-// inside them skipped), extensions that are never text, backups and ruv's own
-// temporary files left out even when named, two spellings of one file told
-// apart.
+// user named followed once, folders expanded into their own files (or, when
+// asked, every file below them; links inside them skipped), extensions that
+// are never text, backups and ruv's own temporary files left out even when
+// named, two spellings of one file told apart.
 //
 // A registered file keeps its identity (device, inode, size, modification
 // time, and its folder's device and inode); the run refuses a file that is no
@@ -14,6 +14,8 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <system_error>
+#include <utility>
 #include <vector>
 
 #include "job/conversion_worker.h"
@@ -54,8 +56,21 @@ std::filesystem::path ResolveShortcut(const std::filesystem::path& path);
 // resolved), or an empty path when the file does not exist.
 std::filesystem::path ExpandLongPath(const std::filesystem::path& path);
 
-// The files a folder holds directly (sub-folders are not entered), by name.
-std::vector<std::filesystem::path> FolderFiles(const std::filesystem::path& folder);
+// True when the file name matches the shell-style pattern (`*`, `?`, `[...]`),
+// regardless of case as the window's extension filter.
+bool MatchesNameGlob(const std::filesystem::path& name, const std::string& glob);
+
+// How a folder is walked, and which file names take part.
+struct WalkRules {
+    // Sub-folders entered too, files in a stable order (by path); entries whose
+    // name starts with "." are left out (named directly, they still count).
+    bool recursive = false;
+    std::vector<std::string> include;  // a file name must match one (none: all do)
+    std::vector<std::string> exclude;  // and none of these
+
+    // True when a file of this name takes part.
+    bool Takes(const std::filesystem::path& name) const;
+};
 
 // One file by its expanded path: its identity, and its code detected from the
 // file opened relative to its folder without following a link.  CODE_ERROR
@@ -70,22 +85,42 @@ struct PathYield {
     Exclusion excluded = Exclusion::None;
     // Nothing there, or a link another user may have planted: not followed.
     bool missing = false;
+    // Folders that could not be listed (their files are not registered), and why.
+    std::vector<std::pair<std::filesystem::path, std::error_code>> unreadable;
 };
 
 // The registered files of a list, by expanded path, so that each registers once.
 class Registrar {
 public:
-    // Registers the file the path names (links followed), or a folder's own
-    // files by name (sub-folders not entered, links and excluded files left out).
-    PathYield Add(const std::filesystem::path& path);
+    // remember: each file registered is remembered, so that it registers once
+    // however often and however spelled it is added (the window's list).
+    // Without it nothing is kept per file, and the caller drops repeats.
+    explicit Registrar(WalkRules rules = {}, bool remember = true)
+        : rules_(std::move(rules)), remember_(remember) {}
+
+    // Registers the file the path names (links followed), or a folder's files
+    // by path (sub-folders entered as the rules say; links, excluded files and
+    // names the rules leave out are skipped).
+    PathYield Add(const std::filesystem::path& path) {
+        PathYield yield;
+        AddTo(path, yield);
+        return yield;
+    }
+    // As Add, appending to the yield's files and unreadable folders; its
+    // `excluded` and `missing` tell about this path.
+    void AddTo(const std::filesystem::path& path, PathYield& yield);
     // The file (by its expanded path) left the list: it may register again.
     void Forget(const std::filesystem::path& full) { seen_.erase(full); }
     void Clear() { seen_.clear(); }
 
 private:
-    bool addFile(const std::filesystem::path& given, const std::filesystem::path& full,
-                 PathYield& yield);
+    Exclusion addFile(const std::filesystem::path& given, const std::filesystem::path& full,
+                      std::vector<JobFile>& files);
+    void addFolder(const std::filesystem::path& given, const std::filesystem::path& full,
+                   PathYield& yield);
 
+    WalkRules rules_;
+    bool remember_;
     std::set<std::filesystem::path> seen_;
 };
 
@@ -93,13 +128,16 @@ private:
 struct RefusedPath {
     std::string path;
     Exclusion excluded = Exclusion::None;
+    std::error_code error;  // set: a folder that could not be listed
 };
 
 // The files the paths name, each once, in the order given.  A path that
 // cannot be registered (missing, or a link not followed) is kept with
 // CODE_ERROR, for the run to report; an excluded file named directly is
-// left out and joins `refused` when given.
+// left out and joins `refused` when given, as does a folder that cannot be
+// listed.  Holds nothing per file beyond the list it returns.
 std::vector<JobFile> RegisterPaths(const std::vector<std::string>& paths,
-                                   std::vector<RefusedPath>* refused = nullptr);
+                                   std::vector<RefusedPath>* refused = nullptr,
+                                   const WalkRules& rules = {});
 
 }  // namespace ruv

@@ -52,6 +52,15 @@ TEST(Cli, OptionsCodeNamesAndPrintedNames) {
             EXPECT_EQ(CodeFromName(in), std::stoi(expected, nullptr, 0)) << in;
         } else if (row[0] == "printed") {
             EXPECT_EQ(PrintableName(in), expected) << row[1];
+        } else if (row[0] == "complete") {
+            const std::string command = "bash -c 'source " RUV_SOURCE_DIR "/cli/ruv-cli.bash; COMP_WORDS=(" RUV_CLI_PATH
+                                        " " + in + "); COMP_CWORD=$((${#COMP_WORDS[@]} - 1)); _ruv_cli; echo ${COMPREPLY[*]}'";
+            std::FILE* pipe = ::popen(command.c_str(), "r");
+            char words[256] = {};
+            ASSERT_NE(pipe, nullptr);
+            std::fgets(words, sizeof words, pipe);
+            ::pclose(pipe);
+            EXPECT_EQ(words, expected + "\n") << in;
         } else {
             std::vector<std::string> args{"ruv-cli"};
             std::istringstream words(row.at(2));
@@ -91,8 +100,12 @@ TEST(Cli, ExitStatusesAndMessages) {
         for (const char* name : {"2.txt", "e\x1B]0;x\x07\x1B[2J"}) WriteFile(dir / name, "\x82\xA0\xA4\xA2\n");
         WriteFile(dir / "bin", std::string("\0\0", 2));
         fs::create_directories(dir / "1.txt.bak" / "inside");
-        fs::create_directory(dir / "sub");
-        WriteFile(dir / "sub" / "deep.txt", sjis);
+        for (const char* name : {"sub/deep.txt", "sub/n\nl\xFF.txt", ".git/x.txt"}) {
+            fs::create_directories((dir / name).parent_path());
+            WriteFile(dir / name, sjis);
+        }
+        fs::create_directory_symlink("..", dir / "sub" / "loop");
+        fs::create_symlink("../1.txt", dir / "sub" / "1.txt");
         const Result result = RunCli(dir, row.at(0), Unescape(row.at(1)));
         const std::string err = InFolder(Unescape(row.at(3)), dir), out = InFolder(Unescape(row.at(4)), dir);
         EXPECT_EQ(std::to_string(result.status), row.at(2)) << row[0] << ": " << result.err;
@@ -101,7 +114,8 @@ TEST(Cli, ExitStatusesAndMessages) {
         EXPECT_EQ(result.err.find('\x1B'), std::string::npos) << row[0];
         EXPECT_EQ(ReadFile(dir / "1.txt"), row.at(5).find('1') != std::string::npos ? euc : sjis) << row[0];
         EXPECT_EQ(ReadFile(dir / "3.txt"), row[5].find('3') != std::string::npos ? euc : jis) << row[0];
-        EXPECT_EQ(ReadFile(dir / "old.bak") + ReadFile(dir / "sub" / "deep.txt"), sjis + sjis) << row[0];
+        EXPECT_EQ(ReadFile(dir / "sub/deep.txt"), row[5].find('d') != std::string::npos ? euc : sjis) << row[0];
+        EXPECT_EQ(ReadFile(dir / "old.bak") + ReadFile(dir / ".git/x.txt"), sjis + sjis) << row[0];
         for (const auto& entry : fs::recursive_directory_iterator(dir.Path())) {
             EXPECT_EQ(entry.path().string().find(OWN_FILE_SUFFIX), std::string::npos) << row[0];
         }
@@ -119,7 +133,7 @@ TEST(Cli, PathsThatCannotBeReadAreNamedWithTheReason) {
         for (const char* name : {"", "a.txt", "locked.txt", "locked"}) ASSERT_EQ(::chown((dir / name).c_str(), 65534, 65534), 0);
         prefix = "setpriv --reuid=65534 --regid=65534 --clear-groups ";
     }
-    const Result result = RunCli(dir, "--to euc {d}/locked.txt {d}/locked {d}/a.txt", "", prefix);
+    const Result result = RunCli(dir, "--to euc -r {d}", "", prefix);
     EXPECT_EQ(result.status, 1) << result.err;
     EXPECT_EQ(ReadFile(dir / "a.txt"), "\xA4\xA2\r\n") << result.err;
     for (const char* name : {"/locked.txt: cannot be read: Permission denied", "/locked: cannot be read: Permission denied"}) {
@@ -127,10 +141,10 @@ TEST(Cli, PathsThatCannotBeReadAreNamedWithTheReason) {
     }
 }
 
-// Starts ruv-cli with the arguments, its standard error into the file, and
-// interrupts it when underWay() holds; the exit status, -1 for a signal.
-template <typename UnderWay>
-int Interrupt(std::vector<std::string> args, const fs::path& errors, UnderWay underWay) {
+// Starts ruv-cli with the arguments, its standard error into the file, lets
+// during(child) act on it, and waits; the exit status, -1 for a signal.
+template <typename During>
+int RunDuring(std::vector<std::string> args, const fs::path& errors, During during) {
     const pid_t child = ::fork();
     if (child == 0) {
         ::freopen(errors.c_str(), "w", stderr);
@@ -140,31 +154,40 @@ int Interrupt(std::vector<std::string> args, const fs::path& errors, UnderWay un
         ::execv(RUV_CLI_PATH, argv.data());
         _exit(127);
     }
-    underWay(child);
-    ::kill(child, SIGINT);
+    during(child);
     int status = 0;
     ::waitpid(child, &status, 0);
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
+// Waits (5 s at most) until the child holds an unnamed temporary file in the folder (files
+// elsewhere do not count: a sanitizer's runtime holds unnamed files of its own).
+void WaitUntilConverting(pid_t child, const fs::path& dir) {
+    const auto underWay = [&] {
+        std::error_code error;
+        for (const auto& fd : fs::directory_iterator("/proc/" + std::to_string(child) + "/fd", error)) {
+            const std::string target = fs::read_symlink(fd, error).string();
+            if (target.starts_with(dir.string()) && target.ends_with("(deleted)")) return true;
+        }
+        return false;
+    };
+    for (int i = 0; i < 5000 && !underWay(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+}
+
+std::string Big(std::size_t megabytes) {
+    std::string big;
+    while (big.size() < megabytes * 1024 * 1024) big += "\x93\xFA\x96\x7B\x8C\xEA\r\n";  // 日本語
+    return big;
+}
+
 TEST(Cli, CtrlCLeavesTheFileUnderWayAsItWasAndSaysSo) {
     TempDir dir;
-    std::string big;
-    while (big.size() < 60 * 1024 * 1024) big += "\x93\xFA\x96\x7B\x8C\xEA\r\n";  // 日本語
+    const std::string big = Big(60);
     const fs::path path = dir / "big.txt";
     WriteFile(path, big);
-    // Once the conversion is under way the child holds its temporary file, which has no name yet.
-    // (Only a file in this folder counts: a sanitizer's runtime holds unnamed files of its own.)
-    const int status = Interrupt({"--to", "utf8", path.string()}, dir / "stderr", [&](pid_t child) {
-        const auto underWay = [&] {
-            std::error_code error;
-            for (const auto& fd : fs::directory_iterator("/proc/" + std::to_string(child) + "/fd", error)) {
-                const std::string target = fs::read_symlink(fd, error).string();
-                if (target.starts_with(dir.Path().string()) && target.ends_with("(deleted)")) return true;
-            }
-            return false;
-        };
-        for (int i = 0; i < 5000 && !underWay(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    const int status = RunDuring({"--to", "utf8", path.string()}, dir / "stderr", [&](pid_t child) {
+        WaitUntilConverting(child, dir.Path());
+        ::kill(child, SIGINT);
     });
     if (status == 0) GTEST_SKIP() << "the conversion ended before the interrupt";
     EXPECT_EQ(status, 130);
@@ -174,6 +197,23 @@ TEST(Cli, CtrlCLeavesTheFileUnderWayAsItWasAndSaysSo) {
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), {}), 2) << "nothing beside it but stderr";
 }
 
+// A file removed after the walk listed it fails when its turn comes, and the
+// run stops there: later files stay as they were.
+TEST(Cli, AFileThatVanishesAfterTheListingIsNamedAndStopsTheRun) {
+    TempDir dir;
+    WriteFile(dir / "a-big.txt", Big(30));
+    for (const char* name : {"b-gone.txt", "c-later.txt"}) WriteFile(dir / name, "\x82\xA0\n");
+    const int status = RunDuring({"--to", "euc", "-r", dir.Path().string()}, dir / ".stderr", [&](pid_t child) {
+        WaitUntilConverting(child, dir.Path());
+        fs::remove(dir / "b-gone.txt");
+    });
+    if (status == 0) GTEST_SKIP() << "the conversion ended before the file was removed";
+    EXPECT_EQ(status, 1);
+    EXPECT_NE(ReadFile(dir / ".stderr").find("/b-gone.txt: cannot open: No such file"), std::string::npos)
+        << ReadFile(dir / ".stderr");
+    EXPECT_EQ(ReadFile(dir / "c-later.txt"), "\x82\xA0\n");
+}
+
 // An interrupt that comes as the last file is being finished must not report
 // work left undone: the status says whether files were left.
 TEST(Cli, AnInterruptNearTheEndTellsWhetherFilesWereLeft) {
@@ -181,8 +221,9 @@ TEST(Cli, AnInterruptNearTheEndTellsWhetherFilesWereLeft) {
         TempDir dir;
         std::vector<std::string> args{"--to", "euc", "1", "2", "3", "4", "5"};
         for (std::size_t i = 2; i < args.size(); ++i) WriteFile(args[i] = dir / args[i], "\x82\xA0\n");
-        const int status = Interrupt(args, dir / "stderr", [&](pid_t) {
+        const int status = RunDuring(args, dir / "stderr", [&](pid_t child) {
             std::this_thread::sleep_for(std::chrono::microseconds(1000 + 500 * attempt));
+            ::kill(child, SIGINT);
         });
         int converted = 0;
         for (std::size_t i = 2; i < args.size(); ++i) converted += ReadFile(args[i]) == "\xA4\xA2\r\n";

@@ -16,12 +16,11 @@ namespace fs = std::filesystem;
 class Registration : public ::testing::TestWithParam<DataRow> {
 protected:
     Registration() {
-        fs::create_directories(root / "top" / "sub");
-        fs::create_directories(root / "docs");
         for (const char* name :
              {"top/a.txt", "top/n.exe.txt", "top/readme", "top/x.bak", "top/y.EXE",
               "top/z.txt.)ruv(", "top/sub/b.txt", "docs/other.txt", "docs/target.txt",
-              "outside.txt", "a.txt", "old.bak", "f.txt.)ruv(", "p.Zip"}) {
+              "outside.txt", "a.txt", "old.bak", "f.txt.)ruv(", "p.Zip", "top/.dot.txt", ".git/h"}) {
+            fs::create_directories((root / name).parent_path());
             WriteFile(root / name, "\x93\xFA\x96\x7B\x8C\xEA\r\n");
         }
         fs::create_symlink("../outside.txt", root / "top" / "link.txt");
@@ -38,11 +37,17 @@ protected:
 
 TEST_P(Registration, RegistersWhatThePolicyAllows) {
     std::vector<std::string> paths;
+    WalkRules rules;
     std::istringstream given(GetParam().at(1));
-    for (std::string path; given >> path;) paths.push_back(root.string() + "/" + path);
+    for (std::string word; given >> word;) {
+        if (word == "-r") rules.recursive = true;
+        else if (word.starts_with("include=")) rules.include.push_back(word.substr(8));
+        else if (word.starts_with("exclude=")) rules.exclude.push_back(word.substr(8));
+        else paths.push_back(root.string() + "/" + word);
+    }
     std::vector<RefusedPath> refused;
     std::string files, reasons;
-    for (const JobFile& file : RegisterPaths(paths, &refused)) {
+    for (const JobFile& file : RegisterPaths(paths, &refused, rules)) {
         files += (files.empty() ? "" : " ") + std::string(file.code == CODE_ERROR ? "!" : "") +
                  file.path.lexically_relative(root).string();
     }

@@ -1,0 +1,18 @@
+#include "cli/run_summary.h"
+
+#include <cstdint>
+
+namespace ruv {
+
+std::string SummaryLine(const JobReport& report) {
+    std::uint64_t lost = 0;
+    for (const LostCharacters& file : report.lost) lost += file.count;
+    std::string line = std::to_string(report.converted) + " converted, " +
+                       std::to_string(report.unchanged.size()) + " unchanged, " +
+                       std::to_string(report.skipped.size()) + " skipped, " + std::to_string(lost) +
+                       (lost == 1 ? " character lost" : " characters lost");
+    if (!report.failures.empty()) line += ", " + std::to_string(report.failures.size()) + " failed";
+    return line;
+}
+
+}  // namespace ruv

@@ -1,0 +1,15 @@
+// The line that closes a run over several files.
+#pragma once
+
+#include <string>
+
+#include "job/conversion_worker.h"
+
+namespace ruv {
+
+// What the run did, as "12 converted, 3 unchanged, 1 skipped, 5 characters
+// lost"; ", 2 failed" follows when files failed.  Unchanged files are those
+// already right (JobReport::unchanged); skipped ones were binary or unreadable.
+std::string SummaryLine(const JobReport& report);
+
+}  // namespace ruv
