@@ -121,8 +121,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::memcpy(AsBytes(line), piece.bytes, piece.length + 1);
     ConvertedBuffer output;
     CodeConverter converter;
-    const std::int32_t n = converter.ConvertLine(output, line, fromJis ? CODE_JIS : CODE_EUC,
-                                                 toJis ? CODE_JIS : CODE_EUC, NEWLINE_LF, false);
+    const std::int32_t n = converter.ConvertLine(
+        output, line, {fromJis ? CODE_JIS : CODE_EUC, toJis ? CODE_JIS : CODE_EUC, Newline::Lf});
     std::uint8_t expected[4096];
     LostCount lost;
     const std::int32_t m = TwoSteps(expected, piece.bytes, fromJis, toJis, kCapacity, lost);

@@ -4,7 +4,8 @@
 // nothing it reads can change under it.  It first sums the sizes of the files
 // it will convert to scale the progress range, then converts each file in
 // place (job/in_place_converter.h), skipping files detected as binary or
-// unreadable.  The first file that fails stops the run (error 3), as does a
+// unreadable and leaving those whose content is already what the conversion
+// makes.  The first file that fails stops the run (error 3), as does a
 // cancel; later files are not touched.  With the job's keep-going flag a failed
 // file only joins the report's failures and the run goes on.  The busy flag is
 // cleared last.
@@ -51,6 +52,7 @@ struct LostCharacters {
 struct JobReport {
     std::vector<std::size_t> skipped;  // files skipped as binary or unreadable
     std::size_t converted = 0;
+    std::vector<std::size_t> unchanged;  // files left as they were: already what it would make
     std::int32_t failedIndex = -1;     // the first file that failed (it stops the
     std::string failure;               // run unless keep-going), and why
     std::vector<JobFailure> failures;  // every failed file, in the order they failed
