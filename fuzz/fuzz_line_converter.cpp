@@ -1,7 +1,7 @@
 // Fuzzes the piece cutter and the line converter together, as the file
 // converter drives them: the first byte picks the source and the target, the
-// second the newline choice and the folding of half-width kana, each from its
-// own bits; the rest is a file's content.  Every piece must fit its
+// second the newline choice (kept ends resolved per piece) and the folding of
+// half-width kana, each from its own bits; the rest is a file's content.  Every piece must fit its
 // buffer and take at least one byte; every conversion must fail with -1 or
 // give a terminated output that fits the converted-line buffer.  Output in
 // EUC-JP holds only pairs of bytes A1-FE above 7F; output in JIS only pairs of
@@ -73,7 +73,7 @@ void CheckCutsKeepTheText(ruv::KanjiCode source, bool guessed, const std::uint8_
     for (std::size_t at = 0; at < size;) {
         at += cutter.Next(data + at, size - at, true, line).consumed;
         const std::int32_t m =
-            converter.ConvertLine(output, line, source, CODE_UNICODE, NEWLINE_LF, false);
+            converter.ConvertLine(output, line, {source, CODE_UNICODE, Newline::Lf});
         if (m < 0) fuzz::Fail("a piece failed although the whole text decodes");
         joined.append(output.data(), static_cast<std::size_t>(m / 2));
     }
@@ -92,7 +92,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                              CODE_UNICODE, CODE_UTF8, CODE_UTF7};
     const KanjiCode source = kSources[data[0] & 7];
     const KanjiCode target = kTargets[(data[0] >> 3) % 6];
-    const std::int32_t newline = (data[1] & 3) % 3;
+    const auto newline = static_cast<Newline>(data[1] & 3);
     const bool fold = (data[1] & 4) != 0;
     data += 2;
     size -= 2;
@@ -111,7 +111,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             fuzz::Fail("a piece took no byte or more than there was");
         }
         at += piece.consumed;
-        const std::int32_t n = converter.ConvertLine(output, line, source, target, newline, fold);
+        const std::int32_t n = converter.ConvertLine(
+            output, line, {source, target, NewlineFor(newline, piece.lineEnd), fold});
         if (n < -1 || n >= static_cast<std::int32_t>(CONVERTED_BUFFER_BYTES)) {
             fuzz::Fail("a converted piece does not fit its buffer");
         }

@@ -14,7 +14,9 @@
 
 #include <chrono>
 #include <thread>
+#include <tuple>
 
+#include "job/dry_run.h"
 #include "job/in_place_converter.h"
 #include "job/registration.h"
 #include "support/data_rows.h"
@@ -38,7 +40,7 @@ std::string Sjis(std::size_t bytes) {
 
 class ConversionWorker : public ::testing::Test {
 protected:
-    ConversionWorker() { settings.targetCode = CODE_UTF8; }
+    ConversionWorker() { settings.conversion.target = CODE_UTF8; }
 
     // Starts a run of the files of the folder, each with the code registered for it.
     bool Start(const std::vector<std::pair<std::string, KanjiCode>>& files, fs::path folder = {}) {
@@ -128,7 +130,7 @@ TEST_F(ConversionWorker, ConvertsEachFileInPlaceKeepingItsTimesPermissionsOwnerA
 TEST_F(ConversionWorker, WithoutAutoDetectTheChosenCodeIsUsed) {
     WriteFile(dir / "a.txt", kEuc);
     settings.autoDetect = false;
-    settings.sourceCode = CODE_EUC;
+    settings.conversion.source = CODE_EUC;
     EXPECT_EQ(Run({{"a.txt", CODE_SJIS}}), JobOutcome::Done);  // registered as Shift_JIS
     EXPECT_EQ(ReadFile(dir / "a.txt"), kUtf8);
 }
@@ -154,6 +156,50 @@ TEST_F(ConversionWorker, AFailedFileStopsTheRunLeavingItAndLaterFilesUntouched) 
         if (held >= 0) ::close(held);
     }
     EXPECT_FALSE(TemporaryLeft());
+}
+
+// Whether the file at path is still the one `before` saw: inode, change and
+// modification times.
+bool Untouched(const fs::path& path, const struct stat& before) {
+    const auto same = [](const timespec& a, const timespec& b) {
+        return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+    };
+    struct stat now {};
+    return ::stat(path.c_str(), &now) == 0 && now.st_ino == before.st_ino &&
+           same(now.st_ctim, before.st_ctim) && same(now.st_mtim, before.st_mtim);
+}
+
+TEST_F(ConversionWorker, AFileAlreadyRightIsNeitherReplacedNorBackedUp) {
+    settings.backup = true;
+    WriteFile(dir / "wrong.txt", kSjis);
+    WriteFile(dir / "right.txt", kUtf8);
+    WriteFile(dir / "right.txt.bak", "the true original");
+    struct stat before {};
+    ASSERT_EQ(::stat((dir / "right.txt").c_str(), &before), 0);
+    EXPECT_EQ(Run({{"wrong.txt", CODE_SJIS}, {"right.txt", CODE_UTF8}}), JobOutcome::Done);
+    EXPECT_TRUE(Untouched(dir / "right.txt", before));
+    EXPECT_EQ(ReadFile(dir / "right.txt.bak"), "the true original");
+    EXPECT_EQ(ReadFile(dir / "wrong.txt") + ReadFile(dir / "wrong.txt.bak"), kUtf8 + kSjis);
+    EXPECT_EQ(runner.Report().converted, 1u);
+    EXPECT_EQ(runner.Report().unchanged, std::vector<std::size_t>{1});
+    EXPECT_FALSE(TemporaryLeft());
+}
+
+TEST_F(ConversionWorker, ADryRunWritesNothingAndCountsWhatWouldBeLost) {
+    WriteFile(dir / "a.txt", "\xF0\x9F\x98\x80\xE2\x98\x83\n" + kUtf8);  // 😀☃: no Shift_JIS
+    WriteFile(dir / "b.txt", kSjis);
+    settings.conversion.target = CODE_SJIS;
+    settings.strict = true;  // every one is counted all the same
+    struct stat before {};
+    ASSERT_EQ(::stat((dir / "a.txt").c_str(), &before), 0);
+    const DryRunResult lossy = DryRunFile({"a.txt", dir / "a.txt", CODE_UTF8}, settings);
+    EXPECT_TRUE(lossy.converted && lossy.changed) << lossy.reason;
+    EXPECT_EQ(std::tuple(lossy.lost.count, lossy.lost.firstLine), std::tuple(2u, 1u));
+    const DryRunResult same = DryRunFile({"b.txt", dir / "b.txt", CODE_SJIS}, settings);
+    EXPECT_TRUE(same.converted && !same.changed) << same.reason;
+    EXPECT_FALSE(DryRunFile({"c", dir / "c", CODE_BINARY}, settings).converted);
+    EXPECT_TRUE(Untouched(dir / "a.txt", before));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 2);
 }
 
 TEST_F(ConversionWorker, CancelDuringTheSecondOfThreeFiles) {
@@ -208,8 +254,8 @@ int InChild(const fs::path& path, Limit limit, bool killHalfway) {
     if (child == 0) {
         limit();
         ConvertJob job;
-        job.sourceCode = CODE_SJIS;
-        job.targetCode = CODE_UNICODE;
+        job.settings.autoDetect = false;
+        job.settings.conversion = {CODE_SJIS, CODE_UNICODE};
         ProgressCounter progress;
         std::string reason;
         _exit(ConvertInPlace(path, job, progress, reason) == FileOutcome::Converted ? 0 : 1);
