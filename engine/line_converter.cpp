@@ -156,13 +156,14 @@ std::int32_t CodeConverter::ConvertLine(ConvertedBuffer& output, const LineBuffe
         case CODE_UNICODE: n = ConvertFromUnicode(output, line.data(), target); break;
         case CODE_UTF8: n = ConvertFromUtf8(output, bytes, target); break;
         case CODE_UTF7: n = ConvertFromUtf7(output, bytes, target); break;
-        case CODE_UNKNOWN:
+        case CODE_UNKNOWN: {
             // Undecided text: a plain 7-bit line reads the same in every byte
             // code, so it takes the 7-bit road; any other line has no road.
             if (!IsPlainSevenBit(bytes)) return -1;
             ConversionOptions sevenBit = options;
             sevenBit.source = CODE_ASCII;
             return ConvertLine(output, line, sevenBit);
+        }
         default: return -1;  // no road: refusing leaves the file as it is
     }
     if (n < 0) return -1;

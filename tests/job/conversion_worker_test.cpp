@@ -158,48 +158,40 @@ TEST_F(ConversionWorker, AFailedFileStopsTheRunLeavingItAndLaterFilesUntouched) 
     EXPECT_FALSE(TemporaryLeft());
 }
 
-// Whether the file at path is still the one `before` saw: inode, change and
-// modification times.
-bool Untouched(const fs::path& path, const struct stat& before) {
-    const auto same = [](const timespec& a, const timespec& b) {
-        return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
-    };
-    struct stat now {};
-    return ::stat(path.c_str(), &now) == 0 && now.st_ino == before.st_ino &&
-           same(now.st_ctim, before.st_ctim) && same(now.st_mtim, before.st_mtim);
-}
-
-TEST_F(ConversionWorker, AFileAlreadyRightIsNeitherReplacedNorBackedUp) {
+TEST_F(ConversionWorker, AFileAlreadyRightIsLeftAsItWasAndADryRunWritesNothing) {
     settings.backup = true;
+    const std::string right = "\xF0\x9F\x98\x80\xE2\x98\x83\r\n" + kUtf8;  // 😀☃: no Shift_JIS
     WriteFile(dir / "wrong.txt", kSjis);
-    WriteFile(dir / "right.txt", kUtf8);
+    WriteFile(dir / "right.txt", right);
     WriteFile(dir / "right.txt.bak", "the true original");
-    struct stat before {};
+    struct stat before {}, after {};
     ASSERT_EQ(::stat((dir / "right.txt").c_str(), &before), 0);
+    JobSettings toSjis = settings;
+    toSjis.conversion.target = CODE_SJIS;
+    toSjis.strict = true;  // every lost character is counted all the same
+    const JobFile file{"right.txt", dir / "right.txt", CODE_UTF8};
+    const DryRunResult lossy = DryRunFile(file, toSjis), same = DryRunFile(file, settings);
+    EXPECT_TRUE(lossy.converted && lossy.changed) << lossy.reason;
+    EXPECT_EQ(std::tuple(lossy.lost.count, lossy.lost.firstLine), std::tuple(2u, 1u));
+    EXPECT_TRUE(same.converted && !same.changed) << same.reason;
+    EXPECT_FALSE(DryRunFile({"bin", dir / "right.txt", CODE_BINARY}, settings).converted);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 3);
+
     EXPECT_EQ(Run({{"wrong.txt", CODE_SJIS}, {"right.txt", CODE_UTF8}}), JobOutcome::Done);
-    EXPECT_TRUE(Untouched(dir / "right.txt", before));
-    EXPECT_EQ(ReadFile(dir / "right.txt.bak"), "the true original");
+    ASSERT_EQ(::stat((dir / "right.txt").c_str(), &after), 0);
+    EXPECT_EQ(std::tuple(after.st_ino, after.st_ctim.tv_sec, after.st_ctim.tv_nsec),
+              std::tuple(before.st_ino, before.st_ctim.tv_sec, before.st_ctim.tv_nsec));
+    EXPECT_EQ(ReadFile(dir / "right.txt") + ReadFile(dir / "right.txt.bak"), right + "the true original");
     EXPECT_EQ(ReadFile(dir / "wrong.txt") + ReadFile(dir / "wrong.txt.bak"), kUtf8 + kSjis);
     EXPECT_EQ(runner.Report().converted, 1u);
     EXPECT_EQ(runner.Report().unchanged, std::vector<std::size_t>{1});
     EXPECT_FALSE(TemporaryLeft());
-}
-
-TEST_F(ConversionWorker, ADryRunWritesNothingAndCountsWhatWouldBeLost) {
-    WriteFile(dir / "a.txt", "\xF0\x9F\x98\x80\xE2\x98\x83\n" + kUtf8);  // 😀☃: no Shift_JIS
-    WriteFile(dir / "b.txt", kSjis);
-    settings.conversion.target = CODE_SJIS;
-    settings.strict = true;  // every one is counted all the same
-    struct stat before {};
-    ASSERT_EQ(::stat((dir / "a.txt").c_str(), &before), 0);
-    const DryRunResult lossy = DryRunFile({"a.txt", dir / "a.txt", CODE_UTF8}, settings);
-    EXPECT_TRUE(lossy.converted && lossy.changed) << lossy.reason;
-    EXPECT_EQ(std::tuple(lossy.lost.count, lossy.lost.firstLine), std::tuple(2u, 1u));
-    const DryRunResult same = DryRunFile({"b.txt", dir / "b.txt", CODE_SJIS}, settings);
-    EXPECT_TRUE(same.converted && !same.changed) << same.reason;
-    EXPECT_FALSE(DryRunFile({"c", dir / "c", CODE_BINARY}, settings).converted);
-    EXPECT_TRUE(Untouched(dir / "a.txt", before));
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 2);
+    // A second run starts its report and progress from nothing.
+    EXPECT_FALSE(runner.Start({}, settings)) << "an empty list starts nothing";
+    Run({{"wrong.txt", CODE_UTF8}});
+    EXPECT_EQ(std::tuple(runner.Report().converted, runner.Report().unchanged.size()), std::tuple(0u, 1u));
+    EXPECT_EQ(runner.ProgressMaximum(), kUtf8.size());
+    EXPECT_EQ(runner.ProgressPosition(), kUtf8.size());
 }
 
 TEST_F(ConversionWorker, CancelDuringTheSecondOfThreeFiles) {
@@ -216,17 +208,6 @@ TEST_F(ConversionWorker, CancelDuringTheSecondOfThreeFiles) {
     EXPECT_TRUE(ReadFile(dir / "2.txt") == big) << "the file under way is left as it was";
     EXPECT_EQ(ReadFile(dir / "3.txt"), kSjis);
     EXPECT_FALSE(TemporaryLeft());
-}
-
-TEST_F(ConversionWorker, ASecondRunCountsItsProgressFromZero) {
-    WriteFile(dir / "a.txt", std::string(5000, 'a'));
-    WriteFile(dir / "b.txt", std::string(700, 'b'));
-    Run({{"a.txt", CODE_ASCII}});
-    EXPECT_EQ(runner.ProgressMaximum(), 5000u);
-    EXPECT_FALSE(runner.Start({}, settings)) << "an empty list starts nothing";
-    Run({{"b.txt", CODE_ASCII}});
-    EXPECT_EQ(runner.ProgressMaximum(), 700u);
-    EXPECT_EQ(runner.ProgressPosition(), 700u);
 }
 
 TEST_F(ConversionWorker, AFileChangedSinceItWasRegisteredIsRefusedAndLeftAsItIs) {
