@@ -377,7 +377,6 @@ Piece PieceCutter::NextUnits(const std::uint8_t* data, std::size_t available, bo
     } else if (atEnd && window == whole && available % 2 != 0 && window < maxUnits) {
         // An odd byte at the very end of the data is kept as a unit of its own value.
         line[end++] = data[available - 1];
-        if (line[end - 1] == LF) lineEnd = LineEnd::Lf;
         if (line[end - 1] == CR) {
             line[end - 1] = LF;
             lineEnd = LineEnd::Cr;
