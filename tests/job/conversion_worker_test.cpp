@@ -127,14 +127,6 @@ TEST_F(ConversionWorker, ConvertsEachFileInPlaceKeepingItsTimesPermissionsOwnerA
     EXPECT_FALSE(TemporaryLeft());
 }
 
-TEST_F(ConversionWorker, WithoutAutoDetectTheChosenCodeIsUsed) {
-    WriteFile(dir / "a.txt", kEuc);
-    settings.autoDetect = false;
-    settings.conversion.source = CODE_EUC;
-    EXPECT_EQ(Run({{"a.txt", CODE_SJIS}}), JobOutcome::Done);  // registered as Shift_JIS
-    EXPECT_EQ(ReadFile(dir / "a.txt"), kUtf8);
-}
-
 TEST_F(ConversionWorker, AFailedFileStopsTheRunLeavingItAndLaterFilesUntouched) {
     settings.backup = true;  // and the first file's backup replaces an older one
     for (const DataRow& row : DataRows("failed_files.tsv")) {
@@ -186,9 +178,12 @@ TEST_F(ConversionWorker, AFileAlreadyRightIsLeftAsItWasAndADryRunWritesNothing) 
     EXPECT_EQ(runner.Report().converted, 1u);
     EXPECT_EQ(runner.Report().unchanged, std::vector<std::size_t>{1});
     EXPECT_FALSE(TemporaryLeft());
-    // A second run starts its report and progress from nothing.
+    // A second run starts its report and progress from nothing; without
+    // auto-detection it reads the chosen code, not the one registered.
     EXPECT_FALSE(runner.Start({}, settings)) << "an empty list starts nothing";
-    Run({{"wrong.txt", CODE_UTF8}});
+    settings.autoDetect = false;
+    settings.conversion.source = CODE_UTF8;
+    Run({{"wrong.txt", CODE_SJIS}});
     EXPECT_EQ(std::tuple(runner.Report().converted, runner.Report().unchanged.size()), std::tuple(0u, 1u));
     EXPECT_EQ(runner.ProgressMaximum(), kUtf8.size());
     EXPECT_EQ(runner.ProgressPosition(), kUtf8.size());
