@@ -168,12 +168,11 @@ int ConvertFiles(const CliOptions& options, std::vector<JobFile> files, std::ost
         lines.emplace_back(failure.index, std::move(line));
     }
     for (const LostCharacters& lost : report.lost) {
-        const KanjiCode source =
-            OptionsForFile(settings, runner.Files()[lost.index].code).source;
+        const KanjiCode source = OptionsForFile(settings, runner.Files()[lost.index].code).source;
         const ReplacedCharacters replaced{lost.count, lost.firstLine, lost.firstLineOffset,
                                           lost.firstHadNoCode};
-        lines.emplace_back(
-            lost.index, name(lost.index) + ": " + LostLine(replaced, source, options.target));
+        lines.emplace_back(lost.index,
+                           name(lost.index) + ": " + LostLine(replaced, source, options.target));
     }
     std::stable_sort(lines.begin(), lines.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });
@@ -229,7 +228,8 @@ int ConvertStream(const CliOptions& options, std::ostream& err) {
         source = DetectCode(head.data(), static_cast<std::int32_t>(headLength));
     }
     ConvertJob job;
-    job.settings.autoDetect = !options.source.has_value();  // a guessed UTF-7 source is read strictly
+    // A guessed UTF-7 source is read strictly.
+    job.settings.autoDetect = !options.source.has_value();
     job.settings.strict = options.strict;
     const ConversionOptions conversion{source, options.target, options.newline, options.foldKana};
     ProgressCounter progress;

@@ -100,8 +100,7 @@ std::int32_t DirectRoad(ConvertedBuffer& output, const std::uint8_t* text, Kanji
 }
 
 // Rewrites a final line feed of n bytes of output by the newline choice.
-std::int32_t RewriteLineEnd(ConvertedBuffer& output, std::int32_t n, bool wide,
-                            Newline newline) {
+std::int32_t RewriteLineEnd(ConvertedBuffer& output, std::int32_t n, bool wide, Newline newline) {
     if (n <= 0 || newline == Newline::Lf || newline == Newline::Keep) return n;
     if (wide) {
         char16_t* units = Units(output);

@@ -49,9 +49,7 @@ private:
         ReplacedCharacters replaced;
     };
 
-    bool Stopped() const {
-        return report_.failedIndex >= 0 && !job_.settings.keepGoing;
-    }
+    bool Stopped() const { return report_.failedIndex >= 0 && !job_.settings.keepGoing; }
 
     void Convert(std::size_t index, ProgressCounter& progress) {
         std::string reason;

@@ -182,7 +182,6 @@ std::string CannotConvert(KanjiCode source, bool guessed) {
            "; name its code with --from, or choose the source code in the window";
 }
 
-
 // Why a strict conversion refuses the file at its first replaced character.
 std::string WouldLose(const ReplacedCharacters& first, KanjiCode source, KanjiCode target) {
     const char* name = CodeName(first.firstHadNoCode ? target : source);
@@ -315,7 +314,8 @@ bool ConvertFile(std::span<const std::uint8_t> head, const FileHandle& source,
     }
     if (result != nullptr) {
         result->replaced = lost;
-        result->unchanged = same && written == offset && !job.cancel.load(std::memory_order_relaxed);
+        result->unchanged =
+            same && written == offset && !job.cancel.load(std::memory_order_relaxed);
     }
     return true;
 }

@@ -198,8 +198,7 @@ FileOutcome PrepareReplacement(const JobFile& file, ConvertJob& job, ProgressCou
     }
     FileConversion conversion;
     if (!ConvertFile(replacement->Source(), &temporary.File(),
-                     OptionsForFile(job.settings, file.code), job, progress, reason,
-                     &conversion)) {
+                     OptionsForFile(job.settings, file.code), job, progress, reason, &conversion)) {
         return FileOutcome::Failed;
     }
     if (job.cancel.load(std::memory_order_relaxed)) return FileOutcome::Cancelled;

@@ -53,9 +53,12 @@ QString Text(const char* utf8) { return QString::fromUtf8(utf8); }
 // The line-end buttons, in the order of the stored index: CR LF, CR, LF.
 Newline NewlineOfButton(int index) {
     switch (index) {
-        case 1: return Newline::Cr;
-        case 2: return Newline::Lf;
-        default: return Newline::Crlf;
+        case 1:
+            return Newline::Cr;
+        case 2:
+            return Newline::Lf;
+        default:
+            return Newline::Crlf;
     }
 }
 

@@ -185,7 +185,8 @@ TEST(Cli, AnInterruptNearTheEndTellsWhetherFilesWereLeft) {
             std::this_thread::sleep_for(std::chrono::microseconds(1000 + 500 * attempt));
         });
         int converted = 0;
-        for (std::size_t i = 2; i < args.size(); ++i) converted += ReadFile(args[i]) == "\xA4\xA2\n";
+        for (std::size_t i = 2; i < args.size(); ++i)
+            converted += ReadFile(args[i]) == "\xA4\xA2\n";
         if (status == -1) {  // the signal came before ruv-cli caught it
             EXPECT_EQ(converted, 0);
         } else {

@@ -34,10 +34,6 @@ std::string Convert(const std::string& piece, KanjiCode source, KanjiCode target
     return Convert(piece, {source, target, Newline::Lf});
 }
 
-std::string Wide(const std::u16string& units) {
-    return std::string(reinterpret_cast<const char*>(units.data()), 2 * units.size());
-}
-
 // The road through Shift_JIS for a piece from EUC-JP or JIS, line end untouched.
 std::string TwoSteps(const std::string& piece, KanjiCode source, KanjiCode target) {
     LineBuffer line{};
@@ -97,7 +93,9 @@ TEST(LineConverter, RefusesLinesThatOutgrowTheBufferAndFitsTheWidest) {
     for (int i = 0; i < 500; ++i) extreme += "\xB1\x61";
     EXPECT_EQ(Convert(extreme, CODE_SJIS, CODE_JIS), "<fail>");
     // The widest UTF-16 line fits with its CR LF.
-    const std::string wide = Wide(std::u16string(499, u'\u3042') + u"\n");
+    std::string wide;
+    for (int i = 0; i < 499; ++i) wide += "\x42\x30";  // あ
+    wide += std::string("\n\0", 2);
     EXPECT_EQ(Convert(wide, {CODE_UNICODE, CODE_UNICODE, Newline::Crlf}).size(), wide.size() + 2);
 }
 

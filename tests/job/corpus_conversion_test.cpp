@@ -59,8 +59,8 @@ std::string ConvertWithRuv(const std::string& input, KanjiCode source, KanjiCode
     ConvertJob job;
     ProgressCounter progress;
     std::string reason;
-    EXPECT_TRUE(ConvertFile(dir / "in", dir / "out", {source, target, Newline::Lf}, job, progress,
-                            reason))
+    EXPECT_TRUE(
+        ConvertFile(dir / "in", dir / "out", {source, target, Newline::Lf}, job, progress, reason))
         << reason;
     return test::ReadFile(dir / "out");
 }

@@ -88,13 +88,14 @@ TEST_P(FileRows, ConvertAsTheRowSays) {
     EXPECT_TRUE(outcome.ok) << outcome.reason;
     EXPECT_EQ(outcome.output, pad + Bytes(row[6]));
     // Progress counts every byte after a mark, the LF of CR LF too.
-    const std::size_t mark = source == CODE_UNICODE && in.starts_with("\xFF\xFE")        ? 2
+    const std::size_t mark = source == CODE_UNICODE && in.starts_with("\xFF\xFE")    ? 2
                              : source == CODE_UTF8 && in.starts_with("\xEF\xBB\xBF") ? 3
-                                                                                   : 0;
+                                                                                     : 0;
     EXPECT_EQ(outcome.progress, in.size() - mark);
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, FileRows, ::testing::ValuesIn(test::DataRows("file_conversions.tsv")));
+INSTANTIATE_TEST_SUITE_P(Rows, FileRows,
+                         ::testing::ValuesIn(test::DataRows("file_conversions.tsv")));
 
 class LineEnds : public ::testing::TestWithParam<test::DataRow> {};
 
@@ -124,12 +125,10 @@ TEST(FileConverter, ReplacedCharactersAreCountedWithTheFirstOnesLine) {
         const ReplacedCharacters& lost = outcome.result.replaced;
         const std::string what = row.at(7);
         ASSERT_TRUE(outcome.ok) << what << ": " << outcome.reason;
-        EXPECT_EQ(std::to_string(lost.count) + " " + std::to_string(lost.firstLine) + " " +
-                      std::to_string(lost.firstLineOffset) + " " +
-                      (lost.count == 0       ? "-"
-                       : lost.firstHadNoCode ? "code"
-                                             : "broken"),
-                  row.at(3) + " " + row.at(4) + " " + row.at(5) + " " + row.at(6))
+        const char* kind = lost.count == 0 ? "-" : lost.firstHadNoCode ? "code" : "broken";
+        EXPECT_EQ(std::tuple(lost.count, lost.firstLine, lost.firstLineOffset, std::string(kind)),
+                  std::tuple(std::stoull(row.at(3)), std::stoull(row.at(4)), std::stoull(row.at(5)),
+                             row.at(6)))
             << what;
         const Outcome strict = ConvertBytes(input, source, target, Newline::Lf, false, true);
         EXPECT_EQ(strict.ok, lost.count == 0) << what;
@@ -178,8 +177,9 @@ TEST(FileConverter, SevenBitLinesWithAPlusSignKeepTheirText) {
                 ASSERT_TRUE(outcome.ok) << text << ": " << outcome.reason;
                 const bool wide = target == CODE_UNICODE;  // iconv reads it back without the mark
                 EXPECT_EQ(outcome.output.substr(0, wide ? 2 : 0), wide ? "\xFF\xFE" : "");
-                EXPECT_EQ(test::ConvertBytes(outcome.output.substr(wide ? 2 : 0), target, CODE_UTF8),
-                          input)
+                EXPECT_EQ(
+                    test::ConvertBytes(outcome.output.substr(wide ? 2 : 0), target, CODE_UTF8),
+                    input)
                     << text << name;
             }
         }
@@ -212,12 +212,12 @@ TEST(FileConverter, LargeFilesStreamThroughManyBlocksAndAreComparedToTheLastByte
     ProgressCounter progress;
     std::string reason;
     FileConversion result;
-    ASSERT_TRUE(ConvertFile(dir / "a", dir / "b", {CODE_SJIS, CODE_UNICODE}, job, progress,
-                            reason, &result))
+    ASSERT_TRUE(ConvertFile(dir / "a", dir / "b", {CODE_SJIS, CODE_UNICODE}, job, progress, reason,
+                            &result))
         << reason;
     EXPECT_FALSE(result.unchanged);
-    ASSERT_TRUE(ConvertFile(dir / "b", dir / "c", {CODE_UNICODE, CODE_SJIS}, job, progress,
-                            reason, &result))
+    ASSERT_TRUE(ConvertFile(dir / "b", dir / "c", {CODE_UNICODE, CODE_SJIS}, job, progress, reason,
+                            &result))
         << reason;
     EXPECT_TRUE(ReadFile(dir / "c") == text);
     EXPECT_FALSE(result.unchanged);
@@ -241,7 +241,8 @@ TEST(ProgressCounter, ScalesTheTotalIntoSixteenBits) {
         counter.AddFileSize(std::stoull(row.at(0)));
         EXPECT_EQ(counter.ScaleProgress(), std::stoul(row.at(2))) << row[0];
         EXPECT_EQ(counter.ShiftCount(), std::stoi(row.at(1))) << row[0];
-        EXPECT_EQ(counter.AddProgress(std::stoull(row[0])), std::stoul(row[2])) << "the end of the bar";
+        EXPECT_EQ(counter.AddProgress(std::stoull(row[0])), std::stoul(row[2]))
+            << "the end of the bar";
     }
 }
 
