@@ -1,7 +1,8 @@
 // Fuzzes the piece cutter and the line converter together, as the file
 // converter drives them: the first byte picks the source and the target, the
-// second the newline choice (kept ends resolved per piece) and the folding of
-// half-width kana, each from its own bits; the rest is a file's content.  Every piece must fit its
+// second the newline choice (kept ends resolved per piece, and checked to come
+// out as they were) and the folding of half-width kana, each from its own
+// bits; the rest is a file's content.  Every piece must fit its
 // buffer and take at least one byte; every conversion must fail with -1 or
 // give a terminated output that fits the converted-line buffer.  Output in
 // EUC-JP holds only pairs of bytes A1-FE above 7F; output in JIS only pairs of
@@ -11,6 +12,7 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <string_view>
 
 #include "engine/line_converter.h"
 #include "engine/piece_cutter.h"
@@ -98,6 +100,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     size -= 2;
 
     CheckCutsKeepTheText(source, size % 2 != 0, data, size);
+    // A file with a zero byte (a zero unit in UTF-16) is refused before conversion.
+    bool zeroFree = source == CODE_UNICODE || std::memchr(data, 0, size) == nullptr;
+    for (std::size_t i = 0; source == CODE_UNICODE && i < size; i += 2) {
+        zeroFree = zeroFree && (data[i] != 0 || (i + 1 < size && data[i + 1] != 0));
+    }
     PieceCutter cutter(source);
     CodeConverter converter;
     converter.sourceGuessed = size % 2 != 0;  // UTF-7 read strictly on odd sizes
@@ -125,6 +132,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if ((target == CODE_EUC || target == CODE_JIS) && source != CODE_ASCII &&
             !WellFormed(AsBytes(output), n, target)) {
             fuzz::Fail("ill-formed EUC-JP or JIS output");
+        }
+        // A kept line end comes out as it was found, in bytes or in units.
+        const std::string_view end = piece.lineEnd == LineEnd::CrLf ? "\r\n"
+                                     : piece.lineEnd == LineEnd::Cr ? "\r"
+                                     : piece.lineEnd == LineEnd::Lf ? "\n"
+                                                                    : "";
+        const auto unit = static_cast<std::size_t>(target == CODE_UNICODE ? 2 : 1);
+        for (std::size_t k = 0; zeroFree && newline == Newline::Keep && k < end.size(); ++k) {
+            const std::size_t from = static_cast<std::size_t>(n) - unit * (end.size() - k);
+            if (static_cast<std::size_t>(n) < unit * end.size() ||
+                AsBytes(output)[from] != static_cast<std::uint8_t>(end[k])) {
+                fuzz::Fail("a kept line end did not come out as it was");
+            }
         }
     }
     return 0;

@@ -139,7 +139,7 @@ TEST(FileConverter, ReplacedCharactersAreCountedWithTheFirstOnesLine) {
     }
 }
 
-TEST(FileConverter, LongGuessedUtf7RunsAreCutOnWholeGroupsAndAMissingSourceFails) {
+TEST(FileConverter, LongGuessedUtf7RunsAreCutOnWholeGroups) {
     // Cut on whole groups, never right after its "+" (here at byte 999), and
     // read strictly all the same.
     std::string kanji;
@@ -148,14 +148,6 @@ TEST(FileConverter, LongGuessedUtf7RunsAreCutOnWholeGroupsAndAMissingSourceFails
     const Outcome longRun = ConvertBytes(test::ConvertBytes(utf8, CODE_UTF8, CODE_UTF7).value(),
                                          CODE_UTF7, CODE_UTF8, Newline::Lf, true);
     EXPECT_EQ(longRun.output, utf8) << longRun.reason;
-
-    TempDir dir;
-    ConvertJob job;
-    ProgressCounter progress;
-    std::string reason;
-    EXPECT_FALSE(ConvertFile(dir / "missing", dir / "out", {}, job, progress, reason));
-    EXPECT_FALSE(std::filesystem::exists(dir / "out")) << "no output without a source";
-    EXPECT_FALSE(reason.empty());
 }
 
 // Detection, then conversion of what it found, as a run under auto-detection
@@ -186,20 +178,7 @@ TEST(FileConverter, SevenBitLinesWithAPlusSignKeepTheirText) {
     }
 }
 
-TEST(FileConverter, CancelStopsBeforeTheNextPiece) {
-    TempDir dir;
-    WriteFile(dir / "in", std::string(5000, 'x'));
-    ConvertJob job;
-    job.cancel = true;
-    ProgressCounter progress;
-    std::string reason;
-    FileConversion result;
-    EXPECT_TRUE(ConvertFile(dir / "in", dir / "out", {}, job, progress, reason, &result));
-    EXPECT_EQ(ReadFile(dir / "out"), "");
-    EXPECT_FALSE(result.unchanged) << "a cancelled file was not compared to its end";
-}
-
-TEST(FileConverter, LargeFilesStreamThroughManyBlocksAndAreComparedToTheLastByte) {
+TEST(FileConverter, LargeFilesStreamAndAreComparedToTheLastByteACancelOrAMissingSourceStops) {
     // Several read blocks of lines of varying length, Shift_JIS to UTF-16 and back.
     std::string text;
     for (int i = 0; text.size() < 900 * 1024; ++i) {
@@ -233,6 +212,14 @@ TEST(FileConverter, LargeFilesStreamThroughManyBlocksAndAreComparedToTheLastByte
                                 progress, reason, &result));
         EXPECT_FALSE(result.unchanged) << at;
     }
+    job.cancel = true;  // checked before every piece
+    EXPECT_TRUE(ConvertFile(dir / "c", dir / "e", {}, job, progress, reason, &result));
+    EXPECT_EQ(ReadFile(dir / "e"), "");
+    EXPECT_FALSE(result.unchanged) << "a cancelled file was not compared to its end";
+    reason.clear();
+    EXPECT_FALSE(ConvertFile(dir / "missing", dir / "out", {}, job, progress, reason));
+    EXPECT_FALSE(std::filesystem::exists(dir / "out")) << "no output without a source";
+    EXPECT_NE(reason, "");
 }
 
 TEST(ProgressCounter, ScalesTheTotalIntoSixteenBits) {
