@@ -76,7 +76,7 @@ void Road(benchmark::State& state, Code source, Code target) {
     for (auto _ : state) {
         for (const LineBuffer& line : pieces.lines) {
             benchmark::DoNotOptimize(
-                converter.ConvertLine(output, line, source.code, target.code, NEWLINE_CRLF, false));
+                converter.ConvertLine(output, line, {source.code, target.code, Newline::Crlf}));
         }
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * pieces.sourceBytes));

@@ -28,12 +28,10 @@ int main(int argc, char** argv) {
         return 2;
     }
     ruv::ConvertJob job;
-    job.sourceCode = CodeNamed(argv[1]);
-    job.targetCode = CodeNamed(argv[2]);
-    job.newlineIndex = ruv::NEWLINE_LF;
+    const ruv::ConversionOptions options{CodeNamed(argv[1]), CodeNamed(argv[2]), ruv::Newline::Lf};
     ruv::ProgressCounter progress;
     std::string reason;
-    if (!ruv::ConvertFile(argv[3], argv[4], job, progress, reason)) {
+    if (!ruv::ConvertFile(argv[3], argv[4], options, job, progress, reason)) {
         std::fprintf(stderr, "%s: %s\n", argv[3], reason.c_str());
         return 1;
     }

@@ -123,10 +123,8 @@ std::string LostLine(const ReplacedCharacters& lost, KanjiCode source, KanjiCode
 int ConvertFiles(const CliOptions& options, std::vector<JobFile> files, std::ostream& err) {
     JobSettings settings;
     settings.autoDetect = !options.source.has_value();
-    settings.sourceCode = options.source.value_or(CODE_SJIS);
-    settings.targetCode = options.target;
-    settings.newlineIndex = options.newline;
-    settings.halfWidthKana = options.foldKana;
+    settings.conversion = {options.source.value_or(CODE_SJIS), options.target, options.newline,
+                           options.foldKana};
     settings.backup = options.backup;
     settings.keepGoing = options.keepGoing;
     settings.strict = options.strict;
@@ -168,12 +166,11 @@ int ConvertFiles(const CliOptions& options, std::vector<JobFile> files, std::ost
         lines.emplace_back(failure.index, std::move(line));
     }
     for (const LostCharacters& lost : report.lost) {
-        const KanjiCode source =
-            settings.autoDetect ? runner.Files()[lost.index].code : settings.sourceCode;
+        const KanjiCode source = OptionsForFile(settings, runner.Files()[lost.index].code).source;
         const ReplacedCharacters replaced{lost.count, lost.firstLine, lost.firstLineOffset,
                                           lost.firstHadNoCode};
-        lines.emplace_back(
-            lost.index, name(lost.index) + ": " + LostLine(replaced, source, settings.targetCode));
+        lines.emplace_back(lost.index,
+                           name(lost.index) + ": " + LostLine(replaced, source, options.target));
     }
     std::stable_sort(lines.begin(), lines.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });
@@ -186,8 +183,8 @@ int ConvertFiles(const CliOptions& options, std::vector<JobFile> files, std::ost
         case JobOutcome::Cancelled: {
             const bool underWay = report.cancelledIndex >= 0;
             const std::size_t untouched = runner.Files().size() - report.converted -
-                                          report.failures.size() - report.skipped.size() -
-                                          (underWay ? 1 : 0);
+                                          report.unchanged.size() - report.failures.size() -
+                                          report.skipped.size() - (underWay ? 1 : 0);
             err << "ruv-cli: interrupted: " << report.converted << " of "
                 << Files(runner.Files().size()) << " converted";
             if (underWay) {
@@ -201,7 +198,11 @@ int ConvertFiles(const CliOptions& options, std::vector<JobFile> files, std::ost
         case JobOutcome::Failed:
             if (options.keepGoing) {
                 err << "ruv-cli: " << Files(report.failures.size()) << " failed, "
-                    << Files(report.converted) << " converted\n";
+                    << Files(report.converted) << " converted";
+                if (!report.unchanged.empty()) {
+                    err << ", " << Files(report.unchanged.size()) << " unchanged";
+                }
+                err << '\n';
             } else {
                 err << "ruv-cli: stopped; later files were left untouched\n";
             }
@@ -228,15 +229,14 @@ int ConvertStream(const CliOptions& options, std::ostream& err) {
         source = DetectCode(head.data(), static_cast<std::int32_t>(headLength));
     }
     ConvertJob job;
-    job.sourceCode = source;
-    job.targetCode = options.target;
-    job.newlineIndex = options.newline;
-    job.halfWidthKana = options.foldKana;
-    job.autoDetect = !options.source.has_value();  // a guessed UTF-7 source is read strictly
-    job.strict = options.strict;
+    // A guessed UTF-7 source is read strictly.
+    job.settings.autoDetect = !options.source.has_value();
+    job.settings.strict = options.strict;
+    const ConversionOptions conversion{source, options.target, options.newline, options.foldKana};
     ProgressCounter progress;
     std::string reason;
-    ReplacedCharacters lost;
+    FileConversion result;
+    const ReplacedCharacters& lost = result.replaced;
     int status = EXIT_DONE;
     if (error) {
         err << "ruv-cli: standard input: cannot read: " << error.message() << '\n';
@@ -244,7 +244,8 @@ int ConvertStream(const CliOptions& options, std::ostream& err) {
     } else if (source == CODE_BINARY) {
         err << "ruv-cli: standard input: not text (binary)\n";
         status = EXIT_FILE_FAILED;
-    } else if (!ConvertFile({head.data(), headLength}, in, out, job, progress, reason, &lost)) {
+    } else if (!ConvertFile({head.data(), headLength}, in, &out, conversion, job, progress, reason,
+                            &result)) {
         err << "ruv-cli: standard input: " << reason << '\n';
         status = EXIT_FILE_FAILED;
     } else if (lost.count != 0) {

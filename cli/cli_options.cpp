@@ -29,7 +29,7 @@ std::optional<int> ParseCommandLine(int argc, const char* const* argv, CliOption
                "stops at a failed file unless -k; unreadable files are named at the end),\n"
                "or --detect met an unreadable path; 2 bad usage; 130 interrupted before\n"
                "the last file was done (the file under way is left exactly as it was).\n");
-    std::string to, from, newline = "crlf";
+    std::string to, from, newline = "keep";
     const CLI::Validator codes(
         [](std::string& name) {
             return CodeFromName(name) == CODE_ERROR ? "unknown code " + name : std::string();
@@ -37,8 +37,10 @@ std::optional<int> ParseCommandLine(int argc, const char* const* argv, CliOption
         "CODE");
     auto* toOption = app.add_option("--to", to, "the code to convert into")->check(codes);
     auto* fromOption = app.add_option("--from", from, "the code of every file (default: detect each)")->check(codes);
-    auto* newlineOption = app.add_option("--newline", newline, "line ends to write (default crlf)")
-                              ->check(CLI::IsMember({"crlf", "cr", "lf"}, CLI::ignore_case));
+    auto* newlineOption =
+        app.add_option("--newline", newline,
+                       "line ends to write: crlf, cr, lf, or keep each as it is (default keep)")
+            ->check(CLI::IsMember({"crlf", "cr", "lf", "keep"}, CLI::ignore_case));
     auto* foldOption = app.add_flag("--fold-kana", options.foldKana,
                                     "fold half-width katakana into full-width ones (Shift_JIS output)");
     auto* backupOption = app.add_flag("--backup", options.backup, "keep the previous content as PATH.bak");
@@ -87,7 +89,10 @@ std::optional<int> ParseCommandLine(int argc, const char* const* argv, CliOption
     if (!to.empty()) options.target = CodeFromName(to);
     if (!from.empty()) options.source = CodeFromName(from);
     const std::string nl = CLI::detail::to_lower(newline);
-    options.newline = nl == "crlf" ? 0 : nl == "cr" ? 1 : 2;
+    options.newline = nl == "crlf" ? Newline::Crlf
+                      : nl == "cr" ? Newline::Cr
+                      : nl == "lf" ? Newline::Lf
+                                   : Newline::Keep;
     return std::nullopt;
 }
 

@@ -1,6 +1,6 @@
 // ruv-cli's command line.
 //
-//   ruv-cli --to CODE [--from CODE] [--newline crlf|cr|lf] [--fold-kana] [--backup] [-k]
+//   ruv-cli --to CODE [--from CODE] [--newline crlf|cr|lf|keep] [--fold-kana] [--backup] [-k]
 //           [--strict] [-r] [--include GLOB]... [--exclude GLOB]... [--verbose] PATH...
 //   ruv-cli --detect [-r] [--include GLOB]... [--exclude GLOB]... PATH...   (or -)
 //   ruv-cli --to CODE [--from CODE] [--newline ...] -        (standard input to output)
@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/conversion_options.h"
 #include "engine/kanji_code.h"
 #include "job/registration.h"
 
@@ -25,7 +26,7 @@ struct CliOptions {
     bool detect = false;
     KanjiCode target = CODE_ERROR;
     std::optional<KanjiCode> source;  // none: each file's detected code
-    std::int32_t newline = 0;         // 0 CR LF, 1 CR, 2 LF
+    Newline newline = Newline::Keep;  // each line end as it was found, unless asked
     bool foldKana = false;
     bool backup = false;
     bool keepGoing = false;           // a failed file does not stop the run

@@ -119,15 +119,14 @@ std::int32_t DirectRoad(ConvertedBuffer& output, const std::uint8_t* text, Kanji
 }
 
 // Rewrites a final line feed of n bytes of output by the newline choice.
-std::int32_t RewriteLineEnd(ConvertedBuffer& output, std::int32_t n, bool wide,
-                            std::int32_t newline) {
-    if (n <= 0 || newline == NEWLINE_LF) return n;
+std::int32_t RewriteLineEnd(ConvertedBuffer& output, std::int32_t n, bool wide, Newline newline) {
+    if (n <= 0 || newline == Newline::Lf || newline == Newline::Keep) return n;
     if (wide) {
         char16_t* units = Units(output);
         const std::int32_t last = n / 2 - 1;
         if (units[last] != LF) return n;
         units[last] = CR;
-        if (newline != NEWLINE_CRLF) return n;
+        if (newline != Newline::Crlf) return n;
         units[last + 1] = LF;
         units[last + 2] = 0;
         return n + 2;
@@ -135,7 +134,7 @@ std::int32_t RewriteLineEnd(ConvertedBuffer& output, std::int32_t n, bool wide,
     std::uint8_t* bytes = AsBytes(output);
     if (bytes[n - 1] != LF) return n;
     bytes[n - 1] = CR;
-    if (newline != NEWLINE_CRLF) return n;
+    if (newline != Newline::Crlf) return n;
     bytes[n] = LF;
     bytes[n + 1] = 0;
     return n + 1;
@@ -144,9 +143,9 @@ std::int32_t RewriteLineEnd(ConvertedBuffer& output, std::int32_t n, bool wide,
 }  // namespace
 
 std::int32_t CodeConverter::ConvertLine(ConvertedBuffer& output, const LineBuffer& line,
-                                        KanjiCode source, KanjiCode target, std::int32_t newline,
-                                        bool fold) {
-    foldHalfWidthKana = fold;
+                                        const ConversionOptions& options) {
+    const KanjiCode source = options.source, target = options.target;
+    foldHalfWidthKana = options.foldHalfWidthKana;
     if (!IsTargetCode(target)) return -1;
     const std::uint8_t* bytes = AsBytes(line);
     std::int32_t n = -1;
@@ -167,26 +166,29 @@ std::int32_t CodeConverter::ConvertLine(ConvertedBuffer& output, const LineBuffe
         case CODE_JIS:
         case CODE_EUC:
             // Clean text skips the Shift_JIS step.
-            n = DirectRoad(output, bytes, source, target, fold);
+            n = DirectRoad(output, bytes, source, target, options.foldHalfWidthKana);
             if (n != DIRECT_ROAD_DECLINED) break;
             n = source == CODE_JIS ? ConvertFromJis(output, bytes, target)
                                    : ConvertFromEuc(output, bytes, target);
             break;
         case CODE_UNICODE: n = ConvertFromUnicode(output, line.data(), target); break;
         case CODE_UTF8:
-            n = DirectRoad(output, bytes, source, target, fold);
+            n = DirectRoad(output, bytes, source, target, options.foldHalfWidthKana);
             if (n == DIRECT_ROAD_DECLINED) n = ConvertFromUtf8(output, bytes, target);
             break;
         case CODE_UTF7: n = ConvertFromUtf7(output, bytes, target); break;
-        case CODE_UNKNOWN:
+        case CODE_UNKNOWN: {
             // Undecided text: a plain 7-bit line reads the same in every byte
             // code, so it takes the 7-bit road; any other line has no road.
             if (!IsPlainSevenBit(bytes)) return -1;
-            return ConvertLine(output, line, CODE_ASCII, target, newline, fold);
+            ConversionOptions sevenBit = options;
+            sevenBit.source = CODE_ASCII;
+            return ConvertLine(output, line, sevenBit);
+        }
         default: return -1;  // no road: refusing leaves the file as it is
     }
     if (n < 0) return -1;
-    return RewriteLineEnd(output, n, target == CODE_UNICODE, newline);
+    return RewriteLineEnd(output, n, target == CODE_UNICODE, options.newline);
 }
 
 std::int32_t CodeConverter::ConvertFromSjis(ConvertedBuffer& output, const std::uint8_t* text,

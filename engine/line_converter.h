@@ -25,6 +25,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "engine/conversion_options.h"
 #include "engine/kanji_code.h"
 #include "platform/cp932.h"
 
@@ -52,11 +53,6 @@ const std::uint8_t* AsBytes(const std::array<char16_t, N>& units) {
     return reinterpret_cast<const std::uint8_t*>(units.data());
 }
 
-// Newline choices.
-inline constexpr std::int32_t NEWLINE_CRLF = 0;
-inline constexpr std::int32_t NEWLINE_CR = 1;
-inline constexpr std::int32_t NEWLINE_LF = 2;
-
 // The head of a file as read for detection.
 inline constexpr std::size_t HEAD_READ_BYTES = 2000;
 inline constexpr std::size_t HEAD_BUFFER_BYTES = 2048;  // at least 48 zero bytes follow the data
@@ -68,12 +64,14 @@ public:
     CodeConverter& operator=(const CodeConverter&) = delete;
 
     // Converts the terminated piece in line (bytes, or 16-bit units for
-    // CODE_UNICODE) and rewrites a final line feed by the newline choice.
+    // CODE_UNICODE) from options.source into options.target and rewrites a
+    // final line feed by options.newline; Newline::Keep leaves it as it is (the
+    // file converter turns Keep into the piece's own line end first).
     // Returns the bytes of output to write (a terminator follows them), or -1
     // when the road fails (capacity, text the UTF-7 decoder refuses, a source
     // code without a road).
-    std::int32_t ConvertLine(ConvertedBuffer& output, const LineBuffer& line, KanjiCode source,
-                             KanjiCode target, std::int32_t newline, bool foldHalfWidthKana);
+    std::int32_t ConvertLine(ConvertedBuffer& output, const LineBuffer& line,
+                             const ConversionOptions& options);
 
     // Road steps: decode the terminated text (in the given form) to Shift_JIS,
     // then encode into target; the bytes in output, or -1.

@@ -297,9 +297,14 @@ Piece PieceCutter::NextBytes(const std::uint8_t* data, std::size_t available, bo
     std::memcpy(out + prefix, data, end);
     out[prefix + end] = 0;
     Piece piece{end};
+    if (atLineEnd) piece.lineEnd = LineEnd::Lf;
     if (atLineEnd && data[end - 1] == CR) {
         out[prefix + end - 1] = LF;
-        if (end < available && data[end] == LF) ++piece.consumed;  // CR LF is one line end
+        piece.lineEnd = LineEnd::Cr;
+        if (end < available && data[end] == LF) {  // CR LF is one line end
+            ++piece.consumed;
+            piece.lineEnd = LineEnd::CrLf;
+        }
     }
     if (atLimit && state.mode == Carry::Utf7Run) {
         const std::int32_t reopening = RunGoesOn(data + end, available - end);
@@ -346,14 +351,18 @@ Piece PieceCutter::NextUnits(const std::uint8_t* data, std::size_t available, bo
         }
     }
     std::size_t consumed = end * 2;
+    LineEnd lineEnd = atLineEnd ? LineEnd::Lf : LineEnd::None;
     if (atLineEnd) {
         if (line[end - 1] == CR) {
             line[end - 1] = LF;
+            lineEnd = LineEnd::Cr;
             // CR LF is one line end; an odd last byte 0A counts as that LF too.
             if (end < whole && data[2 * end] == LF && data[2 * end + 1] == 0) {
                 consumed += 2;
+                lineEnd = LineEnd::CrLf;
             } else if (atEnd && end == whole && available % 2 != 0 && data[2 * end] == LF) {
                 consumed += 1;
+                lineEnd = LineEnd::CrLf;
             }
         }
     } else if (window == maxUnits && whole > maxUnits) {
@@ -368,11 +377,14 @@ Piece PieceCutter::NextUnits(const std::uint8_t* data, std::size_t available, bo
     } else if (atEnd && window == whole && available % 2 != 0 && window < maxUnits) {
         // An odd byte at the very end of the data is kept as a unit of its own value.
         line[end++] = data[available - 1];
-        if (line[end - 1] == CR) line[end - 1] = LF;
+        if (line[end - 1] == CR) {
+            line[end - 1] = LF;
+            lineEnd = LineEnd::Cr;
+        }
         consumed = available;
     }
     line[end] = 0;
-    return Piece{consumed};
+    return Piece{consumed, lineEnd};
 }
 
 }  // namespace ruv

@@ -1,12 +1,12 @@
 // Cuts source text into the pieces that the line converter takes.
 //
 // A piece ends after a line feed or a carriage return (a CR becomes LF, and a
-// CR LF pair is one line end), at the end of the data, or before it would hold
-// more than MAX_LINE_BYTES source bytes.  That last cut is placed on a
-// character boundary of the source code, never inside a multi-byte character,
-// an escape sequence, a JIS pair, a surrogate pair or a UTF-7 base64 group, nor
-// between a half-width katakana and the sound mark that folding joins to it,
-// whatever the source code.  A shift state still open at the cut (an
+// CR LF pair is one line end; the piece tells which it had), at the end of the
+// data, or before it would hold more than MAX_LINE_BYTES source bytes.  That
+// last cut is placed on a character boundary of the source code, never inside
+// a multi-byte character, an escape sequence, a JIS pair, a surrogate pair or a
+// UTF-7 base64 group, nor between a half-width katakana and the sound mark that
+// folding joins to it, whatever the source code.  A shift state still open at the cut (an
 // ISO-2022-JP designation, a UTF-7 base64 run) is carried into the next piece
 // by re-inserting its designation or "+" in front of it.  A UTF-7 group whose
 // last unit is a high surrogate may have its low unit in the next group: that
@@ -37,9 +37,28 @@ inline constexpr std::size_t MAX_CARRY_BYTES = 6;
 static_assert(MAX_LINE_BYTES + MAX_CARRY_BYTES + 2 <= LINE_BUFFER_BYTES,
               "a piece with its carried prefix and terminator fits the line buffer");
 
+// The line end a piece had in the source.
+enum class LineEnd : std::uint8_t { None, Lf, Cr, CrLf };
+
 struct Piece {
     std::size_t consumed = 0;  // source bytes taken, an absorbed LF or "-" included
+    LineEnd lineEnd = LineEnd::None;
 };
+
+// The newline choice for one piece: Keep becomes the line end it had.  A piece
+// without one gets Lf, which changes nothing (its output ends in no line feed,
+// or in one the source encoded as text, such as UTF-7's "+AAo-").
+constexpr Newline NewlineFor(Newline choice, LineEnd found) {
+    if (choice != Newline::Keep) return choice;
+    switch (found) {
+        case LineEnd::Cr:
+            return Newline::Cr;
+        case LineEnd::CrLf:
+            return Newline::Crlf;
+        default:
+            return Newline::Lf;
+    }
+}
 
 class PieceCutter {
 public:

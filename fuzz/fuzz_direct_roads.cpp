@@ -203,7 +203,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ConvertedBuffer output, expected;
     CodeConverter converter, steps;
     const std::int32_t n =
-        converter.ConvertLine(output, line, road.source, road.target, NEWLINE_LF, false);
+        converter.ConvertLine(output, line, {road.source, road.target, Newline::Lf});
     const std::uint8_t* text = AsBytes(line);
     const std::int32_t m =
         road.source == CODE_UTF8  ? steps.ConvertFromUtf8(expected, text, road.target)

@@ -1,7 +1,8 @@
 // Fuzzes the piece cutter and the line converter together, as the file
 // converter drives them: the first byte picks the source and the target, the
-// second the newline choice and the folding of half-width kana, each from its
-// own bits; the rest is a file's content.  Every piece must fit its
+// second the newline choice (kept ends resolved per piece, and checked to come
+// out as they were) and the folding of half-width kana, each from its own
+// bits; the rest is a file's content.  Every piece must fit its
 // buffer and take at least one byte; every conversion must fail with -1 or
 // give a terminated output that fits the converted-line buffer.  Output in
 // EUC-JP holds only pairs of bytes A1-FE above 7F; output in JIS only pairs of
@@ -11,6 +12,7 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <string_view>
 
 #include "engine/line_converter.h"
 #include "engine/piece_cutter.h"
@@ -73,7 +75,7 @@ void CheckCutsKeepTheText(ruv::KanjiCode source, bool guessed, const std::uint8_
     for (std::size_t at = 0; at < size;) {
         at += cutter.Next(data + at, size - at, true, line).consumed;
         const std::int32_t m =
-            converter.ConvertLine(output, line, source, CODE_UNICODE, NEWLINE_LF, false);
+            converter.ConvertLine(output, line, {source, CODE_UNICODE, Newline::Lf});
         if (m < 0) fuzz::Fail("a piece failed although the whole text decodes");
         joined.append(output.data(), static_cast<std::size_t>(m / 2));
     }
@@ -92,12 +94,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                              CODE_UNICODE, CODE_UTF8, CODE_UTF7};
     const KanjiCode source = kSources[data[0] & 7];
     const KanjiCode target = kTargets[(data[0] >> 3) % 6];
-    const std::int32_t newline = (data[1] & 3) % 3;
+    const auto newline = static_cast<Newline>(data[1] & 3);
     const bool fold = (data[1] & 4) != 0;
     data += 2;
     size -= 2;
 
     CheckCutsKeepTheText(source, size % 2 != 0, data, size);
+    // A file with a zero byte (a zero unit in UTF-16) is refused before conversion.
+    bool zeroFree = source == CODE_UNICODE || std::memchr(data, 0, size) == nullptr;
+    for (std::size_t i = 0; source == CODE_UNICODE && i < size; i += 2) {
+        zeroFree = zeroFree && (data[i] != 0 || (i + 1 < size && data[i + 1] != 0));
+    }
     PieceCutter cutter(source);
     CodeConverter converter;
     converter.sourceGuessed = size % 2 != 0;  // UTF-7 read strictly on odd sizes
@@ -111,7 +118,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             fuzz::Fail("a piece took no byte or more than there was");
         }
         at += piece.consumed;
-        const std::int32_t n = converter.ConvertLine(output, line, source, target, newline, fold);
+        const std::int32_t n = converter.ConvertLine(
+            output, line, {source, target, NewlineFor(newline, piece.lineEnd), fold});
         if (n < -1 || n >= static_cast<std::int32_t>(CONVERTED_BUFFER_BYTES)) {
             fuzz::Fail("a converted piece does not fit its buffer");
         }
@@ -124,6 +132,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if ((target == CODE_EUC || target == CODE_JIS) && source != CODE_ASCII &&
             !WellFormed(AsBytes(output), n, target)) {
             fuzz::Fail("ill-formed EUC-JP or JIS output");
+        }
+        // A kept line end comes out as it was found, in bytes or in units.
+        const std::string_view end = piece.lineEnd == LineEnd::CrLf ? "\r\n"
+                                     : piece.lineEnd == LineEnd::Cr ? "\r"
+                                     : piece.lineEnd == LineEnd::Lf ? "\n"
+                                                                    : "";
+        const auto unit = static_cast<std::size_t>(target == CODE_UNICODE ? 2 : 1);
+        for (std::size_t k = 0; zeroFree && newline == Newline::Keep && k < end.size(); ++k) {
+            const std::size_t from = static_cast<std::size_t>(n) - unit * (end.size() - k);
+            if (static_cast<std::size_t>(n) < unit * end.size() ||
+                AsBytes(output)[from] != static_cast<std::uint8_t>(end[k])) {
+                fuzz::Fail("a kept line end did not come out as it was");
+            }
         }
     }
     return 0;

@@ -36,9 +36,6 @@ public:
                 report_.skipped.push_back(i);
                 continue;
             }
-            if (job_.autoDetect.load(std::memory_order_relaxed)) {
-                job_.sourceCode.store(file.code, std::memory_order_relaxed);
-            }
             job_.fileIndex.store(static_cast<std::int32_t>(i), std::memory_order_relaxed);
             Convert(i, progress);
         }
@@ -52,9 +49,7 @@ private:
         ReplacedCharacters replaced;
     };
 
-    bool Stopped() const {
-        return report_.failedIndex >= 0 && !job_.keepGoing.load(std::memory_order_relaxed);
-    }
+    bool Stopped() const { return report_.failedIndex >= 0 && !job_.settings.keepGoing; }
 
     void Convert(std::size_t index, ProgressCounter& progress) {
         std::string reason;
@@ -80,6 +75,10 @@ private:
             report_.cancelledIndex = static_cast<std::int32_t>(index);
             return;
         }
+        if (outcome == FileOutcome::Unchanged) {
+            report_.unchanged.push_back(index);
+            return;
+        }
         std::error_code error;
         const auto size = std::filesystem::file_size(files_[index].path, error);
         groupBytes_ += error ? 0 : size;
@@ -91,7 +90,7 @@ private:
     // fails stops the run, and the ones after it are dropped untouched (under
     // keep-going they still take their places).
     void Commit() {
-        const bool backup = job_.backup.load(std::memory_order_relaxed);
+        const bool backup = job_.settings.backup;
         std::vector<std::pair<FileIdentity, FileHandle>> folders;  // each folder once
         for (Waiting& waiting : group_) {
             if (Stopped()) break;  // dropping the rest removes their temporary files

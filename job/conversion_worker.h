@@ -4,7 +4,8 @@
 // nothing it reads can change under it.  It first sums the sizes of the files
 // it will convert to scale the progress range, then converts each file in
 // place (job/in_place_converter.h), skipping files detected as binary or
-// unreadable.  The first file that fails stops the run (error 3), as does a
+// unreadable and leaving those whose content is already what the conversion
+// makes.  The first file that fails stops the run (error 3), as does a
 // cancel; later files are not touched.  With the job's keep-going flag a failed
 // file only joins the report's failures and the run goes on.  The busy flag is
 // cleared last.

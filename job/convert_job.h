@@ -1,36 +1,48 @@
 // The record a conversion run shares between the thread that starts it (the
 // window or ruv-cli) and the worker thread.
 //
-// The starter writes every field before the worker starts; during the run it
-// writes only `cancel`.  The worker writes `sourceCode` (per file under
-// auto-detection), `progressPosition`, `fileIndex`, `errorCode` and, last of
-// all, `busy` with release order; the poller reads `errorCode` and `cancel`
-// only after it has seen `busy` cleared with acquire order.
+// The starter writes `settings` and resets the counters before the worker
+// starts (starting the thread orders those writes before the worker's reads),
+// and nobody writes `settings` during the run.  While the run is under way the
+// starter writes only `cancel`; the worker writes `progressPosition`,
+// `fileIndex`, `errorCode` and, last of all, `busy` with release order; the
+// poller reads `errorCode` and `cancel` only after it has seen `busy` cleared
+// with acquire order.
 #pragma once
 
 #include <atomic>
 #include <cstdint>
 
+#include "engine/conversion_options.h"
 #include "engine/kanji_code.h"
-#include "engine/line_converter.h"
 
 namespace ruv {
 
 inline constexpr std::int32_t JOB_ERROR_NONE = 0;
 inline constexpr std::int32_t JOB_ERROR_CONVERT = 3;  // a file failed to convert
 
+// What a run is asked to do.
+struct JobSettings {
+    ConversionOptions conversion;  // its source code is used for every file unless autoDetect
+    bool autoDetect = true;        // each file from the code detected at its registration
+    bool backup = false;
+    bool keepGoing = false;  // go on after a failed file (ruv-cli -k; the window stops)
+    bool strict = false;     // fail a file that would lose a character (ruv-cli --strict)
+};
+
+// The options one file is converted with: under auto-detection, from the code
+// detected for it.
+constexpr ConversionOptions OptionsForFile(const JobSettings& settings, KanjiCode detected) {
+    ConversionOptions options = settings.conversion;
+    if (settings.autoDetect) options.source = detected;
+    return options;
+}
+
 struct ConvertJob {
-    std::atomic<KanjiCode> sourceCode{CODE_SJIS};
-    std::atomic<KanjiCode> targetCode{CODE_SJIS};
-    std::atomic<std::int32_t> newlineIndex{NEWLINE_CRLF};
+    JobSettings settings;
     std::atomic<std::uint32_t> progressPosition{0};
     std::atomic<std::uint32_t> progressMaximum{0};
     std::atomic<std::int32_t> fileIndex{-1};  // the file under way, -1 before the first
-    std::atomic<bool> autoDetect{false};
-    std::atomic<bool> halfWidthKana{false};
-    std::atomic<bool> backup{false};
-    std::atomic<bool> keepGoing{false};  // a failed file does not stop the run
-    std::atomic<bool> strict{false};     // a file that would lose a character fails
     std::atomic<bool> cancel{false};
     std::atomic<bool> busy{false};
     std::atomic<std::int32_t> errorCode{JOB_ERROR_NONE};

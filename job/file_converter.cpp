@@ -121,13 +121,15 @@ private:
     std::optional<std::uint64_t> zeroAt_;
 };
 
-// Gathers converted pieces and writes them in large blocks.
+// Gathers converted pieces and writes them in large blocks; without a file,
+// takes them and writes nothing.
 class OutputBuffer {
 public:
-    explicit OutputBuffer(const FileHandle& file)
-        : file_(file), data_(new std::uint8_t[WRITE_BLOCK_BYTES]) {}
+    explicit OutputBuffer(const FileHandle* file)
+        : file_(file), data_(file != nullptr ? new std::uint8_t[WRITE_BLOCK_BYTES] : nullptr) {}
 
     bool Append(const std::uint8_t* bytes, std::size_t n, std::error_code& error) {
+        if (file_ == nullptr) return true;
         if (used_ + n > WRITE_BLOCK_BYTES && !Flush(error)) return false;
         std::memcpy(data_.get() + used_, bytes, n);
         used_ += n;
@@ -136,13 +138,13 @@ public:
 
     bool Flush(std::error_code& error) {
         if (used_ == 0) return true;
-        const bool ok = file_.WriteAll(data_.get(), used_, error);
+        const bool ok = file_->WriteAll(data_.get(), used_, error);
         used_ = 0;
         return ok;
     }
 
 private:
-    const FileHandle& file_;
+    const FileHandle* file_;
     std::unique_ptr<std::uint8_t[]> data_;
     std::size_t used_ = 0;
 };
@@ -180,13 +182,6 @@ std::string CannotConvert(KanjiCode source, bool guessed) {
            "; name its code with --from, or choose the source code in the window";
 }
 
-// True when the piece of n source bytes at data ends a line: its last byte, or
-// unit, is LF or CR (the LF of a CR LF pair is taken with it).
-bool EndsLine(const std::uint8_t* data, std::size_t n, bool units) {
-    if (units) return n >= 2 && data[n - 1] == 0 && (data[n - 2] == 0x0A || data[n - 2] == 0x0D);
-    return n >= 1 && (data[n - 1] == 0x0A || data[n - 1] == 0x0D);
-}
-
 // Why a strict conversion refuses the file at its first replaced character.
 std::string WouldLose(const ReplacedCharacters& first, KanjiCode source, KanjiCode target) {
     const char* name = CodeName(first.firstHadNoCode ? target : source);
@@ -219,37 +214,46 @@ const char* CodeName(KanjiCode code) {
     }
 }
 
-bool ConvertFile(const FileHandle& source, const FileHandle& output, ConvertJob& job,
-                 ProgressCounter& progress, std::string& reason, ReplacedCharacters* replaced) {
-    return ConvertFile({}, source, output, job, progress, reason, replaced);
+bool ConvertFile(const FileHandle& source, const FileHandle* output,
+                 const ConversionOptions& options, ConvertJob& job, ProgressCounter& progress,
+                 std::string& reason, FileConversion* result) {
+    return ConvertFile({}, source, output, options, job, progress, reason, result);
 }
 
 bool ConvertFile(std::span<const std::uint8_t> head, const FileHandle& source,
-                 const FileHandle& output, ConvertJob& job, ProgressCounter& progress,
-                 std::string& reason, ReplacedCharacters* replaced) {
+                 const FileHandle* output, const ConversionOptions& options, ConvertJob& job,
+                 ProgressCounter& progress, std::string& reason, FileConversion* result) {
     if (head.size() > READ_BLOCK_BYTES) {
         reason = "the head read ahead is larger than a read block";
         return false;
     }
-    const KanjiCode sourceCode = job.sourceCode.load(std::memory_order_relaxed);
-    const KanjiCode targetCode = job.targetCode.load(std::memory_order_relaxed);
-    const std::int32_t newline = job.newlineIndex.load(std::memory_order_relaxed);
-    const bool fold = job.halfWidthKana.load(std::memory_order_relaxed);
-    const bool guessed = job.autoDetect.load(std::memory_order_relaxed);
-    const bool strict = job.strict.load(std::memory_order_relaxed);
+    const KanjiCode sourceCode = options.source;
+    const KanjiCode targetCode = options.target;
+    const bool guessed = job.settings.autoDetect;
+    const bool strict = job.settings.strict;
     const bool units = sourceCode == CODE_UNICODE;
 
     SourceReader reader(source, head, units);
     OutputBuffer writer(output);
     std::error_code error;
     if (!Refill(reader, error, reason)) return false;
-    std::uint64_t offset = 0;  // of the next piece in the source, from the start of the file
+    std::uint64_t offset = 0;   // of the next piece in the source, from the start of the file
+    std::uint64_t written = 0;  // bytes of output so far
     if (units && reader.Skip(UTF16_MARK, sizeof UTF16_MARK)) offset = sizeof UTF16_MARK;
     if (sourceCode == CODE_UTF8 && reader.Skip(UTF8_MARK, sizeof UTF8_MARK)) {
         offset = sizeof UTF8_MARK;
-        if (targetCode == CODE_UTF8) writer.Append(UTF8_MARK, sizeof UTF8_MARK, error);
+        if (targetCode == CODE_UTF8) {
+            writer.Append(UTF8_MARK, sizeof UTF8_MARK, error);
+            written = sizeof UTF8_MARK;
+        }
     }
-    if (targetCode == CODE_UNICODE) writer.Append(UTF16_MARK, sizeof UTF16_MARK, error);
+    if (targetCode == CODE_UNICODE) {
+        writer.Append(UTF16_MARK, sizeof UTF16_MARK, error);
+        written = sizeof UTF16_MARK;
+    }
+    // Whether the output so far is the source so far: a mark of one length is
+    // always the same mark (FF FE, or EF BB BF).
+    bool same = written == offset;
 
     PieceCutter cutter(sourceCode);
     CodeConverter converter;
@@ -264,8 +268,9 @@ bool ConvertFile(std::span<const std::uint8_t> head, const FileHandle& source,
         if (reader.Available() == 0) break;
         const Piece piece = cutter.Next(reader.Data(), reader.Available(), reader.AtEnd(), line);
         converter.lost = {};
-        const std::int32_t n =
-            converter.ConvertLine(converted, line, sourceCode, targetCode, newline, fold);
+        ConversionOptions pieceOptions = options;
+        pieceOptions.newline = NewlineFor(options.newline, piece.lineEnd);
+        const std::int32_t n = converter.ConvertLine(converted, line, pieceOptions);
         if (n < 0) {
             reason = "the text at byte " + std::to_string(offset) +
                      CannotConvert(sourceCode, guessed);
@@ -284,15 +289,21 @@ bool ConvertFile(std::span<const std::uint8_t> head, const FileHandle& source,
                 }
             }
             lost.count += count;
-        } else if (lost.count == 0 && EndsLine(reader.Data(), piece.consumed, units)) {
+        } else if (lost.count == 0 && piece.lineEnd != LineEnd::None) {
             ++lineNumber;
             lineOffset = offset + piece.consumed;
         }
         if (targetCode == CODE_UNICODE) ToLittleEndian(converted, n);
-        if (!writer.Append(AsBytes(converted), static_cast<std::size_t>(n), error)) {
+        const auto size = static_cast<std::size_t>(n);
+        if (!writer.Append(AsBytes(converted), size, error)) {
             reason = Describe("cannot write", error);
             return false;
         }
+        // The source bytes at the output's offset are in the reader's window
+        // as long as the output has not fallen behind or run far ahead.
+        same = same && written >= offset && written - offset + size <= reader.Available() &&
+               std::memcmp(reader.Data() + (written - offset), AsBytes(converted), size) == 0;
+        written += size;
         reader.Consume(piece.consumed);
         offset += piece.consumed;
         job.progressPosition.store(progress.AddProgress(piece.consumed), std::memory_order_relaxed);
@@ -301,13 +312,17 @@ bool ConvertFile(std::span<const std::uint8_t> head, const FileHandle& source,
         reason = Describe("cannot write", error);
         return false;
     }
-    if (replaced != nullptr) *replaced = lost;
+    if (result != nullptr) {
+        result->replaced = lost;
+        result->unchanged =
+            same && written == offset && !job.cancel.load(std::memory_order_relaxed);
+    }
     return true;
 }
 
 bool ConvertFile(const std::filesystem::path& source, const std::filesystem::path& output,
-                 ConvertJob& job, ProgressCounter& progress, std::string& reason,
-                 ReplacedCharacters* replaced) {
+                 const ConversionOptions& options, ConvertJob& job, ProgressCounter& progress,
+                 std::string& reason, FileConversion* result) {
     std::error_code error;
     const FileHandle in = FileHandle::OpenForReading(source, error);
     if (!in.IsOpen()) {
@@ -319,7 +334,7 @@ bool ConvertFile(const std::filesystem::path& source, const std::filesystem::pat
         reason = Describe("cannot create the output", error);
         return false;
     }
-    return ConvertFile(in, out, job, progress, reason, replaced);
+    return ConvertFile(in, &out, options, job, progress, reason, result);
 }
 
 }  // namespace ruv

@@ -16,6 +16,11 @@
 // counted, with the line of the first one; under the job's strict flag the
 // first one fails the file instead.  Offsets in reasons and reports count
 // from the start of the file, its byte-order mark included.
+//
+// Each converted block is compared, as it is made, with the source bytes at
+// the same offset, so the caller learns whether the output is the source byte
+// for byte without reading the file twice.  Without an output file the text is
+// converted into nothing: a dry run that counts and compares, writing nothing.
 #pragma once
 
 #include <cstdint>
@@ -41,27 +46,33 @@ struct ReplacedCharacters {
 // null for a code that is none.
 const char* CodeName(KanjiCode code);
 
-// Converts the open source into the open output, by the job's source code,
-// target code, newline choice and half-width flag, and advances the job's
-// progress position.  Returns true when every piece was converted and written,
-// or when the job was cancelled part-way (the caller, seeing the flag, discards
-// the output); false with a reason when reading, converting or writing failed,
-// or, under the job's strict flag, when a character would be replaced.  What
-// was replaced goes to `replaced` when given.
-bool ConvertFile(const FileHandle& source, const FileHandle& output, ConvertJob& job,
-                 ProgressCounter& progress, std::string& reason,
-                 ReplacedCharacters* replaced = nullptr);
+// What one conversion found.
+struct FileConversion {
+    ReplacedCharacters replaced;
+    bool unchanged = false;  // the output is the source's bytes, every one, and no more
+};
+
+// Converts the open source into the open output (none: into nothing) by the
+// options, under the job's auto-detection and strict flags, and advances the
+// job's progress position.  Returns true when every piece was converted and
+// written, or when the job was cancelled part-way (the caller, seeing the
+// flag, discards the output); false with a reason when reading, converting or
+// writing failed, or, under the job's strict flag, when a character would be
+// replaced.  What was found goes to `result` when given.
+bool ConvertFile(const FileHandle& source, const FileHandle* output,
+                 const ConversionOptions& options, ConvertJob& job, ProgressCounter& progress,
+                 std::string& reason, FileConversion* result = nullptr);
 
 // The same for a source whose first bytes were already read (standard input,
 // whose head was read for detection): head comes first, then the rest.
 bool ConvertFile(std::span<const std::uint8_t> head, const FileHandle& source,
-                 const FileHandle& output, ConvertJob& job, ProgressCounter& progress,
-                 std::string& reason, ReplacedCharacters* replaced = nullptr);
+                 const FileHandle* output, const ConversionOptions& options, ConvertJob& job,
+                 ProgressCounter& progress, std::string& reason, FileConversion* result = nullptr);
 
 // The same from paths: the source opened for reading, the output created or
 // emptied.  Nothing is flushed to the disk here; the caller decides.
 bool ConvertFile(const std::filesystem::path& source, const std::filesystem::path& output,
-                 ConvertJob& job, ProgressCounter& progress, std::string& reason,
-                 ReplacedCharacters* replaced = nullptr);
+                 const ConversionOptions& options, ConvertJob& job, ProgressCounter& progress,
+                 std::string& reason, FileConversion* result = nullptr);
 
 }  // namespace ruv

@@ -1,15 +1,12 @@
 #include "job/file_preview.h"
 
-#include <fcntl.h>
-
 #include <cstring>
 #include <memory>
 
 #include "engine/line_converter.h"
 #include "engine/piece_cutter.h"
 #include "job/convert_job.h"
-#include "job/file_converter.h"
-#include "job/progress_counter.h"
+#include "job/dry_run.h"
 #include "platform/file_handle.h"
 
 namespace ruv {
@@ -19,24 +16,18 @@ constexpr std::size_t PIECE_WINDOW_BYTES = MAX_LINE_BYTES + PIECE_LOOKAHEAD_BYTE
 constexpr std::uint8_t UTF16_MARK[] = {0xFF, 0xFE};
 constexpr std::uint8_t UTF8_MARK[] = {0xEF, 0xBB, 0xBF};
 
-// The line end a piece of n source bytes closes with, or None.
-LineEnds PieceEnd(const std::uint8_t* data, std::size_t n, bool units) {
-    const std::size_t width = units ? 2 : 1;
-    const auto at = [&](std::size_t k) -> int {  // the k-th last character, -1 when none or wide
-        if (n < k * width) return -1;
-        const std::uint8_t* c = data + n - k * width;
-        return units && c[1] != 0 ? -1 : c[0];
-    };
-    if (at(1) == 0x0A) return at(2) == 0x0D ? LineEnds::CrLf : LineEnds::Lf;
-    if (at(1) == 0x0D) return LineEnds::Cr;
-    return LineEnds::None;
-}
-
-LineEnds Join(LineEnds seen, LineEnds piece) {
-    if (piece == LineEnds::None || seen == piece) return seen;
+// The line ends of the pieces so far, joined with the end of one more piece.
+LineEnds Join(LineEnds seen, LineEnd found) {
+    LineEnds piece = LineEnds::None;
+    switch (found) {
+        case LineEnd::CrLf: piece = LineEnds::CrLf; break;
+        case LineEnd::Lf: piece = LineEnds::Lf; break;
+        case LineEnd::Cr: piece = LineEnds::Cr; break;
+        case LineEnd::None: return seen;
+    }
+    if (seen == piece) return seen;
     return seen == LineEnds::None ? piece : LineEnds::Mixed;
 }
-
 }  // namespace
 
 const char* LineEndsName(LineEnds ends) {
@@ -52,32 +43,6 @@ const char* LineEndsName(LineEnds ends) {
         default:
             return "none";
     }
-}
-
-// Swapped for the dry run of job/ once it exists: the same conversion, into nothing.
-bool CountLostCharacters(const std::filesystem::path& path, KanjiCode code, KanjiCode target,
-                         bool foldHalfWidthKana, std::uint64_t& lost, std::string& reason) {
-    std::error_code error;
-    const FileHandle source = FileHandle::OpenForReading(path, error);
-    if (!source.IsOpen()) {
-        reason = "cannot open: " + error.message();
-        return false;
-    }
-    const FileHandle nowhere(::open("/dev/null", O_WRONLY | O_CLOEXEC));
-    if (!nowhere.IsOpen()) {
-        reason = "cannot open /dev/null";
-        return false;
-    }
-    ConvertJob job;
-    job.sourceCode = code;
-    job.targetCode = target;
-    job.newlineIndex = NEWLINE_LF;
-    job.halfWidthKana = foldHalfWidthKana;
-    ProgressCounter progress;
-    ReplacedCharacters replaced;
-    if (!ConvertFile(source, nowhere, job, progress, reason, &replaced)) return false;
-    lost = replaced.count;
-    return true;
 }
 
 FilePreview PreviewFile(const std::filesystem::path& path, KanjiCode code, KanjiCode target,
@@ -114,19 +79,27 @@ FilePreview PreviewFile(const std::filesystem::path& path, KanjiCode code, Kanji
     // CR LF pair is parted at the cut.
     while (at < size && (!preview.cut || size - at >= PIECE_WINDOW_BYTES)) {
         const Piece piece = cutter.Next(head.get() + at, size - at, !preview.cut, line);
-        const std::int32_t n =
-            converter.ConvertLine(converted, line, code, CODE_UTF8, NEWLINE_LF, false);
+        const std::int32_t n = converter.ConvertLine(converted, line, {code, CODE_UTF8, Newline::Lf});
         if (n < 0) {
             preview.complete = false;
             break;
         }
         preview.text.append(reinterpret_cast<const char*>(AsBytes(converted)),
                             static_cast<std::size_t>(n));
-        preview.lineEnds = Join(preview.lineEnds, PieceEnd(head.get() + at, piece.consumed, units));
+        preview.lineEnds = Join(preview.lineEnds, piece.lineEnd);
         at += piece.consumed;
     }
-    if (IsTargetCode(target))
-        CountLostCharacters(path, code, target, foldHalfWidthKana, preview.lost, preview.reason);
+    if (IsTargetCode(target)) {
+        JobSettings settings;
+        settings.conversion = {code, target, Newline::Keep, foldHalfWidthKana};
+        settings.autoDetect = false;
+        JobFile file;
+        file.path = path;
+        file.code = code;
+        const DryRunResult whole = DryRunFile(file, settings);
+        preview.lost = whole.lost.count;
+        if (!whole.converted) preview.reason = whole.reason;
+    }
     return preview;
 }
 

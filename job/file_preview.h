@@ -33,12 +33,6 @@ struct FilePreview {
 FilePreview PreviewFile(const std::filesystem::path& path, KanjiCode code, KanjiCode target,
                         bool foldHalfWidthKana);
 
-// The characters converting the file from `code` into `target` would replace,
-// by a conversion whose output goes nowhere; false with a reason when the
-// file cannot be converted.
-bool CountLostCharacters(const std::filesystem::path& path, KanjiCode code, KanjiCode target,
-                         bool foldHalfWidthKana, std::uint64_t& lost, std::string& reason);
-
 // How a run of line ends reads: "CR LF", "LF", "CR", "mixed" or "none".
 const char* LineEndsName(LineEnds ends);
 

@@ -176,7 +176,7 @@ FileOutcome PrepareReplacement(const JobFile& file, ConvertJob& job, ProgressCou
         reason = "the file is read-only";
         return FileOutcome::Failed;
     }
-    if (job.autoDetect.load(std::memory_order_relaxed) && file.code != CODE_ERROR) {
+    if (job.settings.autoDetect && file.code != CODE_ERROR) {
         // Under the lock: the code it had at registration must still be the code it has.
         CodeConverter converter;
         if (DetectOpenFileCode(converter, source) != file.code) {
@@ -196,10 +196,14 @@ FileOutcome PrepareReplacement(const JobFile& file, ConvertJob& job, ProgressCou
         Failed(reason, "cannot create the temporary file", error);
         return FileOutcome::Failed;
     }
-    if (!ConvertFile(replacement->Source(), temporary.File(), job, progress, reason, replaced)) {
+    FileConversion conversion;
+    if (!ConvertFile(replacement->Source(), &temporary.File(),
+                     OptionsForFile(job.settings, file.code), job, progress, reason, &conversion)) {
         return FileOutcome::Failed;
     }
     if (job.cancel.load(std::memory_order_relaxed)) return FileOutcome::Cancelled;
+    if (replaced != nullptr) *replaced = conversion.replaced;
+    if (conversion.unchanged) return FileOutcome::Unchanged;  // the temporary file goes
     if (!ApplyFileMetadata(replacement->Source(), metadata, temporary.File(), error)) {
         Failed(reason, "cannot give the new content the file's permissions", error);
         return FileOutcome::Failed;
@@ -251,8 +255,7 @@ FileOutcome ConvertInPlace(const std::filesystem::path& path, ConvertJob& job,
         PrepareReplacement({path.string(), path, CODE_ERROR}, job, progress, reason, pending);
     if (outcome != FileOutcome::Converted) return outcome;
     FileHandle folder;
-    if (!CommitReplacement(std::move(pending), job.backup.load(std::memory_order_relaxed), reason,
-                           folder)) {
+    if (!CommitReplacement(std::move(pending), job.settings.backup, reason, folder)) {
         return FileOutcome::Failed;
     }
     // The rename is done; flushing the folder makes it survive a power loss.

@@ -8,7 +8,9 @@
 // times, named and renamed over the source in one step.  With a backup, the
 // old content is at path + ".bak" (replacing an older backup) before the new
 // content takes the path.  A failure or a cancel leaves the source untouched
-// and no temporary file.
+// and no temporary file.  A file whose converted bytes are its current bytes
+// is not replaced: its temporary file is dropped and no backup is made, so the
+// file keeps its inode and times, and an older backup stays as it was.
 //
 // Every step is taken relative to the file's folder, opened once: the file is
 // opened without following a link, and a file that is not the one registered
@@ -34,7 +36,7 @@ inline constexpr const char* BACKUP_SUFFIX = ".bak";
 inline constexpr const char* CHANGED_SINCE_REGISTERED = "changed since it was registered";
 inline constexpr const char* CHANGED_WHILE_CONVERTED = "changed while it was being converted";
 
-enum class FileOutcome { Converted, Cancelled, Failed };
+enum class FileOutcome { Converted, Unchanged, Cancelled, Failed };
 
 // A file converted into its temporary file, with the source still open and
 // locked, waiting to take the source's place.  Dropping it unused removes the
@@ -45,12 +47,14 @@ struct PendingReplacementDeleter {
 };
 using PendingFile = std::unique_ptr<PendingReplacement, PendingReplacementDeleter>;
 
-// First step: converts the file into its temporary file, gives that the
-// source's permissions, owner and times, and starts writing it to the disk
-// without waiting.  Converted: `pending` holds the file for the second step.
-// A file without a recorded identity is taken as the user named it: a link
-// the user named is followed once, here.  The characters the conversion
-// replaced go to `replaced` when given.
+// First step: converts the file into its temporary file (by the job's
+// settings, from the code registered for it under auto-detection), gives that
+// the source's permissions, owner and times, and starts writing it to the
+// disk without waiting.  Converted: `pending` holds the file for the second
+// step; Unchanged: the content is already what the conversion makes, and
+// there is no second step.  A file without a recorded identity is taken as
+// the user named it: a link the user named is followed once, here.  The
+// characters the conversion replaced go to `replaced` when given.
 FileOutcome PrepareReplacement(const JobFile& file, ConvertJob& job, ProgressCounter& progress,
                                std::string& reason, PendingFile& pending,
                                ReplacedCharacters* replaced = nullptr);

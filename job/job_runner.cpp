@@ -12,14 +12,7 @@ bool JobRunner::Start(std::vector<JobFile> files, const JobSettings& settings) {
     Wait();  // the previous worker has cleared busy; let its thread end
     files_ = std::move(files);
     report_ = JobReport{};
-    job_.sourceCode = settings.sourceCode;
-    job_.targetCode = settings.targetCode;
-    job_.newlineIndex = settings.newlineIndex;
-    job_.autoDetect = settings.autoDetect;
-    job_.halfWidthKana = settings.halfWidthKana;
-    job_.backup = settings.backup;
-    job_.keepGoing = settings.keepGoing;
-    job_.strict = settings.strict;
+    job_.settings = settings;
     job_.progressPosition = 0;
     job_.progressMaximum = 0;
     job_.fileIndex = -1;

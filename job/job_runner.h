@@ -16,17 +16,6 @@
 
 namespace ruv {
 
-struct JobSettings {
-    KanjiCode sourceCode = CODE_SJIS;  // used for every file unless autoDetect
-    KanjiCode targetCode = CODE_SJIS;
-    std::int32_t newlineIndex = NEWLINE_CRLF;
-    bool autoDetect = true;
-    bool halfWidthKana = false;
-    bool backup = false;
-    bool keepGoing = false;  // go on after a failed file (ruv-cli -k; the window stops)
-    bool strict = false;     // fail a file that would lose a character (ruv-cli --strict)
-};
-
 enum class JobOutcome { Done, Cancelled, Failed };
 
 class JobRunner {

@@ -53,6 +53,18 @@ constexpr std::size_t LOST_FILES_SHOWN = 20;
 
 QString Text(const char* utf8) { return ui::Tr(utf8); }
 
+// The line-end buttons, in the order of the stored index: CR LF, CR, LF.
+Newline NewlineOfButton(int index) {
+    switch (index) {
+        case 1:
+            return Newline::Cr;
+        case 2:
+            return Newline::Lf;
+        default:
+            return Newline::Crlf;
+    }
+}
+
 // A push button that Enter never presses: Enter belongs to the whole window.
 QPushButton* MakeButton(const QString& text, const char* name, QWidget* parent) {
     auto* button = new QPushButton(text, parent);
@@ -424,11 +436,9 @@ void ConvertDialog::StartOrCancelJob() {
         files.push_back(ui::ItemJobFile(*fileList_->topLevelItem(i)));
     }
     JobSettings settings;
-    settings.sourceCode = CodeFromRadioIndex(sourceIndex);
-    settings.targetCode = CodeFromRadioIndex(targetIndex);
-    settings.newlineIndex = newlineIndex;
+    settings.conversion = {CodeFromRadioIndex(sourceIndex), CodeFromRadioIndex(targetIndex),
+                           NewlineOfButton(newlineIndex), halfWidthKana != 0};
     settings.autoDetect = autoDetect != 0;
-    settings.halfWidthKana = halfWidthKana != 0;
     settings.backup = backup != 0;
     if (!runner_->Start(std::move(files), settings)) return;
 

@@ -92,7 +92,7 @@ TEST(Cli, ProgressBarStartsAtZeroAndEscapesTheName) {
 }
 
 TEST(Cli, ExitStatusesAndMessages) {
-    const std::string sjis = "\x82\xA0\n", jis = "\x1B$B$\"\x1B(B\n", euc = "\xA4\xA2\r\n";
+    const std::string sjis = "\x82\xA0\n", jis = "\x1B$B$\"\x1B(B\n", euc = "\xA4\xA2\n";
     for (const DataRow& row : DataRows("cli_runs.tsv")) {
         TempDir dir;
         for (const char* name : {"1.txt", "old.bak"}) WriteFile(dir / name, sjis);
@@ -135,7 +135,7 @@ TEST(Cli, PathsThatCannotBeReadAreNamedWithTheReason) {
     }
     const Result result = RunCli(dir, "--to euc -r {d}", "", prefix);
     EXPECT_EQ(result.status, 1) << result.err;
-    EXPECT_EQ(ReadFile(dir / "a.txt"), "\xA4\xA2\r\n") << result.err;
+    EXPECT_EQ(ReadFile(dir / "a.txt"), "\xA4\xA2\n") << result.err;
     for (const char* name : {"/locked.txt: cannot be read: Permission denied", "/locked: cannot be read: Permission denied"}) {
         EXPECT_NE(result.err.find(dir.Path().string() + name), std::string::npos) << result.err;
     }
@@ -226,7 +226,8 @@ TEST(Cli, AnInterruptNearTheEndTellsWhetherFilesWereLeft) {
             ::kill(child, SIGINT);
         });
         int converted = 0;
-        for (std::size_t i = 2; i < args.size(); ++i) converted += ReadFile(args[i]) == "\xA4\xA2\r\n";
+        for (std::size_t i = 2; i < args.size(); ++i)
+            converted += ReadFile(args[i]) == "\xA4\xA2\n";
         if (status == -1) {  // the signal came before ruv-cli caught it
             EXPECT_EQ(converted, 0);
         } else {

@@ -131,8 +131,8 @@ TEST(RoadRows, GiveTheExpectedOutput) {
         CodeConverter converter;
         const auto arrow = road.find('>');
         const std::int32_t n =
-            converter.ConvertLine(output, piece, kCodes.at(road.substr(0, arrow)),
-                                  kCodes.at(road.substr(arrow + 1)), NEWLINE_LF, false);
+            converter.ConvertLine(output, piece, {kCodes.at(road.substr(0, arrow)),
+                                                  kCodes.at(road.substr(arrow + 1)), Newline::Lf});
         ASSERT_GE(n, 0) << line;
         EXPECT_EQ(test::Bytes(AsBytes(output), AsBytes(output) + n), test::Hex(out)) << line;
         const std::uint8_t* end = AsBytes(piece) + bytes.size();

@@ -136,8 +136,7 @@ std::string ConvertAll(KanjiCode source, const std::string& data, KanjiCode targ
         LineBuffer line{};
         std::memcpy(AsBytes(line), cut.piece.data(), cut.piece.size());
         ConvertedBuffer output{};
-        const std::int32_t n =
-            converter.ConvertLine(output, line, source, target, NEWLINE_LF, false);
+        const std::int32_t n = converter.ConvertLine(output, line, {source, target, Newline::Lf});
         if (n < 0) return "<fail>";
         out.append(reinterpret_cast<const char*>(AsBytes(output)), n);
     }

@@ -14,7 +14,9 @@
 
 #include <chrono>
 #include <thread>
+#include <tuple>
 
+#include "job/dry_run.h"
 #include "job/in_place_converter.h"
 #include "job/registration.h"
 #include "support/data_rows.h"
@@ -38,7 +40,7 @@ std::string Sjis(std::size_t bytes) {
 
 class ConversionWorker : public ::testing::Test {
 protected:
-    ConversionWorker() { settings.targetCode = CODE_UTF8; }
+    ConversionWorker() { settings.conversion.target = CODE_UTF8; }
 
     // Starts a run of the files of the folder, each with the code registered for it.
     bool Start(const std::vector<std::pair<std::string, KanjiCode>>& files, fs::path folder = {}) {
@@ -106,13 +108,10 @@ TEST_F(ConversionWorker, ConvertsEachFileInPlaceKeepingItsTimesPermissionsOwnerA
     EXPECT_EQ(runner.Report().converted, 154u);
     struct stat info {};
     ASSERT_EQ(::stat((dir / "b.txt").c_str(), &info), 0);
-    EXPECT_EQ(info.st_mode & 07777, 0640u);
-    EXPECT_EQ(info.st_atim.tv_sec, 1000000000);
-    EXPECT_EQ(info.st_mtim.tv_sec, 1100000000);
-    EXPECT_EQ(info.st_mtim.tv_nsec, 987654321);
-    if (privileged) {
-        EXPECT_EQ(info.st_uid, 4321u);
-    }
+    EXPECT_EQ(std::tuple(info.st_mode & 07777, info.st_atim.tv_sec, info.st_mtim.tv_sec,
+                         info.st_mtim.tv_nsec),
+              std::tuple(0640u, 1000000000, 1100000000, 987654321));
+    EXPECT_TRUE(!privileged || info.st_uid == 4321u) << "the owner is kept";
     EXPECT_EQ(runner.Report().skipped, (std::vector<std::size_t>{1, 2}));
     EXPECT_EQ(ReadFile(dir / "bin"), std::string("a\0b\0", 4));
     for (const auto& [name, code] : files) {
@@ -123,14 +122,6 @@ TEST_F(ConversionWorker, ConvertsEachFileInPlaceKeepingItsTimesPermissionsOwnerA
     EXPECT_TRUE(fs::is_symlink(dir / "link.txt"));
     EXPECT_FALSE(fs::exists(dir / "a.txt.bak")) << "no backup unless asked for";
     EXPECT_FALSE(TemporaryLeft());
-}
-
-TEST_F(ConversionWorker, WithoutAutoDetectTheChosenCodeIsUsed) {
-    WriteFile(dir / "a.txt", kEuc);
-    settings.autoDetect = false;
-    settings.sourceCode = CODE_EUC;
-    EXPECT_EQ(Run({{"a.txt", CODE_SJIS}}), JobOutcome::Done);  // registered as Shift_JIS
-    EXPECT_EQ(ReadFile(dir / "a.txt"), kUtf8);
 }
 
 TEST_F(ConversionWorker, AFailedFileStopsTheRunLeavingItAndLaterFilesUntouched) {
@@ -156,6 +147,48 @@ TEST_F(ConversionWorker, AFailedFileStopsTheRunLeavingItAndLaterFilesUntouched) 
     EXPECT_FALSE(TemporaryLeft());
 }
 
+TEST_F(ConversionWorker, AFileAlreadyRightIsLeftAsItWasAndADryRunWritesNothing) {
+    settings.backup = true;
+    const std::string right = "\xF0\x9F\x98\x80\xE2\x98\x83\r\n" + kUtf8;  // 😀☃: no Shift_JIS
+    WriteFile(dir / "wrong.txt", kSjis);
+    WriteFile(dir / "right.txt", right);
+    WriteFile(dir / "right.txt.bak", "the true original");
+    struct stat before {};
+    struct stat after {};
+    ASSERT_EQ(::stat((dir / "right.txt").c_str(), &before), 0);
+    JobSettings toSjis = settings;
+    toSjis.conversion.target = CODE_SJIS;
+    toSjis.strict = true;  // every lost character is counted all the same
+    const JobFile file{"right.txt", dir / "right.txt", CODE_UTF8};
+    const DryRunResult lossy = DryRunFile(file, toSjis), same = DryRunFile(file, settings);
+    EXPECT_TRUE(lossy.converted && lossy.changed) << lossy.reason;
+    EXPECT_EQ(std::tuple(lossy.lost.count, lossy.lost.firstLine), std::tuple(2u, 1u));
+    EXPECT_TRUE(same.converted && !same.changed) << same.reason;
+    EXPECT_FALSE(DryRunFile({"bin", dir / "right.txt", CODE_BINARY}, settings).converted);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 3);
+
+    EXPECT_EQ(Run({{"wrong.txt", CODE_SJIS}, {"right.txt", CODE_UTF8}}), JobOutcome::Done);
+    ASSERT_EQ(::stat((dir / "right.txt").c_str(), &after), 0);
+    EXPECT_EQ(std::tuple(after.st_ino, after.st_ctim.tv_sec, after.st_ctim.tv_nsec),
+              std::tuple(before.st_ino, before.st_ctim.tv_sec, before.st_ctim.tv_nsec));
+    EXPECT_EQ(ReadFile(dir / "right.txt") + ReadFile(dir / "right.txt.bak"),
+              right + "the true original");
+    EXPECT_EQ(ReadFile(dir / "wrong.txt") + ReadFile(dir / "wrong.txt.bak"), kUtf8 + kSjis);
+    EXPECT_EQ(runner.Report().converted, 1u);
+    EXPECT_EQ(runner.Report().unchanged, std::vector<std::size_t>{1});
+    EXPECT_FALSE(TemporaryLeft());
+    // A second run starts its report and progress from nothing; without
+    // auto-detection it reads the chosen code, not the one registered.
+    EXPECT_FALSE(runner.Start({}, settings)) << "an empty list starts nothing";
+    settings.autoDetect = false;
+    settings.conversion.source = CODE_UTF8;
+    Run({{"wrong.txt", CODE_SJIS}});
+    EXPECT_EQ(std::tuple(runner.Report().converted, runner.Report().unchanged.size()),
+              std::tuple(0u, 1u));
+    EXPECT_EQ(runner.ProgressMaximum(), kUtf8.size());
+    EXPECT_EQ(runner.ProgressPosition(), kUtf8.size());
+}
+
 TEST_F(ConversionWorker, CancelDuringTheSecondOfThreeFiles) {
     const std::string big = Sjis(40 << 20);
     WriteFile(dir / "1.txt", kSjis);
@@ -170,17 +203,6 @@ TEST_F(ConversionWorker, CancelDuringTheSecondOfThreeFiles) {
     EXPECT_TRUE(ReadFile(dir / "2.txt") == big) << "the file under way is left as it was";
     EXPECT_EQ(ReadFile(dir / "3.txt"), kSjis);
     EXPECT_FALSE(TemporaryLeft());
-}
-
-TEST_F(ConversionWorker, ASecondRunCountsItsProgressFromZero) {
-    WriteFile(dir / "a.txt", std::string(5000, 'a'));
-    WriteFile(dir / "b.txt", std::string(700, 'b'));
-    Run({{"a.txt", CODE_ASCII}});
-    EXPECT_EQ(runner.ProgressMaximum(), 5000u);
-    EXPECT_FALSE(runner.Start({}, settings)) << "an empty list starts nothing";
-    Run({{"b.txt", CODE_ASCII}});
-    EXPECT_EQ(runner.ProgressMaximum(), 700u);
-    EXPECT_EQ(runner.ProgressPosition(), 700u);
 }
 
 TEST_F(ConversionWorker, AFileChangedSinceItWasRegisteredIsRefusedAndLeftAsItIs) {
@@ -208,8 +230,8 @@ int InChild(const fs::path& path, Limit limit, bool killHalfway) {
     if (child == 0) {
         limit();
         ConvertJob job;
-        job.sourceCode = CODE_SJIS;
-        job.targetCode = CODE_UNICODE;
+        job.settings.autoDetect = false;
+        job.settings.conversion = {CODE_SJIS, CODE_UNICODE};
         ProgressCounter progress;
         std::string reason;
         _exit(ConvertInPlace(path, job, progress, reason) == FileOutcome::Converted ? 0 : 1);

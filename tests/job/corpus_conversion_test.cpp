@@ -57,12 +57,11 @@ std::string ConvertWithRuv(const std::string& input, KanjiCode source, KanjiCode
     test::TempDir dir;
     test::WriteFile(dir / "in", input);
     ConvertJob job;
-    job.sourceCode = source;
-    job.targetCode = target;
-    job.newlineIndex = NEWLINE_LF;
     ProgressCounter progress;
     std::string reason;
-    EXPECT_TRUE(ConvertFile(dir / "in", dir / "out", job, progress, reason)) << reason;
+    EXPECT_TRUE(
+        ConvertFile(dir / "in", dir / "out", {source, target, Newline::Lf}, job, progress, reason))
+        << reason;
     return test::ReadFile(dir / "out");
 }
 

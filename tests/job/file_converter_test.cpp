@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <map>
 #include <string>
 
@@ -19,84 +18,119 @@ using test::ReadFile;
 using test::TempDir;
 using test::WriteFile;
 
+const std::map<std::string, KanjiCode> kCodes = {
+    {"ascii", CODE_ASCII}, {"sjis", CODE_SJIS},       {"euc", CODE_EUC},  {"jis", CODE_JIS},
+    {"utf8", CODE_UTF8},   {"unicode", CODE_UNICODE}, {"utf7", CODE_UTF7}};
+const std::map<std::string, Newline> kNewlines = {
+    {"crlf", Newline::Crlf}, {"cr", Newline::Cr}, {"lf", Newline::Lf}, {"keep", Newline::Keep}};
+
 struct Outcome {
     bool ok;
     std::string output;
     std::string reason;
     std::uint32_t progress;
+    FileConversion result;
 };
 
+// Converts the bytes through a file, and again into nothing (a dry run), which
+// must find the same.
 Outcome ConvertBytes(const std::string& input, KanjiCode source, KanjiCode target,
-                     std::int32_t newline = NEWLINE_CRLF, bool guessed = false,
-                     ReplacedCharacters* replaced = nullptr, bool strict = false) {
+                     Newline newline = Newline::Crlf, bool guessed = false, bool strict = false) {
     TempDir dir;
     WriteFile(dir / "in.txt", input);
     ConvertJob job;
-    job.autoDetect = guessed;
-    job.sourceCode = source;
-    job.targetCode = target;
-    job.newlineIndex = newline;
-    job.strict = strict;
+    job.settings.autoDetect = guessed;
+    job.settings.strict = strict;
+    const ConversionOptions options{source, target, newline};
     ProgressCounter progress;
     progress.AddFileSize(input.size());
     progress.ScaleProgress();
     Outcome outcome{};
-    outcome.ok =
-        ConvertFile(dir / "in.txt", dir / "out.txt", job, progress, outcome.reason, replaced);
+    outcome.ok = ConvertFile(dir / "in.txt", dir / "out.txt", options, job, progress,
+                             outcome.reason, &outcome.result);
     if (std::filesystem::exists(dir / "out.txt")) outcome.output = ReadFile(dir / "out.txt");
     outcome.progress = job.progressPosition;
+
+    std::error_code error;
+    const FileHandle in = FileHandle::OpenForReading(dir / "in.txt", error);
+    FileConversion dry;
+    std::string reason;
+    EXPECT_EQ(ConvertFile(in, nullptr, options, job, progress, reason, &dry), outcome.ok);
+    EXPECT_EQ(reason, outcome.reason);
+    if (outcome.ok) {
+        EXPECT_EQ(outcome.result.unchanged, outcome.output == input);
+        EXPECT_EQ(dry.unchanged, outcome.result.unchanged);
+        EXPECT_EQ(dry.replaced.count, outcome.result.replaced.count);
+    }
     return outcome;
 }
 
-TEST(FileConverter, ByteOrderMarks) {
-    struct Row {
-        const char* what;
-        std::string in;
-        KanjiCode source, target;
-        std::string out;
-    };
-    const Row rows[] = {
-        {"empty file", "", CODE_SJIS, CODE_SJIS, ""},
-        {"empty file to UTF-16 gets the mark", "", CODE_SJIS, CODE_UNICODE, "\xFF\xFE"},
-        {"UTF-16 to UTF-16 keeps one mark", std::string("\xFF\xFE" "a\0", 4), CODE_UNICODE,
-         CODE_UNICODE, std::string("\xFF\xFE" "a\0", 4)},
-        {"UTF-16 without a mark: the first unit is data", std::string("a\0", 2), CODE_UNICODE,
-         CODE_UTF8, "a"},
-        {"UTF-8 mark is not text", "\xEF\xBB\xBF\xE3\x81\x82", CODE_UTF8, CODE_SJIS, "\x82\xA0"},
-        {"UTF-8 to UTF-8 keeps the mark", "\xEF\xBB\xBF" "a", CODE_UTF8, CODE_UTF8,
-         "\xEF\xBB\xBF" "a"},
-        {"UTF-8 mark only at the start", "a\xEF\xBB\xBF", CODE_UTF8, CODE_UNICODE,
-         std::string("\xFF\xFE" "a\0\xFF\xFE", 6)},
-        {"an odd last UTF-16 byte is kept", std::string("\xFF\xFE" "a\0" "b", 5), CODE_UNICODE,
-         CODE_UNICODE, std::string("\xFF\xFE" "a\0" "b\0", 6)},
-    };
-    for (const Row& row : rows) {
-        const Outcome outcome = ConvertBytes(row.in, row.source, row.target);
-        EXPECT_TRUE(outcome.ok) << row.what << ": " << outcome.reason;
-        EXPECT_EQ(outcome.output, row.out) << row.what;
+std::string Bytes(const std::string& field) {
+    return field == "<empty>" ? "" : test::Unescape(field);
+}
+
+class FileRows : public ::testing::TestWithParam<test::DataRow> {};
+
+TEST_P(FileRows, ConvertAsTheRowSays) {
+    const test::DataRow& row = GetParam();
+    std::string sourceName = row.at(1);
+    const bool guessed = sourceName.back() == '?';
+    if (guessed) sourceName.pop_back();
+    const KanjiCode source = kCodes.at(sourceName);
+    const std::string pad(std::stoul(row.at(4)), 'a'), in = pad + Bytes(row.at(5));
+    const Outcome outcome =
+        ConvertBytes(in, source, kCodes.at(row.at(2)), kNewlines.at(row.at(3)), guessed);
+    if (row.at(6)[0] == '!') {
+        EXPECT_FALSE(outcome.ok);
+        EXPECT_NE(outcome.reason.find(row[6].substr(1)), std::string::npos) << outcome.reason;
+        return;
+    }
+    EXPECT_TRUE(outcome.ok) << outcome.reason;
+    EXPECT_EQ(outcome.output, pad + Bytes(row[6]));
+    // Progress counts every byte after a mark, the LF of CR LF too.
+    const std::size_t mark = source == CODE_UNICODE && in.starts_with("\xFF\xFE")    ? 2
+                             : source == CODE_UTF8 && in.starts_with("\xEF\xBB\xBF") ? 3
+                                                                                     : 0;
+    EXPECT_EQ(outcome.progress, in.size() - mark);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, FileRows,
+                         ::testing::ValuesIn(test::DataRows("file_conversions.tsv")));
+
+class LineEnds : public ::testing::TestWithParam<test::DataRow> {};
+
+TEST_P(LineEnds, ComeOutAsChosenFromEveryCodeIntoEveryCode) {
+    const test::DataRow& row = GetParam();
+    const std::string pad(std::stoul(row.at(2)), 'a');
+    const std::string text = pad + test::Unescape(row.at(3)), out = pad + test::Unescape(row.at(4));
+    for (const auto& [sourceName, source] : kCodes) {
+        if (source == CODE_ASCII) continue;
+        for (const auto& [targetName, target] : kCodes) {
+            if (target == CODE_ASCII) continue;
+            const Outcome outcome = ConvertBytes(test::EncodeFile(text, source).value(), source,
+                                                 target, kNewlines.at(row.at(1)));
+            EXPECT_EQ(outcome.output, test::EncodeFile(out, target).value())
+                << sourceName << " -> " << targetName << ": " << outcome.reason;
+        }
     }
 }
 
+INSTANTIATE_TEST_SUITE_P(Rows, LineEnds, ::testing::ValuesIn(test::DataRows("line_ends.tsv")));
+
 TEST(FileConverter, ReplacedCharactersAreCountedWithTheFirstOnesLine) {
-    const std::map<std::string, KanjiCode> codes = {{"sjis", CODE_SJIS},       {"euc", CODE_EUC},
-                                                    {"jis", CODE_JIS},         {"utf8", CODE_UTF8},
-                                                    {"unicode", CODE_UNICODE}, {"utf7", CODE_UTF7}};
     for (const test::DataRow& row : test::DataRows("lost_characters.tsv")) {
         const std::string input = test::Unescape(row.at(2));
-        const KanjiCode source = codes.at(row.at(0)), target = codes.at(row.at(1));
-        ReplacedCharacters lost;
-        const Outcome outcome = ConvertBytes(input, source, target, NEWLINE_LF, false, &lost);
+        const KanjiCode source = kCodes.at(row.at(0)), target = kCodes.at(row.at(1));
+        const Outcome outcome = ConvertBytes(input, source, target, Newline::Lf);
+        const ReplacedCharacters& lost = outcome.result.replaced;
         const std::string what = row.at(7);
         ASSERT_TRUE(outcome.ok) << what << ": " << outcome.reason;
-        EXPECT_EQ(std::to_string(lost.count) + " " + std::to_string(lost.firstLine) + " " +
-                      std::to_string(lost.firstLineOffset) + " " +
-                      (lost.count == 0       ? "-"
-                       : lost.firstHadNoCode ? "code"
-                                             : "broken"),
-                  row.at(3) + " " + row.at(4) + " " + row.at(5) + " " + row.at(6))
+        const char* kind = lost.count == 0 ? "-" : lost.firstHadNoCode ? "code" : "broken";
+        EXPECT_EQ(std::tuple(lost.count, lost.firstLine, lost.firstLineOffset, std::string(kind)),
+                  std::tuple(std::stoull(row.at(3)), std::stoull(row.at(4)), std::stoull(row.at(5)),
+                             row.at(6)))
             << what;
-        const Outcome strict =
-            ConvertBytes(input, source, target, NEWLINE_LF, false, nullptr, true);
+        const Outcome strict = ConvertBytes(input, source, target, Newline::Lf, false, true);
         EXPECT_EQ(strict.ok, lost.count == 0) << what;
         if (lost.count != 0) {
             const std::string at = "line " + row[4] + " (byte " + row[5] + ")";
@@ -105,113 +139,46 @@ TEST(FileConverter, ReplacedCharactersAreCountedWithTheFirstOnesLine) {
     }
 }
 
-TEST(FileConverter, LineEndsOfEveryStyleComeOutInOne) {
-    const Outcome crlf = ConvertBytes("a\r\nb\rc\nd", CODE_SJIS, CODE_EUC, NEWLINE_CRLF);
-    EXPECT_EQ(crlf.output, "a\r\nb\r\nc\r\nd");
-    EXPECT_EQ(crlf.progress, 8u) << "progress counts every byte, the LF of CR LF too";
-    EXPECT_EQ(ConvertBytes("a\r\nb\rc\nd", CODE_SJIS, CODE_EUC, NEWLINE_LF).output, "a\nb\nc\nd");
-    EXPECT_EQ(ConvertBytes("a\r\nb\rc\nd", CODE_SJIS, CODE_EUC, NEWLINE_CR).output, "a\rb\rc\rd");
-    const std::string utf16("\xFF\xFE" "a\0\r\0\n\0" "\x0D\x30", 10);  // a CR LF 」(U+300D)
-    EXPECT_EQ(ConvertBytes(utf16, CODE_UNICODE, CODE_UTF8, NEWLINE_LF).output,
-              "a\n\xE3\x80\x8D");
-}
-
-TEST(FileConverter, FailuresAreReportedWithTheirReason) {
-    std::string farZero(300000, 'a');
-    farZero += '\0';
-    const struct {
-        const char* what;
-        std::string in;
-        KanjiCode source;
-        bool guessed;
-        const char* reason;
-    } rows[] = {
-        {"refused by the decoder", "ok\nC:\\path~\n", CODE_UTF7, false, "byte 3 cannot be"},
-        {"a malformed run in guessed UTF-7", "ok\na+b=c\n", CODE_UTF7, true,
-         "byte 3 does not read as UTF-7; name its code with --from"},
-        {"8-bit text in guessed ASCII", "ok\ncaf\xC3\xA9\n", CODE_ASCII, true,
-         "byte 3 does not read as 7-bit text (ASCII); name its code with --from"},
-        {"a zero byte", std::string("abc\0def\n", 8), CODE_SJIS, false,
-         "holds a zero byte at offset 3"},
-        {"a zero unit", std::string("\xFF\xFE" "a\0\0\0b\0", 8), CODE_UNICODE, false, "offset 4"},
-        {"a zero byte past the first block", farZero, CODE_UTF8, false, "offset 300000"},
-    };
-    for (const auto& row : rows) {
-        const Outcome outcome =
-            ConvertBytes(row.in, row.source, CODE_UTF8, NEWLINE_LF, row.guessed);
-        EXPECT_FALSE(outcome.ok) << row.what;
-        EXPECT_NE(outcome.reason.find(row.reason), std::string::npos)
-            << row.what << ": " << outcome.reason;
-    }
-    // A guessed UTF-7 run longer than a piece is cut on whole groups, never
-    // right after its "+" (here at byte 999), and read strictly all the same.
+TEST(FileConverter, LongGuessedUtf7RunsAreCutOnWholeGroups) {
+    // Cut on whole groups, never right after its "+" (here at byte 999), and
+    // read strictly all the same.
     std::string kanji;
     for (int i = 0; i < 700; ++i) kanji += "\xE6\x97\xA5";  // 日
     const std::string utf8 = std::string(999, 'a') + kanji + "\n";
     const Outcome longRun = ConvertBytes(test::ConvertBytes(utf8, CODE_UTF8, CODE_UTF7).value(),
-                                         CODE_UTF7, CODE_UTF8, NEWLINE_LF, true);
+                                         CODE_UTF7, CODE_UTF8, Newline::Lf, true);
     EXPECT_EQ(longRun.output, utf8) << longRun.reason;
-    // Named by the user, UTF-7 is read leniently; 00 00 across two units is no zero unit.
-    EXPECT_EQ(ConvertBytes("a+b=c\n", CODE_UTF7, CODE_UTF8, NEWLINE_LF).output, "a=c\n");
-    EXPECT_TRUE(ConvertBytes(std::string("\xFF\xFE" "a\0\0b", 6), CODE_UNICODE, CODE_UTF8).ok);
-
-    TempDir dir;
-    ConvertJob job;
-    ProgressCounter progress;
-    std::string reason;
-    EXPECT_FALSE(ConvertFile(dir / "missing", dir / "out", job, progress, reason));
-    EXPECT_FALSE(std::filesystem::exists(dir / "out")) << "no output without a source";
-    EXPECT_FALSE(reason.empty());
 }
 
 // Detection, then conversion of what it found, as a run under auto-detection
 // does: 7-bit lines with a plus sign keep their text in every code.
 TEST(FileConverter, SevenBitLinesWithAPlusSignKeepTheirText) {
-    std::ifstream table(RUV_SOURCE_DIR "/tests/data/ascii_plus_lines.tsv");
-    ASSERT_TRUE(table.is_open());
     std::string plain;
     while (plain.size() < HEAD_READ_BYTES) plain += "plain text of 7-bit bytes, one line\n";
-    for (std::string row; std::getline(table, row);) {
-        if (row.empty() || row[0] == '#') continue;
-        const std::size_t tab = row.find('\t');
-        const std::string text = row.substr(0, tab) + (row.substr(tab + 1) == "LF" ? "\n" : "");
+    for (const test::DataRow& row : test::DataRows("ascii_plus_lines.tsv")) {
+        const std::string text = row.at(0) + (row.at(1) == "LF" ? "\n" : "");
         for (const std::string& input : {text, plain + text}) {
             TempDir dir;
             WriteFile(dir / "in.txt", input);
             CodeConverter detector;
             const KanjiCode source = DetectFileCode(detector, dir / "in.txt");
             EXPECT_EQ(source, CODE_ASCII) << text;
-            for (KanjiCode target :
-                 {CODE_JIS, CODE_SJIS, CODE_EUC, CODE_UNICODE, CODE_UTF8, CODE_UTF7}) {
-                const Outcome outcome = ConvertBytes(input, source, target, NEWLINE_LF, true);
+            for (const auto& [name, target] : kCodes) {
+                if (target == CODE_ASCII) continue;
+                const Outcome outcome = ConvertBytes(input, source, target, Newline::Lf, true);
                 ASSERT_TRUE(outcome.ok) << text << ": " << outcome.reason;
-                if (target == CODE_UTF7) {  // iconv reads it back
-                    EXPECT_EQ(test::ConvertBytes(outcome.output, CODE_UTF7, CODE_UTF8), input)
-                        << text;
-                } else if (target == CODE_UNICODE) {
-                    std::string wide = "\xFF\xFE";
-                    for (char c : input) wide += {c, '\0'};
-                    EXPECT_EQ(outcome.output, wide) << text;
-                } else {
-                    EXPECT_EQ(outcome.output, input) << text << " to " << target;
-                }
+                const bool wide = target == CODE_UNICODE;  // iconv reads it back without the mark
+                EXPECT_EQ(outcome.output.substr(0, wide ? 2 : 0), wide ? "\xFF\xFE" : "");
+                EXPECT_EQ(
+                    test::ConvertBytes(outcome.output.substr(wide ? 2 : 0), target, CODE_UTF8),
+                    input)
+                    << text << name;
             }
         }
     }
 }
 
-TEST(FileConverter, CancelStopsBeforeTheNextPiece) {
-    TempDir dir;
-    WriteFile(dir / "in", std::string(5000, 'x'));
-    ConvertJob job;
-    job.cancel = true;
-    ProgressCounter progress;
-    std::string reason;
-    EXPECT_TRUE(ConvertFile(dir / "in", dir / "out", job, progress, reason));
-    EXPECT_EQ(ReadFile(dir / "out"), "");
-}
-
-TEST(FileConverter, LargeFilesStreamThroughManyBlocks) {
+TEST(FileConverter, LargeFilesStreamAndAreComparedToTheLastByteACancelOrAMissingSourceStops) {
     // Several read blocks of lines of varying length, Shift_JIS to UTF-16 and back.
     std::string text;
     for (int i = 0; text.size() < 900 * 1024; ++i) {
@@ -223,34 +190,46 @@ TEST(FileConverter, LargeFilesStreamThroughManyBlocks) {
     ConvertJob job;
     ProgressCounter progress;
     std::string reason;
-    job.sourceCode = CODE_SJIS;
-    job.targetCode = CODE_UNICODE;
-    ASSERT_TRUE(ConvertFile(dir / "a", dir / "b", job, progress, reason)) << reason;
-    job.sourceCode = CODE_UNICODE;
-    job.targetCode = CODE_SJIS;
-    ASSERT_TRUE(ConvertFile(dir / "b", dir / "c", job, progress, reason)) << reason;
+    FileConversion result;
+    ASSERT_TRUE(ConvertFile(dir / "a", dir / "b", {CODE_SJIS, CODE_UNICODE}, job, progress, reason,
+                            &result))
+        << reason;
+    EXPECT_FALSE(result.unchanged);
+    ASSERT_TRUE(ConvertFile(dir / "b", dir / "c", {CODE_UNICODE, CODE_SJIS}, job, progress, reason,
+                            &result))
+        << reason;
     EXPECT_TRUE(ReadFile(dir / "c") == text);
+    EXPECT_FALSE(result.unchanged);
+    // Already Shift_JIS with CR LF: the same bytes, until a line end differs anywhere.
+    ASSERT_TRUE(ConvertFile(dir / "c", dir / "d", {CODE_SJIS, CODE_SJIS, Newline::Crlf}, job,
+                            progress, reason, &result));
+    EXPECT_TRUE(result.unchanged);
+    for (const std::size_t at : {std::size_t{0}, text.size() / 2, text.size() - 1}) {
+        std::string changed = text;
+        changed[at] = changed[at] == '\n' ? '\r' : '\n';
+        WriteFile(dir / "d", changed);
+        ASSERT_TRUE(ConvertFile(dir / "d", dir / "e", {CODE_SJIS, CODE_SJIS, Newline::Crlf}, job,
+                                progress, reason, &result));
+        EXPECT_FALSE(result.unchanged) << at;
+    }
+    job.cancel = true;  // checked before every piece
+    EXPECT_TRUE(ConvertFile(dir / "c", dir / "e", {}, job, progress, reason, &result));
+    EXPECT_EQ(ReadFile(dir / "e"), "");
+    EXPECT_FALSE(result.unchanged) << "a cancelled file was not compared to its end";
+    reason.clear();
+    EXPECT_FALSE(ConvertFile(dir / "missing", dir / "out", {}, job, progress, reason));
+    EXPECT_FALSE(std::filesystem::exists(dir / "out")) << "no output without a source";
+    EXPECT_NE(reason, "");
 }
 
 TEST(ProgressCounter, ScalesTheTotalIntoSixteenBits) {
-    struct Row {
-        std::uint64_t total;
-        std::int32_t shift;
-        std::uint32_t scaled;
-    };
-    const Row rows[] = {
-        {0, 0, 0},
-        {32000, 0, 32000},
-        {32001, 1, 16000},
-        {std::uint64_t{4} << 30, 18, 16384},          // 4 GiB
-        {(std::uint64_t{5} << 30) + 12345, 18, 20480},  // beyond 32 bits
-    };
-    for (const Row& row : rows) {
+    for (const test::DataRow& row : test::DataRows("progress_scale.tsv")) {
         ProgressCounter counter;
-        counter.AddFileSize(row.total);
-        EXPECT_EQ(counter.ScaleProgress(), row.scaled) << row.total;
-        EXPECT_EQ(counter.ShiftCount(), row.shift) << row.total;
-        EXPECT_EQ(counter.AddProgress(row.total), row.scaled) << "the end of the run is the end of the bar";
+        counter.AddFileSize(std::stoull(row.at(0)));
+        EXPECT_EQ(counter.ScaleProgress(), std::stoul(row.at(2))) << row[0];
+        EXPECT_EQ(counter.ShiftCount(), std::stoi(row.at(1))) << row[0];
+        EXPECT_EQ(counter.AddProgress(std::stoull(row[0])), std::stoul(row[2]))
+            << "the end of the bar";
     }
 }
 
