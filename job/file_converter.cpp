@@ -271,7 +271,10 @@ bool ConvertFile(std::span<const std::uint8_t> head, const FileHandle& source,
         ConversionOptions pieceOptions = options;
         pieceOptions.newline = NewlineFor(options.newline, piece.lineEnd);
         const std::int32_t n = converter.ConvertLine(converted, line, pieceOptions);
-        if (n < 0) {
+        // A character that is not valid in a code that was only guessed most
+        // likely means the guess was wrong: replacing it would corrupt the
+        // file, so the file is refused and the user can name its code.
+        if (n < 0 || (guessed && converter.lost.broken != 0)) {
             reason = "the text at byte " + std::to_string(offset) +
                      CannotConvert(sourceCode, guessed);
             return false;
