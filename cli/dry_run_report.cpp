@@ -67,8 +67,8 @@ Look LookAt(const CliOptions& options, const JobSettings& settings, const JobFil
         look.state = DRY_CHANGES;
         ++tally.converted;
         if (lost.count != 0) {
-            tally.lost.push_back({index, lost.count, lost.firstLine, lost.firstLineOffset,
-                                  lost.firstHadNoCode});
+            tally.lost.push_back(
+                {index, lost.count, lost.firstLine, lost.firstLineOffset, lost.firstHadNoCode});
         }
     } else {
         look.state = DRY_UNCHANGED;
@@ -100,16 +100,14 @@ int ReportDryRun(const CliOptions& options, const std::vector<JobFile>& files, s
         const std::string name = PrintableName(file.name);
         if (!options.check || look.notRight || look.state == DRY_FAILS) {
             const KanjiCode label =
-                file.code == CODE_BINARY || file.code == CODE_ERROR
-                    ? file.code
-                    : OptionsForFile(settings, file.code).source;
-            out << CodeLabel(label) << "\t->\t" << target << '\t' << look.state << '\t'
-                << look.lost << '\t' << name << '\n';
+                IsSkippedCode(file.code) ? file.code : OptionsForFile(settings, file.code).source;
+            out << CodeLabel(label) << "\t->\t" << target << '\t' << look.state << '\t' << look.lost
+                << '\t' << name << '\n';
         }
         if (!look.message.empty()) {
             out.flush();
-            err << "ruv-cli: " << (look.state == DRY_SKIPPED && file.code == CODE_BINARY ? "skipped " : "")
-                << name << ": " << PrintableName(look.message) << '\n';
+            err << "ruv-cli: " << (file.code == CODE_BINARY ? "skipped " : "") << name << ": "
+                << PrintableName(look.message) << '\n';
         }
     }
     out.flush();
@@ -118,7 +116,7 @@ int ReportDryRun(const CliOptions& options, const std::vector<JobFile>& files, s
     }
     if (done < files.size()) {
         err << "ruv-cli: interrupted after " << done << " of " << files.size()
-            << " files; nothing was written\n";
+            << (files.size() == 1 ? " file" : " files") << "; nothing was written\n";
         return EXIT_INTERRUPTED;
     }
     return failed || (options.check && notRight) ? EXIT_FILE_FAILED : EXIT_DONE;
