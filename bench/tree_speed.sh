@@ -7,7 +7,9 @@
 # each tool runs a second time over the tree it has just converted (nothing
 # left to do).  Prints wall time and peak memory (maximum resident set) of each
 # run, and how many files ruv and nkf wrote alike.  ruv-cli writes LF line ends
-# here, as nkf keeps them, so that both write the same bytes.
+# here, as nkf keeps them, so that both write the same bytes.  Last, ruv-cli
+# looks without writing: -n over the original tree, and --check over the tree
+# it converted (which must pass: status 0).
 #
 # usage: bench/tree_speed.sh [FILES]      e.g. bench/tree_speed.sh 20000
 # RUV_CLI=path uses that ruv-cli instead of building one.
@@ -73,6 +75,17 @@ for tool in ruv nosync nkf1 nkf; do
   rm -rf "out.$tool" && mv run "out.$tool"
   printf '| %-44s | %9s | %9.1f | %9s | %9.1f |\n' "${what[$tool]}" "$s1" "$(awk -v k="$kb1" 'BEGIN { print k / 1024 }')" \
     "$s2" "$(awk -v k="$kb2" 'BEGIN { print k / 1024 }')"
+done
+command[dry]="$cli -n --to utf8 --newline lf -r src"
+command[check]="$cli --check --to utf8 --newline lf -r out.ruv"
+what[dry]="ruv-cli -n --to utf8 --newline lf -r DIR"
+what[check]="ruv-cli --check ... -r DIR, once converted"
+echo
+printf '| %-44s | %9s | %9s |\n' "look without writing" "s" "MB"
+printf '|%s|\n' "----------------------------------------------|-----------|----------"
+for tool in dry check; do
+  run "$tool"
+  printf '| %-44s | %9s | %9.1f |\n' "${what[$tool]}" "$s" "$(awk -v k="$kb" 'BEGIN { print k / 1024 }')"
 done
 same=$(cd src && find . -type f | while read -r f; do cmp -s "../out.ruv/$f" "../out.nkf/$f" && echo; done | wc -l)
 echo

@@ -1,15 +1,16 @@
 #include "cli/cli_app.h"
 
-#include <signal.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
-#include <csignal>
 #include <memory>
 #include <ostream>
 #include <thread>
 
+#include "cli/dry_run_report.h"
+#include "cli/file_messages.h"
+#include "cli/interrupt_guard.h"
 #include "cli/printable_name.h"
 #include "cli/progress_bar.h"
 #include "cli/run_summary.h"
@@ -23,47 +24,6 @@ namespace ruv {
 namespace {
 
 constexpr auto POLL_PERIOD = std::chrono::milliseconds(20);
-
-volatile std::sig_atomic_t interruptSignal = 0;
-
-extern "C" void OnInterrupt(int signal) { interruptSignal = signal; }
-
-// While alive, Ctrl-C, SIGTERM and SIGHUP ask the run to stop instead of
-// killing the process in the middle of a file.
-class InterruptGuard {
-public:
-    InterruptGuard() {
-        interruptSignal = 0;
-        struct sigaction action {};
-        action.sa_handler = OnInterrupt;
-        sigemptyset(&action.sa_mask);
-        for (int i = 0; i < 3; ++i) sigaction(kSignals[i], &action, &previous_[i]);
-    }
-    ~InterruptGuard() {
-        for (int i = 0; i < 3; ++i) sigaction(kSignals[i], &previous_[i], nullptr);
-    }
-    InterruptGuard(const InterruptGuard&) = delete;
-    InterruptGuard& operator=(const InterruptGuard&) = delete;
-
-private:
-    static constexpr int kSignals[3] = {SIGINT, SIGTERM, SIGHUP};
-    struct sigaction previous_[3] {};
-};
-
-// Why a file registered as unreadable cannot be read, learnt by opening it
-// again now as the run opens files: the system's words, such as "No such file
-// or directory" or "Permission denied".
-std::string UnreadableReason(const std::filesystem::path& path) {
-    std::error_code error;
-    const FileHandle file = FileHandle::OpenForReading(path, error);
-    if (file.IsOpen()) {
-        std::uint8_t byte = 0;
-        file.ReadSome(&byte, 1, error);
-    }
-    if (error == std::errc::operation_would_block) return "in use by another process";
-    if (error == std::errc::invalid_argument) return "not a regular file";
-    return error ? error.message() : "cannot be read";
-}
 
 const char* ExclusionReason(Exclusion excluded) {
     switch (excluded) {
@@ -101,25 +61,6 @@ std::string Files(std::size_t count) {
     return std::to_string(count) + (count == 1 ? " file" : " files");
 }
 
-// What a file lost in its conversion, as "3 characters could not be written in
-// Shift_JIS and became "?" (first on line 12)".
-std::string LostLine(const ReplacedCharacters& lost, KanjiCode source, KanjiCode target) {
-    const bool one = lost.count == 1;
-    std::string line = std::to_string(lost.count) + (one ? " character " : " characters ");
-    if (lost.firstHadNoCode) {
-        // EUC-JP and ISO-2022-JP write some as their code for "no counterpart".
-        const bool question = target != CODE_EUC && target != CODE_JIS;
-        line +=
-            std::string("could not be written in ") + CodeName(target) +
-            (question ? " and became \"?\"" : (one ? " and was replaced" : " and were replaced"));
-    } else {
-        const char* name = CodeName(source);
-        line += std::string(one ? "was not valid " : "were not valid ") + (name ? name : "text") +
-                (one ? " and was replaced" : " and were replaced");
-    }
-    return line + " (first on line " + std::to_string(lost.firstLine) + ")";
-}
-
 int ConvertFiles(const CliOptions& options, std::vector<JobFile> files, std::ostream& err) {
     JobSettings settings;
     settings.autoDetect = !options.source.has_value();
@@ -135,7 +76,7 @@ int ConvertFiles(const CliOptions& options, std::vector<JobFile> files, std::ost
     {
         ProgressBar bar(stderr);
         while (runner.IsBusy()) {
-            if (interruptSignal != 0) runner.RequestCancel();
+            if (InterruptRequested()) runner.RequestCancel();
             const std::int32_t current = runner.CurrentFile();
             bar.Show(runner.ProgressPosition(), runner.ProgressMaximum(),
                      current >= 0 ? runner.Files()[current].name : std::string());
@@ -208,7 +149,7 @@ int ConvertFiles(const CliOptions& options, std::vector<JobFile> files, std::ost
             }
             return EXIT_FILE_FAILED;
         case JobOutcome::Done:
-            if (interruptSignal != 0) {
+            if (InterruptRequested()) {
                 err << "ruv-cli: interrupted after the last file; every file was done\n";
             }
             break;
@@ -281,8 +222,9 @@ int RunCli(const CliOptions& options, std::ostream& out, std::ostream& err) {
                 << ExclusionReason(path.excluded) << '\n';
         }
     }
-    const int run =
-        options.detect ? Detect(files, out, err) : ConvertFiles(options, std::move(files), err);
+    const int run = options.detect                    ? Detect(files, out, err)
+                    : options.dryRun || options.check ? ReportDryRun(options, files, out, err)
+                                                      : ConvertFiles(options, std::move(files), err);
     return std::max(run, status);  // 130 outranks 1
 }
 

@@ -25,6 +25,12 @@ std::optional<int> ParseCommandLine(int argc, const char* const* argv, CliOption
                "replaced (\"?\", \"・\"); each file that lost characters is named with their\n"
                "count and the first one's line, and the run goes on. With --strict such a\n"
                "file fails instead and is left exactly as it was.\n"
+               "-n and --check write nothing and print, per file: its code as --detect labels it\n"
+               "(or --from's), \"->\", the target, changes|unchanged|skipped|fails, the count of\n"
+               "characters it would lose (- when not known) and the path, tab-separated;\n"
+               "reasons go to standard error. -n exits 0, --check 1 when a file would change\n"
+               "or lose characters; with either, 1 when a file would fail (with --strict: lose\n"
+               "a character) or does not exist; binary and unreadable files do not fail.\n"
                "Exit status: 0 all done; 1 a file could not be read or converted (the run\n"
                "stops at a failed file unless -k; unreadable files are named at the end),\n"
                "or --detect met an unreadable path; 2 bad usage; 130 interrupted before\n"
@@ -51,6 +57,11 @@ std::optional<int> ParseCommandLine(int argc, const char* const* argv, CliOption
                      "fail a file that would lose a character, leaving it as it was");
     auto* detectOption = app.add_flag("--detect", options.detect,
                                       "print each file's detected code and its path; write nothing");
+    auto* dryRunOption = app.add_flag("-n,--dry-run", options.dryRun,
+                                      "print what each file would become (see below); write nothing");
+    auto* checkOption = app.add_flag("--check", options.check,
+                                     "as -n, printing only files that would change or lose "
+                                     "characters; exit 1 if any");
     app.set_version_flag("--version", "ruv-cli " RUV_VERSION, "print the version and exit");
     app.add_flag("-r,--recursive", options.walk.recursive,
                  "a folder stands for every file below it (names starting with \".\" skipped)");
@@ -65,9 +76,10 @@ std::optional<int> ParseCommandLine(int argc, const char* const* argv, CliOption
     app.add_option("PATH", options.paths, "files or folders (a folder's own files; with -r all below), or -")
         ->required();
     for (auto* option : {toOption, fromOption, newlineOption, foldOption, backupOption, keepOption,
-                         strictOption, verboseOption}) {
+                         strictOption, verboseOption, dryRunOption, checkOption}) {
         detectOption->excludes(option);
     }
+    dryRunOption->excludes(checkOption);
     try {
         app.parse(argc, argv);
         if (!options.detect && to.empty()) throw CLI::RequiredError("--to");
@@ -76,6 +88,9 @@ std::optional<int> ParseCommandLine(int argc, const char* const* argv, CliOption
             throw CLI::ValidationError("-", "standard input is read alone, without other paths");
         }
         if (stdinMode && options.backup) throw CLI::ValidationError("--backup", "there is no file to back up");
+        if (stdinMode && (options.dryRun || options.check)) {
+            throw CLI::ValidationError("-", "-n and --check look at files, not standard input");
+        }
     } catch (const CLI::CallForVersion& version) {
         out << version.what() << '\n';
         return EXIT_DONE;

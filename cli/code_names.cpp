@@ -44,4 +44,11 @@ KanjiCode CodeFromName(std::string_view name) {
     return CODE_ERROR;
 }
 
+std::string_view ShortCodeName(KanjiCode code) {
+    for (const auto& [known, named] : kNames) {
+        if (named == code) return known;
+    }
+    return {};
+}
+
 }  // namespace ruv

@@ -15,4 +15,7 @@ inline constexpr std::string_view CODE_NAME_LIST = "jis | sjis | euc | unicode |
 // eucjp, iso-2022-jp, utf-16le, utf-7); CODE_ERROR for an unknown name.
 KanjiCode CodeFromName(std::string_view name);
 
+// The first of the six names above for the code ("sjis"), empty for none.
+std::string_view ShortCodeName(KanjiCode code);
+
 }  // namespace ruv

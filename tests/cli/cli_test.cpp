@@ -2,10 +2,12 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <set>
 #include <sstream>
 #include <thread>
 
@@ -27,10 +29,23 @@ struct Result {
     std::string out, err;
 };
 
-// Every "{d}" in text replaced by the folder.
+// Every "{d}" in text replaced by the folder, every "{cli}" by ruv-cli.
 std::string InFolder(std::string text, const TempDir& dir) {
     for (std::size_t at; (at = text.find("{d}")) != std::string::npos;) text.replace(at, 3, dir.Path().string());
+    for (std::size_t at; (at = text.find("{cli}")) != std::string::npos;) text.replace(at, 5, RUV_CLI_PATH);
     return text;
+}
+
+// Every entry below the folder with its inode and its modification and change times.
+std::set<std::string> Listing(const fs::path& dir) {
+    std::set<std::string> entries;
+    for (const auto& entry : fs::recursive_directory_iterator(dir)) {
+        struct stat st {};
+        ::lstat(entry.path().c_str(), &st);
+        entries.insert(entry.path().string() + " " + std::to_string(st.st_ino) + " " + std::to_string(st.st_mtim.tv_nsec) +
+                       " " + std::to_string(st.st_mtim.tv_sec) + " " + std::to_string(st.st_ctim.tv_nsec));
+    }
+    return entries;
 }
 
 // Runs ruv-cli through the shell behind the prefix (such as a command that
@@ -106,7 +121,11 @@ TEST(Cli, ExitStatusesAndMessages) {
         }
         fs::create_directory_symlink("..", dir / "sub" / "loop");
         fs::create_symlink("../1.txt", dir / "sub" / "1.txt");
+        const std::set<std::string> before = Listing(dir.Path());
         const Result result = RunCli(dir, row.at(0), Unescape(row.at(1)));
+        if (row[0].starts_with("-n") || row[0].starts_with("--check")) {
+            EXPECT_EQ(Listing(dir.Path()), before) << row[0];
+        }
         const std::string err = InFolder(Unescape(row.at(3)), dir), out = InFolder(Unescape(row.at(4)), dir);
         EXPECT_EQ(std::to_string(result.status), row.at(2)) << row[0] << ": " << result.err;
         EXPECT_NE(result.err.find(err), std::string::npos) << row[0] << ": " << result.err;
@@ -161,17 +180,19 @@ int RunDuring(std::vector<std::string> args, const fs::path& errors, During duri
 }
 
 // Waits (5 s at most) until the child holds an unnamed temporary file in the folder (files
-// elsewhere do not count: a sanitizer's runtime holds unnamed files of its own).
-void WaitUntilConverting(pid_t child, const fs::path& dir) {
+// elsewhere do not count: a sanitizer's runtime holds unnamed files of its own), or one
+// whose path ends as asked; false when it never did.
+bool WaitUntilConverting(pid_t child, const fs::path& dir, const std::string& end = "(deleted)") {
     const auto underWay = [&] {
         std::error_code error;
         for (const auto& fd : fs::directory_iterator("/proc/" + std::to_string(child) + "/fd", error)) {
             const std::string target = fs::read_symlink(fd, error).string();
-            if (target.starts_with(dir.string()) && target.ends_with("(deleted)")) return true;
+            if (target.starts_with(dir.string()) && target.ends_with(end)) return true;
         }
         return false;
     };
     for (int i = 0; i < 5000 && !underWay(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    return underWay();
 }
 
 std::string Big(std::size_t megabytes) {
@@ -195,6 +216,20 @@ TEST(Cli, CtrlCLeavesTheFileUnderWayAsItWasAndSaysSo) {
                                             " was under way and was left as it was\n");
     EXPECT_TRUE(ReadFile(path) == big);
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), {}), 2) << "nothing beside it but stderr";
+}
+
+TEST(Cli, CtrlCStopsADryRunAfterTheFileUnderWay) {
+    TempDir dir;
+    WriteFile(dir / "a.txt", Big(60));
+    WriteFile(dir / "b.txt", "\x82\xA0\n");
+    bool underWay = false;
+    const int status = RunDuring({"-n", "--to", "utf8", "-r", dir.Path().string()}, dir / ".err", [&](pid_t child) {
+        underWay = WaitUntilConverting(child, dir.Path(), "a.txt");
+        ::kill(child, SIGINT);
+    });
+    if (!underWay) GTEST_SKIP() << "the dry run ended before the interrupt";
+    EXPECT_EQ(status, 130);
+    EXPECT_EQ(ReadFile(dir / ".err"), "ruv-cli: interrupted after 1 of 2 files; nothing was written\n");
 }
 
 // A file removed after the walk listed it fails when its turn comes, and the
