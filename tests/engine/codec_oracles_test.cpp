@@ -1,0 +1,125 @@
+// The codecs against glibc iconv over whole character sets: JIS X 0208 beside
+// Shift_JIS, ISO-2022-JP and EUC-JP, and UTF-16 beside UTF-8 and UTF-7. Rows of
+// single conversions are in tests/data/codec_rows.tsv.
+#include <gtest/gtest.h>
+
+#include "codec_cases.h"
+#include "engine/euc_codec.h"
+#include "engine/jis_codec.h"
+#include "engine/utf7_codec.h"
+#include "engine/utf8_codec.h"
+#include "platform/cp932.h"
+
+namespace ruv {
+namespace {
+
+struct Road {
+    const char* name;  // iconv's
+    test::ByteCodec there, back;
+    std::size_t escapeBytes;  // of a text of kanji only
+};
+
+class JisX0208Codec : public testing::TestWithParam<Road> {};
+
+// Every row and cell as EUC-JP, whose pairs are the row and cell plus A0.
+TEST_P(JisX0208Codec, RoundTripsEveryRowAndCellAndAgreesWithIconv) {
+    const Road& road = GetParam();
+    test::Bytes euc;
+    for (int i = 0; i < 94 * 94; ++i)
+        euc.insert(euc.end(), {std::uint8_t(0xA1 + i / 94), std::uint8_t(0xA1 + i % 94)});
+    const auto sjis = test::Convert(EucToSjisText, euc);
+    const auto encoded = test::Convert(road.there, sjis);
+    EXPECT_EQ(encoded.size(), sjis.size() + road.escapeBytes);
+    EXPECT_EQ(test::Convert(road.back, encoded), sjis);
+
+    test::Iconv toSjis("SHIFT_JIS", "EUC-JP"), there(road.name, "SHIFT_JIS"),
+        back("SHIFT_JIS", road.name);
+    int compared = 0;
+    for (std::size_t i = 0; i < euc.size(); i += 2) {
+        const auto one = toSjis({euc[i], euc[i + 1]});
+        const auto expected = there(one);
+        if (expected.empty()) continue;  // unassigned cell
+        ++compared;
+        ASSERT_EQ(test::Convert(road.there, one), expected)
+            << std::hex << int(euc[i]) << int(euc[i + 1]);
+        ASSERT_EQ(test::Convert(road.back, expected), back(expected)) << std::hex << int(euc[i]);
+    }
+    EXPECT_GE(compared, 6879);  // every character of JIS X 0208
+}
+
+// The IBM extensions FA40-FC4B have no JIS row of their own: written through
+// their code page 932 equivalents, each reads back as the same character.
+TEST_P(JisX0208Codec, BringsEveryIbmExtensionBackAsTheSameCharacter) {
+    int extensions = 0;
+    for (unsigned code = 0xFA40; code <= 0xFCFC; ++code) {
+        const test::Bytes sjis = {std::uint8_t(code >> 8), std::uint8_t(code), 0};
+        char16_t unit[2] = {}, read[2] = {};
+        if (!IsSjisTrailByte(sjis[1]) || Cp932ToUtf16(unit, sjis.data(), 2) != 1 ||
+            unit[0] == u'\u30FB') {
+            continue;  // unassigned
+        }
+        ++extensions;
+        auto again =
+            test::Convert(GetParam().back, test::Convert(GetParam().there, {sjis[0], sjis[1]}));
+        again.push_back(0);
+        EXPECT_EQ(Cp932ToUtf16(read, again.data(), 2), 1) << std::hex << code;
+        EXPECT_EQ(read[0], unit[0]) << std::hex << code;
+    }
+    EXPECT_EQ(extensions, 388);
+}
+
+INSTANTIATE_TEST_SUITE_P(Codecs, JisX0208Codec,
+                         testing::Values(Road{"ISO-2022-JP", SjisToJisText, JisToSjisText, 6},
+                                         Road{"EUC-JP", SjisToEucText, EucToSjisText, 0}),
+                         [](const auto& info) { return info.index == 0 ? "Jis" : "Euc"; });
+
+// Every BMP character up to last but the surrogates, in runs of one to four
+// between printable ASCII characters, and now and then a supplementary one, so
+// that UTF-7 runs open and close around every kind of neighbour.
+test::Units MixedText(char32_t last) {
+    test::Units units;
+    int k = 0;
+    for (char32_t cp = 1; cp <= last; ++cp) {
+        if (cp >= 0xD800 && cp <= 0xDFFF) continue;
+        units.push_back(static_cast<char16_t>(cp));
+        if (++k % 5 == 0) units.push_back(static_cast<char16_t>(0x20 + k % 0x5F));
+        const char32_t astral = (k * 0x3F7u) % 0x100000;  // above U+FFFF
+        if (k % 61 == 0)
+            units.insert(units.end(),
+                         {char16_t(0xD800 + (astral >> 10)), char16_t(0xDC00 + (astral & 0x3FF))});
+    }
+    return units;
+}
+
+// Each side reads the other's text. For UTF-7 the texts differ: our runs always
+// end with "-" and we write "@" directly, while iconv writes "@" in a run and
+// leaves out "-" before a non-digit; both refuse "~" and "\" outside a run.
+TEST(UnicodeCodecs, AgreeWithIconvInBothDirections) {
+    using WideIn = std::int32_t (*)(std::uint8_t*, const char16_t*, std::int32_t, LostCount*);
+    using WideOut = std::int32_t (*)(char16_t*, const std::uint8_t*, std::int32_t, LostCount*);
+    const struct {
+        const char* name;
+        WideIn encode;
+        WideOut decode;
+    } roads[] = {{"UTF-8", WideToUtf8Text, Utf8ToWideText},
+                 {"UTF-7", WideToUtf7Text, Utf7ToWideText}};
+    for (const auto& road : roads) {
+        test::Iconv to(road.name, "UTF-16LE"), from("UTF-16LE", road.name);
+        for (const auto& units : {MixedText(0x7F), MixedText(0xFFFF)}) {
+            const bool utf7 = road.decode == Utf7ToWideText;
+            EXPECT_EQ(from(test::Convert(road.encode, units, utf7)), test::Le(units)) << road.name;
+            EXPECT_EQ(test::Convert(road.decode, to(test::Le(units)), utf7), units) << road.name;
+        }
+    }
+}
+
+TEST(Utf8ToWideText, NeverWritesHalfAPairWhenOnlyOneUnitFits) {
+    const auto bytes = test::Hex("41 F0 9F 98 80 00");  // A😀
+    char16_t out[4] = {0x5555, 0x5555, 0x5555, 0x5555};
+    EXPECT_EQ(Utf8ToWideText(out, bytes.data(), 3), -1);
+    EXPECT_EQ(out[0], u'A');
+    EXPECT_EQ(out[1], 0x5555);
+}
+
+}  // namespace
+}  // namespace ruv
