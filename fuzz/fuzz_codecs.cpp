@@ -14,9 +14,13 @@
 // pieces and on the raw text, ConvertLine gives the same length, bytes and count
 // of replaced characters as the road through Shift_JIS, and each direct road,
 // given the capacity, either declines or gives exactly what that road gives
-// with that capacity, which then replaced nothing.
+// with that capacity, which then replaced nothing. DetectCode on the rest reads
+// no further than the two zero bytes after it, answers one of the nine
+// detection results (never a code for fewer than two bytes), and takes for
+// UTF-7 only text that the strict UTF-7 decoder reads.
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -25,6 +29,7 @@
 #include <utility>
 #include <vector>
 
+#include "detect/code_detector.h"
 #include "engine/direct_roads.h"
 #include "engine/euc_codec.h"
 #include "engine/jis_codec.h"
@@ -218,6 +223,21 @@ void CheckDirectRoads(const std::vector<std::uint8_t>& piece, bool fromJis, std:
     }
 }
 
+void CheckDetection(const std::vector<std::uint8_t>& data) {
+    std::vector<std::uint8_t> block(data.size() + DETECT_LOOKAHEAD_BYTES);
+    std::copy(data.begin(), data.end(), block.begin());
+    const auto size = static_cast<std::int32_t>(data.size());
+    const KanjiCode code = DetectCode(block.data(), size);
+    if (!IsSourceCode(code) && code != CODE_UNKNOWN && code != CODE_BINARY) {
+        Fail("not a detection result");
+    }
+    if (size < 2 && code != CODE_UNKNOWN) Fail("fewer than two bytes detected as a code");
+    if (DetectCode(block.data(), size, false) == CODE_UTF7 &&
+        Utf7ToWideTextStrict(nullptr, block.data(), size + 1) < 0) {
+        Fail("detected as UTF-7, refused by the strict decoder");
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -251,6 +271,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CheckValidSjis(rest);
     CheckUtf16RoundTrip(units.data());
     CheckCp932(text, units.data());
+    CheckDetection(rest);
     for (const bool fromJis : {false, true}) {  // these show the piece when they fail
         CheckDirectRoads(bytes, fromJis, capacity);
         CheckDirectRoads(Generate(rest, fromJis), fromJis, capacity);
