@@ -31,8 +31,9 @@ std::vector<T> Hex(const std::string& text) {
 // The output of a codec for text (both without terminator), checking on the way:
 // null output only measures, whatever the capacity; each capacity without room
 // for output and terminator (all on short texts, the last on long ones) fails and
-// writes nothing at or after the capacity, nor at the terminator's place unless
-// the codec writes units before it knows the text's end (UTF-7).
+// writes nothing at or after the capacity, and neither half a surrogate pair nor
+// anything at the terminator's place unless the codec writes units before it
+// knows the text's end (UTF-7).
 template <typename Out, typename In>
 std::vector<Out> Convert(std::int32_t (*codec)(Out*, const In*, std::int32_t, LostCount*),
                          std::vector<In> text, bool mayFillTerminatorPlace = false) {
@@ -52,6 +53,10 @@ std::vector<Out> Convert(std::int32_t (*codec)(Out*, const In*, std::int32_t, Lo
             std::all_of(out.begin() + std::max(capacity - (mayFillTerminatorPlace ? 0 : 1), 0),
                         out.end(), [&](Out u) { return u == guard; }))
             << "wrote too far, capacity " << capacity;
+        if (sizeof(Out) == 2 && !mayFillTerminatorPlace) {  // never half a pair
+            const auto end = std::find(out.begin(), out.end(), guard);
+            EXPECT_FALSE(end != out.begin() && end[-1] >= 0xD800 && end[-1] < 0xDC00) << capacity;
+        }
     }
     std::fill(out.begin(), out.end(), guard);
     EXPECT_EQ(codec(out.data(), text.data(), needed + 1, nullptr), needed);

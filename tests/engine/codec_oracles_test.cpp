@@ -113,13 +113,5 @@ TEST(UnicodeCodecs, AgreeWithIconvInBothDirections) {
     }
 }
 
-TEST(Utf8ToWideText, NeverWritesHalfAPairWhenOnlyOneUnitFits) {
-    const auto bytes = test::Hex("41 F0 9F 98 80 00");  // A😀
-    char16_t out[4] = {0x5555, 0x5555, 0x5555, 0x5555};
-    EXPECT_EQ(Utf8ToWideText(out, bytes.data(), 3), -1);
-    EXPECT_EQ(out[0], u'A');
-    EXPECT_EQ(out[1], 0x5555);
-}
-
 }  // namespace
 }  // namespace ruv
