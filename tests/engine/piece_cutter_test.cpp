@@ -52,7 +52,11 @@ std::vector<Cut> CutAll(KanjiCode code, const std::string& data) {
     return cuts;
 }
 
-// A field of tests/data/piece_cuts.tsv: C escapes, and {N:s} for N times s.
+const std::map<std::string, KanjiCode> kCodes = {{"SJIS", CODE_SJIS}, {"EUC", CODE_EUC},
+                                                 {"JIS", CODE_JIS},   {"UTF8", CODE_UTF8},
+                                                 {"UTF7", CODE_UTF7}, {"UNICODE", CODE_UNICODE}};
+
+// A field of tests/data/piece_cuts.tsv or cut_conversions.tsv: C escapes, and {N:s} for N times s.
 std::string Expand(const std::string& field) {
     std::string out;
     for (std::size_t i = 0; i < field.size();) {
@@ -70,9 +74,6 @@ std::string Expand(const std::string& field) {
 class PieceCuts : public testing::TestWithParam<test::DataRow> {};
 
 TEST_P(PieceCuts, AreTheExpectedPieces) {
-    static const std::map<std::string, KanjiCode> codes = {
-        {"SJIS", CODE_SJIS}, {"EUC", CODE_EUC},   {"JIS", CODE_JIS},
-        {"UTF8", CODE_UTF8}, {"UTF7", CODE_UTF7}, {"UNICODE", CODE_UNICODE}};
     const test::DataRow& row = GetParam();
     std::vector<Cut> expected;
     std::istringstream cuts(row.at(2));
@@ -80,7 +81,7 @@ TEST_P(PieceCuts, AreTheExpectedPieces) {
         const std::size_t at = cut.rfind('@');
         expected.push_back({Expand(cut.substr(0, at)), std::stoul(cut.substr(at + 1))});
     }
-    EXPECT_EQ(CutAll(codes.at(row.at(0)), Expand(row.at(1))), expected) << row.at(3);
+    EXPECT_EQ(CutAll(kCodes.at(row.at(0)), Expand(row.at(1))), expected) << row.at(3);
 }
 
 INSTANTIATE_TEST_SUITE_P(Tsv, PieceCuts, testing::ValuesIn(test::DataRows("piece_cuts.tsv")));
@@ -103,74 +104,26 @@ std::string ConvertAll(KanjiCode source, const std::string& data, KanjiCode targ
     return out;
 }
 
-TEST(PieceCutter, AstralCharactersConvertWholeWhereverTheCutsFall) {
-    // 400 emoji (surrogate pairs) after 0 to 7 letters and 0 to 2 "~" (encoded
-    // in the run), in one run or in runs of one group each ("-+" after every
-    // eighth digit, so that pairs span two runs): the cuts fall between the
-    // halves of a pair at every phase of the groups and of UTF-16 units.
-    std::string emoji;
-    for (int i = 0; i < 400; ++i) emoji += "\xF0\x9F\x98\x80";
-    for (const bool regrouped : {false, true}) {
-        for (int tildes = 0; tildes < 3; ++tildes) {
-            std::u16string units(tildes, u'~');
-            for (int i = 0; i < 400; ++i) units += u"\U0001F600";
-            units += u'\n';
-            char encoded[4096];
-            ASSERT_GT(WideToUtf7Text(reinterpret_cast<std::uint8_t*>(encoded), units.c_str(), 4096),
-                      0);
-            std::string utf7 = encoded;
-            for (std::size_t at = 9; regrouped && at < utf7.rfind('-'); at += 10) {
-                utf7.insert(at, "-+");
-            }
-            for (int letters = 0; letters < 8; ++letters) {
-                const std::string x(letters, 'x'),
-                    utf8 = x + std::string(tildes, '~') + emoji + "\n";
-                std::string wide;
-                for (char16_t u : std::u16string(letters, u'x') + units)
-                    wide += {char(u), char(u >> 8)};
-                ASSERT_GT(CutAll(CODE_UTF7, x + utf7).size(), 2u);
-                EXPECT_TRUE(ConvertAll(CODE_UTF7, x + utf7, CODE_UTF8) == utf8)
-                    << tildes << letters;
-                EXPECT_TRUE(ConvertAll(CODE_UTF7, x + utf7, CODE_UNICODE) == wide)
-                    << tildes << letters;
-                EXPECT_TRUE(ConvertAll(CODE_UNICODE, wide, CODE_UTF8) == utf8) << tildes << letters;
-            }
-        }
+class CutConversions : public testing::TestWithParam<test::DataRow> {};
+
+TEST_P(CutConversions, GiveTheWholeTextsOutput) {
+    const test::DataRow& row = GetParam();
+    const KanjiCode source = kCodes.at(row.at(0)), target = kCodes.at(row.at(2));
+    const std::size_t last = std::stoul(row.at(4).substr(row.at(4).find('-') + 1));
+    for (std::size_t x = std::stoul(row.at(4)); x <= last; ++x) {
+        const auto letters = [x](KanjiCode code) {
+            std::string s;
+            for (std::size_t i = 0; i < x; ++i) s += code == CODE_UNICODE ? "x\0"s : "x";
+            return s;
+        };
+        const std::string text = letters(source) + Expand(row.at(1));
+        EXPECT_EQ(ConvertAll(source, text, target), letters(target) + Expand(row.at(3)))
+            << row.at(5) << " after " << x;
     }
 }
 
-TEST(PieceCutter, KanaAndSoundMarkFoldTogetherWhereverTheCutFalls) {
-    // ｱｲｶﾞ after 988 to 1000 characters "x": one cut falls between ｶ and ﾞ
-    // unless the cutter keeps them together, and EUC-JP, which folds, then
-    // gets カ゛ instead of ガ.
-    const struct {
-        KanjiCode code;
-        std::string kana;  // ｱｲｶﾞ
-    } rows[] = {
-        {CODE_SJIS, "\xB1\xB2\xB6\xDE"},
-        {CODE_EUC, "\x8E\xB1\x8E\xB2\x8E\xB6\x8E\xDE"},
-        {CODE_UTF8, "\xEF\xBD\xB1\xEF\xBD\xB2\xEF\xBD\xB6\xEF\xBE\x9E"},
-        {CODE_JIS, "\x1B(I126^\x1B(B"},
-        {CODE_JIS,
-         "\x1B(J\x0E"
-         "126^\x0F\x1B(B"},              // SO and SI from Roman
-        {CODE_JIS, "\xB1\xB2\xB6\xDE"},  // 8-bit katakana
-        {CODE_UNICODE, "\x71\xFF\x72\xFF\x76\xFF\x9E\xFF"},
-        {CODE_UTF7, "+/3H/cv92/54-"},    // ｶ ends the run's first group
-        {CODE_UTF7, "+/3H/cv92-+/54-"},  // ﾞ opens the next run
-    };
-    for (const auto& row : rows) {
-        const std::size_t limit = row.code == CODE_UNICODE ? MAX_LINE_BYTES / 2 : MAX_LINE_BYTES;
-        for (std::size_t x = limit - 12; x <= limit; ++x) {
-            std::string data;
-            for (std::size_t i = 0; i < x; ++i) data += row.code == CODE_UNICODE ? "x\0"s : "x";
-            data += row.kana + (row.code == CODE_UNICODE ? "y\0"s : "y");
-            EXPECT_EQ(ConvertAll(row.code, data, CODE_EUC),
-                      std::string(x, 'x') + "\xA5\xA2\xA5\xA4\xA5\xACy")  // アイガ
-                << row.kana << " after " << x;
-        }
-    }
-}
+INSTANTIATE_TEST_SUITE_P(Tsv, CutConversions,
+                         testing::ValuesIn(test::DataRows("cut_conversions.tsv")));
 
 TEST(PieceCutter, PairsSpanningEveryRunLoseOnlyThePairAtEachCut) {
     // 😀 as "+2D0-", 300 times "+3gDYPQ-" and "+3gA-": every place between two
