@@ -1,7 +1,10 @@
 // The codecs against glibc iconv over whole character sets: JIS X 0208 beside
-// Shift_JIS, ISO-2022-JP and EUC-JP, and UTF-16 beside UTF-8 and UTF-7. Rows of
-// single conversions are in tests/data/codec_rows.tsv.
+// Shift_JIS, ISO-2022-JP and EUC-JP, UTF-16 beside UTF-8 and UTF-7, and code
+// page 932 beside UTF-16 and UTF-8. Rows of single conversions are in
+// tests/data/codec_rows.tsv.
 #include <gtest/gtest.h>
+
+#include <sstream>
 
 #include "codec_cases.h"
 #include "engine/euc_codec.h"
@@ -111,6 +114,67 @@ TEST(UnicodeCodecs, AgreeWithIconvInBothDirections) {
             EXPECT_EQ(test::Convert(road.decode, to(test::Le(units)), utf7), units) << road.name;
         }
     }
+}
+
+bool IsLead(unsigned b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
+
+// Windows' single bytes outside Shift_JIS, which glibc refuses and we keep, so
+// that they round-trip. glibc agrees on everything else: 0x5C and 0x7E as
+// backslash and tilde, the NEC-selected and user-defined codes, Windows' choice
+// among duplicate codes and its variant characters (wave dash, yen sign).
+constexpr struct {
+    unsigned byte;
+    char16_t unit;
+} kDifferences[] = {{0x80, 0x0080}, {0xA0, 0xF8F0}, {0xFD, 0xF8F1}, {0xFE, 0xF8F2}, {0xFF, 0xF8F3}};
+
+// Every single byte and every lead byte before any other byte, each with a
+// letter after it: as glibc reads it (U+30FB for an unassigned pair, which
+// glibc refuses), and the same straight to UTF-8.
+TEST(Cp932Table, DecodingEqualsGlibcExceptTheListedDifferences) {
+    test::Iconv glibc("UTF-16LE", "CP932"), utf8("UTF-8", "UTF-16LE");
+    ASSERT_TRUE(glibc.ok());
+    std::ostringstream wrong;  // codes that differ unexpectedly
+    wrong << std::hex;
+    int unassigned = 0;
+    for (unsigned code = 1; code < 0x10000; ++code) {
+        const unsigned lead = code >> 8, trail = code & 0xFF;
+        if (trail == 0 || (lead == 0 && IsLead(trail)) || (lead != 0 && !IsLead(lead))) continue;
+        test::Bytes bytes{std::uint8_t(trail), 'a'};
+        if (lead != 0) bytes.insert(bytes.begin(), std::uint8_t(lead));
+        const auto ours = test::Convert(Cp932ToUtf16, bytes);
+        if (test::Convert(Cp932ToUtf8, bytes) != utf8(test::Le(ours))) wrong << ' ' << code;
+        if (lead != 0 && (trail < 0x40 || trail == 0x7F || trail > 0xFC)) continue;  // no pair
+        auto expected = test::FromLe(glibc(bytes));
+        if (expected.empty()) ++unassigned;
+        for (const auto& row : kDifferences) {
+            if (row.byte == code)
+                expected = expected.empty() ? test::Units{row.unit, 'a'} : test::Units{};
+        }
+        if (expected.empty() && lead != 0) expected = {0x30FB, 'a'};
+        if (ours != expected) wrong << ' ' << code;
+    }
+    EXPECT_EQ(unassigned, 1676 + 5);  // the pairs glibc refuses and the listed bytes
+    EXPECT_EQ(wrong.str(), "");
+}
+
+// Every BMP character as glibc writes it ("?" where it has no code), but the
+// way back for the listed bytes, which glibc has no code for.
+TEST(Cp932Table, EncodingEqualsGlibcExceptTheListedDifferences) {
+    test::Iconv glibc("CP932", "UTF-16LE");
+    std::ostringstream wrong;  // codes that differ unexpectedly
+    wrong << std::hex;
+    for (unsigned u = 1; u < 0x10000; ++u) {
+        if (u >= 0xD800 && u <= 0xDFFF) continue;
+        const test::Units unit{static_cast<char16_t>(u)};
+        test::Bytes expected = glibc(test::Le(unit));
+        for (const auto& row : kDifferences) {
+            if (row.unit == u)
+                expected = expected.empty() ? test::Bytes{std::uint8_t(row.byte)} : test::Bytes{0};
+        }
+        if (test::Convert(Utf16ToCp932, unit) != (expected.empty() ? test::Bytes{'?'} : expected))
+            wrong << ' ' << u;
+    }
+    EXPECT_EQ(wrong.str(), "");
 }
 
 }  // namespace
