@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <bit>
 #include <cstring>
 #include <map>
@@ -124,17 +123,6 @@ TEST_P(CutConversions, GiveTheWholeTextsOutput) {
 
 INSTANTIATE_TEST_SUITE_P(Tsv, CutConversions,
                          testing::ValuesIn(test::DataRows("cut_conversions.tsv")));
-
-TEST(PieceCutter, PairsSpanningEveryRunLoseOnlyThePairAtEachCut) {
-    // 😀 as "+2D0-", 300 times "+3gDYPQ-" and "+3gA-": every place between two
-    // runs parts a pair and no group is whole, so each cut costs one "??".
-    std::string data = "+2D0-";
-    for (int i = 0; i < 300; ++i) data += "+3gDYPQ-";
-    const std::size_t cuts = CutAll(CODE_UTF7, data + "+3gA-").size() - 1;
-    const std::string out = ConvertAll(CODE_UTF7, data + "+3gA-", CODE_UTF8);
-    EXPECT_EQ(std::count(out.begin(), out.end(), '?'), 2 * cuts);
-    EXPECT_EQ(out.size(), 4 * 301 - 2 * cuts);
-}
 
 }  // namespace
 }  // namespace ruv
