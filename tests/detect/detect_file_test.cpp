@@ -9,6 +9,7 @@
 
 #include "detect/code_detector.h"
 #include "detect/code_labels.h"
+#include "support/data_rows.h"
 #include "support/temp_dir.h"
 
 namespace ruv {
@@ -51,40 +52,20 @@ TEST_F(DetectFile, AFileLockedElsewhereIsAnErrorAndDetectionLeavesNoLock) {
     ::close(after);
 }
 
-// A 7-bit head promises nothing: the file is read on to the first byte that
-// 7-bit text does not explain. Each row: lines of 50 bytes up to `at` bytes
-// (with terminal colours when `colours`), the first holding a UTF-7 run so that
-// the head alone reads as UTF-7, then the tail.
+// Rows of tests/data/seven_bit_heads.tsv.
 TEST_F(DetectFile, ASevenBitHeadIsReadOnToTheFirstEightBitByte) {
-    constexpr std::size_t BLOCK_END = HEAD_READ_BYTES + 64 * 1024;  // the first read-on block
-    const struct {
-        std::size_t at;
-        bool colours;
-        std::string_view tail;
-        const char* label;
-    } rows[] = {
-        {HEAD_READ_BYTES, false, {"\0\0\0\0", 4}, "binary"},   // zero bytes after the head
-        {3000, false, "\xE6\x97\xA5\xE6\x9C\xAC\n", "UTF-8"},  // UTF-8 after the head
-        {5000, true, "\xA4\xA2\xA4\xA4\xA4\xA6\n", "EUC"},     // EUC-JP after colours
-        {2500, false, "ab\x1B(I12\x1B(B\n", "JIS"},            // kana alone in JIS
-        {BLOCK_END - 2, false, "\x1B$B0!\x1B(B\n", "JIS"},     // an escape across blocks
-        {2100, false,
-         "a\x80"
-         "b\n",
-         "不明"},                                 // 8-bit bytes forming no pair
-        {4000, true, "", "ASCII"},                // colours stay ASCII
-        {2000, false, "I like C++\n", "ASCII"},   // a plus sign after the head
-        {2100, false, "+ZeVnLA-\n", "UTF-7"},     // UTF-7 that stays UTF-7
-        {2100, false, "+ZeVnLA-\nx+y", "ASCII"},  // then a malformed run
-    };
-    for (const auto& row : rows) {
+    for (const test::DataRow& row : test::DataRows("seven_bit_heads.tsv")) {
+        const std::size_t at = row.at(0) == "head"      ? HEAD_READ_BYTES
+                               : row.at(0) == "block-2" ? HEAD_READ_BYTES + 64 * 1024 - 2
+                                                        : std::stoul(row.at(0));
         std::string bytes = "+ZeVnLA- ";
-        while (bytes.size() < row.at) {
-            bytes += row.colours ? "\x1B[31mred\x1B[0m and plain text, 7-bit only.....\n"
-                                 : "plain text, 7-bit only, forty-nine bytes long.....\n";
+        while (bytes.size() < at) {
+            bytes += row.at(1) == "colours"
+                         ? "\x1B[31mred\x1B[0m and plain text, 7-bit only.....\n"
+                         : "plain text, 7-bit only, forty-nine bytes long.....\n";
         }
-        bytes.resize(row.at);
-        EXPECT_EQ(Label(bytes + std::string(row.tail)), row.label) << row.at << " " << row.tail;
+        bytes.resize(at);
+        EXPECT_EQ(Label(bytes + test::Unescape(row.at(2))), row.at(3)) << row.at(4);
     }
 }
 
