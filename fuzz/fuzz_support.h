@@ -12,7 +12,7 @@
 #include <memory>
 #include <vector>
 
-#include "engine/kanji_code.h"
+#include "platform/cp932.h"  // LostCount
 
 namespace ruv::fuzz {
 

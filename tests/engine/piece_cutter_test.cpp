@@ -11,7 +11,6 @@
 #include <string>
 #include <vector>
 
-#include "engine/utf7_codec.h"
 #include "support/data_rows.h"
 
 namespace ruv {
