@@ -3,9 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
-
 #include "detect/code_labels.h"  // labels make failures readable
+#include "engine/codec_cases.h"
 #include "support/data_rows.h"
 
 namespace ruv {
@@ -15,15 +14,8 @@ class DetectCodeRows : public testing::TestWithParam<test::DataRow> {};
 
 TEST_P(DetectCodeRows, GiveTheExpectedCode) {
     const test::DataRow& row = GetParam();
-    std::vector<std::uint8_t> bytes;
-    bool cut = false;
-    std::istringstream tokens(row.at(0));
-    for (std::string token; tokens >> token;) {
-        if (token == "...")
-            cut = true;
-        else
-            bytes.push_back(static_cast<std::uint8_t>(std::stoul(token, nullptr, 16)));
-    }
+    std::vector<std::uint8_t> bytes = test::Hex(row.at(0));  // up to a final "..."
+    const bool cut = row.at(0).ends_with("...");
     // Exactly the bytes and the zero bytes DetectCode may read, so that
     // AddressSanitizer catches any read further on.
     const auto count = static_cast<std::int32_t>(bytes.size());
