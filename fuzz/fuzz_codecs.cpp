@@ -12,6 +12,7 @@
 #include <cstring>
 #include <initializer_list>
 #include <memory>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -73,7 +74,7 @@ void CheckValidSjis(const std::vector<std::uint8_t>& data) {
 }
 
 void CheckUtf16RoundTrip(const char16_t* text) {
-    const std::int32_t count = fuzz::LengthOf(text);
+    const auto count = static_cast<std::int32_t>(std::char_traits<char16_t>::length(text));
     std::uint32_t lone = 0;
     for (std::int32_t i = 0; i < count; ++i) lone += IsLoneSurrogateAt(text, i) ? 1 : 0;
     const std::pair<fuzz::Codec<std::uint8_t, char16_t>, fuzz::Codec<char16_t, std::uint8_t>>

@@ -47,13 +47,6 @@ std::vector<T> Terminated(const std::vector<std::uint8_t>& data) {
 template <typename Out, typename In>
 using Codec = std::int32_t (*)(Out*, const In*, std::int32_t, LostCount*);
 
-template <typename T>
-std::int32_t LengthOf(const T* text) {
-    std::int32_t n = 0;
-    while (text[n] != 0) ++n;
-    return n;
-}
-
 // Runs a codec of the engine's convention twice, measuring and writing into a
 // block of exactly capacity units, and checks the convention: the measured
 // length and count of replaced characters (unless measuring counts none)
