@@ -28,12 +28,11 @@ class DetectFile : public ::testing::Test {
 };
 
 TEST_F(DetectFile, UnreadableFilesAreErrorsAndTinyOnesUndetermined) {
-    std::string label = "stale";
-    EXPECT_EQ(DetectFileLabel(dir_ / "missing.txt", label), CODE_ERROR);
-    EXPECT_EQ(label, "error");
-    label = "stale";
-    EXPECT_EQ(DetectFileLabel(dir_.Path(), label), CODE_ERROR) << "a directory";
-    EXPECT_EQ(label, "error");
+    for (const auto& path : {dir_ / "missing.txt", dir_.Path()}) {  // and a directory
+        std::string label = "stale";
+        EXPECT_EQ(DetectFileLabel(path, label), CODE_ERROR) << path;
+        EXPECT_EQ(label, "error") << path;
+    }
     EXPECT_EQ(Label(""), "不明");
     EXPECT_EQ(Label("A"), "不明");
 }

@@ -81,10 +81,9 @@ test::Units MixedText(char32_t last) {
         if (cp >= 0xD800 && cp <= 0xDFFF) continue;
         units.push_back(static_cast<char16_t>(cp));
         if (++k % 5 == 0) units.push_back(static_cast<char16_t>(0x20 + k % 0x5F));
-        const char32_t astral = (k * 0x3F7u) % 0x100000;  // above U+FFFF
-        if (k % 61 == 0)
-            units.insert(units.end(),
-                         {char16_t(0xD800 + (astral >> 10)), char16_t(0xDC00 + (astral & 0x3FF))});
+        if (k % 61 != 0) continue;
+        const unsigned a = k * 0x3F7u % 0x100000;  // a supplementary character, less 0x10000
+        units.insert(units.end(), {char16_t(0xD800 + a / 1024), char16_t(0xDC00 + a % 1024)});
     }
     return units;
 }

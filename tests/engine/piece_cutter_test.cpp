@@ -40,10 +40,10 @@ std::vector<Cut> CutAll(KanjiCode code, const std::string& data) {
         const auto* bytes = reinterpret_cast<const std::uint8_t*>(data.data()) + at;
         const Piece piece = cutter.Next(bytes, data.size() - at, true, line);
         const auto* text = reinterpret_cast<const char*>(AsBytes(line));
-        cuts.push_back({code == CODE_UNICODE
-                            ? std::string(text, 2 * std::char_traits<char16_t>::length(line.data()))
-                            : std::string(text),
-                        piece.consumed});
+        const std::size_t n = code == CODE_UNICODE
+                                  ? 2 * std::char_traits<char16_t>::length(line.data())
+                                  : std::strlen(text);
+        cuts.push_back({std::string(text, n), piece.consumed});
         EXPECT_GT(piece.consumed, 0u);
         at += piece.consumed;
     }
