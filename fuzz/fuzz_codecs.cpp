@@ -1,26 +1,26 @@
-// Every codec of the engine and the code page 932 converters on one input: the
-// first byte picks the capacity, the rest is the text, read as bytes and as
-// little-endian units.
-//
-// Properties: each codec keeps the engine convention with exactly sized blocks
-// (the UTF-7 decoder may refuse a text, and then at every capacity); valid
-// Shift_JIS comes back unchanged through JIS and EUC-JP and through the folding
-// copy; any UTF-16 comes back through UTF-8 and UTF-7 (both readings) with each
-// lone surrogate as "?", counted once by the encoder; decoding UTF-8 or UTF-7
-// never yields a lone surrogate; the strict UTF-7 reading reads what it accepts
-// as the lenient one does; code page 932 text decoded survives encoding and
-// decoding again, one unit at most per byte and two bytes per unit, and straight
-// to UTF-8 gives what the two steps give.
+// Every codec of the engine and DetectCode on one input (the direct roads have
+// fuzz_direct_roads.cpp): the first byte picks the capacity, the rest is the
+// text, read as bytes and as little-endian units. Each
+// codec keeps the engine convention in exactly sized blocks, so AddressSanitizer
+// sees any access past them; the other properties are named by the message of
+// each Fail below. The code page 932 tables are checked whole by the unit tests.
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
+#include <initializer_list>
 #include <memory>
+#include <string>
 #include <utility>
 #include <vector>
 
+#include "detect/code_detector.h"
 #include "engine/euc_codec.h"
 #include "engine/jis_codec.h"
+#include "engine/line_converter.h"
+#include "engine/sjis_primitives.h"
 #include "engine/utf7_codec.h"
 #include "engine/utf8_codec.h"
 #include "fuzz_support.h"
@@ -39,18 +39,23 @@ constexpr fuzz::Codec<char16_t, std::uint8_t> kDecoders[] = {Utf8ToWideText, Cp9
 constexpr fuzz::Codec<std::uint8_t, char16_t> kEncoders[] = {WideToUtf8Text, WideToUtf7Text,
                                                              Utf16ToCp932};
 
-void CheckNoLoneSurrogate(const std::vector<char16_t>& units) {
-    for (std::size_t i = 0; i + 1 < units.size(); ++i) {
-        if (IsLoneSurrogateAt(units.data(), i)) Fail("decoded a lone surrogate");
+// A valid Shift_JIS line made from the input, two bytes per character:
+// printable ASCII, or a JIS X 0208 row/cell pair.
+void CheckValidSjis(const std::vector<std::uint8_t>& data) {
+    std::vector<std::uint8_t> sjis;
+    for (std::size_t i = 0; i + 1 < data.size(); i += 2) {
+        if (data[i] < 0x40) {
+            sjis.push_back(static_cast<std::uint8_t>(0x20 + data[i + 1] % 0x5F));  // 0x20-0x7E
+            continue;
+        }
+        const unsigned row = 0x21 + data[i] % 94, cell = 0x21 + data[i + 1] % 94;
+        const std::uint16_t pair = JisToSjisChar(static_cast<std::uint16_t>(row << 8 | cell));
+        sjis.insert(sjis.end(), {std::uint8_t(pair >> 8), std::uint8_t(pair)});
     }
-}
-
-void CheckValidSjis(const std::uint8_t* data, std::size_t size) {
-    std::vector<std::uint8_t> sjis(size + 1);
-    const std::size_t length = fuzz::ValidSjisFrom(data, size, sjis.data()) + 1;
-    sjis.resize(length);
+    sjis.push_back(0);
     if (Whole(SjisToSjisText, sjis.data()) != sjis) Fail("the copy changed a valid line");
-    const std::pair<fuzz::Codec<std::uint8_t, std::uint8_t>, fuzz::Codec<std::uint8_t, std::uint8_t>>
+    const std::pair<fuzz::Codec<std::uint8_t, std::uint8_t>,
+                    fuzz::Codec<std::uint8_t, std::uint8_t>>
         roads[] = {{SjisToJisText, JisToSjisText}, {SjisToEucText, EucToSjisText}};
     for (const auto& [encode, decode] : roads) {
         LostCount lost;
@@ -62,7 +67,7 @@ void CheckValidSjis(const std::uint8_t* data, std::size_t size) {
 }
 
 void CheckUtf16RoundTrip(const char16_t* text) {
-    const std::int32_t count = fuzz::LengthOf(text);
+    const auto count = static_cast<std::int32_t>(std::char_traits<char16_t>::length(text));
     std::uint32_t lone = 0;
     for (std::int32_t i = 0; i < count; ++i) lone += IsLoneSurrogateAt(text, i) ? 1 : 0;
     const std::pair<fuzz::Codec<std::uint8_t, char16_t>, fuzz::Codec<char16_t, std::uint8_t>>
@@ -74,7 +79,8 @@ void CheckUtf16RoundTrip(const char16_t* text) {
         const auto middle = Whole(encode, text, &lost);
         if (lost.broken != lone || lost.noCode != 0) Fail("the encoder miscounted");
         const auto back = Whole(decode, middle.data(), &lost);
-        if (back.size() != static_cast<std::size_t>(count) + 1) Fail("round trip changed the length");
+        if (back.size() != static_cast<std::size_t>(count) + 1)
+            Fail("round trip changed the length");
         if (lost.Total() != lone) Fail("the decoder replaced a character");
         for (std::int32_t i = 0; i < count; ++i) {
             if (back[i] != (IsLoneSurrogateAt(text, i) ? u'?' : text[i])) {
@@ -84,52 +90,56 @@ void CheckUtf16RoundTrip(const char16_t* text) {
     }
 }
 
-void CheckCp932(const std::uint8_t* text, const char16_t* units) {
-    const auto wide = Whole(Cp932ToUtf16, text);
-    if (wide.size() > static_cast<std::size_t>(fuzz::LengthOf(text)) + 1) {
-        Fail("more units than bytes");
+void CheckDetection(const std::vector<std::uint8_t>& data) {
+    std::vector<std::uint8_t> block(data.size() + DETECT_LOOKAHEAD_BYTES);
+    std::copy(data.begin(), data.end(), block.begin());
+    const auto size = static_cast<std::int32_t>(data.size());
+    const KanjiCode code = DetectCode(block.data(), size);
+    if (!IsSourceCode(code) && code != CODE_UNKNOWN && code != CODE_BINARY) {
+        Fail("not a detection result");
     }
-    if (Whole(Cp932ToUtf16, Whole(Utf16ToCp932, wide.data()).data()) != wide) {
-        Fail("a decoded character did not round-trip");
-    }
-    if (Whole(Cp932ToUtf8, text) != Whole(WideToUtf8Text, wide.data())) {
-        Fail("straight to UTF-8 differs from the two steps");
-    }
-    if (Utf16ToCp932(nullptr, units, 0) > 2 * fuzz::LengthOf(units)) {
-        Fail("more than two bytes per unit");
+    if (size < 2 && code != CODE_UNKNOWN) Fail("fewer than two bytes detected as a code");
+    if (DetectCode(block.data(), size, false) == CODE_UTF7 &&
+        Utf7ToWideTextStrict(nullptr, block.data(), size + 1) < 0) {
+        Fail("detected as UTF-7, refused by the strict decoder");
     }
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    fuzz::shown = {data, size};
     FuzzedDataProvider provider(data, size);
     const std::int32_t capacity = fuzz::CapacityFrom(provider.ConsumeIntegral<std::uint8_t>());
     const std::vector<std::uint8_t> rest = provider.ConsumeRemainingBytes<std::uint8_t>();
-    const fuzz::TerminatedBytes bytes(rest.data(), rest.size());
-    const fuzz::TerminatedUnits units(rest.data(), rest.size());
-    const std::uint8_t* text = bytes.bytes.get();
+    const std::vector<std::uint8_t> bytes = fuzz::Terminated<std::uint8_t>(rest);
+    const std::vector<char16_t> units = fuzz::Terminated<char16_t>(rest);
+    const std::uint8_t* text = bytes.data();
+    fuzz::shown = {data, size};
 
     for (const auto codec : kByteCodecs) fuzz::CheckCodec(codec, text, capacity);
     for (const auto codec : kDecoders) fuzz::CheckCodec(codec, text, capacity);
-    for (const auto codec : kEncoders) fuzz::CheckCodec(codec, units.units.get(), capacity);
+    for (const auto codec : kEncoders) fuzz::CheckCodec(codec, units.data(), capacity);
     if (Utf7ToWideText(nullptr, text, capacity) >= 0) {
         // Measuring finds no lone surrogate: they are found among the units written.
-        fuzz::CheckCodec(fuzz::Codec<char16_t, std::uint8_t>{Utf7ToWideText}, text, capacity, false);
+        fuzz::CheckCodec(fuzz::Codec<char16_t, std::uint8_t>{Utf7ToWideText}, text, capacity,
+                         false);
     } else if (std::unique_ptr<char16_t[]> out(new char16_t[capacity]);
                Utf7ToWideText(out.get(), text, capacity) != -1) {
         Fail("a refused text decoded when written");
     }
 
-    CheckNoLoneSurrogate(Whole(Utf8ToWideText, text));
     const auto lenient = Whole(Utf7ToWideText, text);
-    CheckNoLoneSurrogate(lenient);
-    if (const auto strict = Whole(Utf7ToWideTextStrict, text); !strict.empty() && strict != lenient) {
+    for (const auto& decoded : {Whole(Utf8ToWideText, text), lenient}) {
+        for (std::size_t i = 0; i + 1 < decoded.size(); ++i) {
+            if (IsLoneSurrogateAt(decoded.data(), i)) Fail("decoded a lone surrogate");
+        }
+    }
+    if (const auto strict = Whole(Utf7ToWideTextStrict, text);
+        !strict.empty() && strict != lenient) {
         Fail("the strict reading differs from the lenient one");
     }
-    CheckValidSjis(rest.data(), rest.size());
-    CheckUtf16RoundTrip(units.units.get());
-    CheckCp932(text, units.units.get());
+    CheckValidSjis(rest);
+    CheckUtf16RoundTrip(units.data());
+    CheckDetection(rest);
     return 0;
 }

@@ -12,7 +12,7 @@
 #include <memory>
 #include <vector>
 
-#include "engine/sjis_primitives.h"
+#include "platform/cp932.h"  // LostCount
 
 namespace ruv::fuzz {
 
@@ -30,41 +30,22 @@ inline Shown shown;
     std::abort();
 }
 
-// The input as a zero-terminated byte string, cut at its first zero byte.
-struct TerminatedBytes {
-    TerminatedBytes(const std::uint8_t* data, std::size_t size) {
-        std::size_t length = 0;
-        while (length < size && data[length] != 0) ++length;
-        bytes.reset(new std::uint8_t[length + 1]);
-        for (std::size_t i = 0; i < length; ++i) bytes[i] = data[i];
-        bytes[length] = 0;
-    }
-    std::unique_ptr<std::uint8_t[]> bytes;
-};
-
-// The input as zero-terminated little-endian 16-bit units, cut at the first zero unit.
-struct TerminatedUnits {
-    TerminatedUnits(const std::uint8_t* data, std::size_t size) {
-        std::size_t length = 0;
-        while (length < size / 2 && (data[2 * length] | data[2 * length + 1]) != 0) ++length;
-        units.reset(new char16_t[length + 1]);
-        for (std::size_t i = 0; i < length; ++i) {
-            units[i] = static_cast<char16_t>(data[2 * i] | (data[2 * i + 1] << 8));
-        }
-        units[length] = 0;
-    }
-    std::unique_ptr<char16_t[]> units;
-};
+// The input as zero-terminated text of bytes or of little-endian 16-bit units,
+// cut at its first zero, in a block of exactly its size.
+template <typename T>
+std::vector<T> Terminated(const std::vector<std::uint8_t>& data) {
+    std::size_t length = 0;
+    const auto at = [&](std::size_t i) {
+        return sizeof(T) == 1 ? T(data[i]) : T(data[2 * i] | data[2 * i + 1] << 8);
+    };
+    while (length < data.size() / sizeof(T) && at(length) != 0) ++length;
+    std::vector<T> text(length + 1);
+    for (std::size_t i = 0; i < length; ++i) text[i] = at(i);
+    return text;
+}
 
 template <typename Out, typename In>
 using Codec = std::int32_t (*)(Out*, const In*, std::int32_t, LostCount*);
-
-template <typename T>
-std::int32_t LengthOf(const T* text) {
-    std::int32_t n = 0;
-    while (text[n] != 0) ++n;
-    return n;
-}
 
 // Runs a codec of the engine's convention twice, measuring and writing into a
 // block of exactly capacity units, and checks the convention: the measured
@@ -103,23 +84,5 @@ std::vector<Out> Whole(Codec<Out, In> codec, const In* text, LostCount* lost = n
 
 // A capacity chosen by one input byte: 0-127 as it is, above in steps of 128.
 inline std::int32_t CapacityFrom(std::uint8_t b) { return b < 128 ? b : (b - 128) * 128; }
-
-// A valid Shift_JIS line made from the input, two bytes per character:
-// printable ASCII, or a JIS X 0208 row/cell pair.  line holds size + 1 bytes.
-inline std::size_t ValidSjisFrom(const std::uint8_t* data, std::size_t size, std::uint8_t* line) {
-    std::size_t n = 0;
-    for (std::size_t i = 0; i + 1 < size; i += 2) {
-        if (data[i] < 0x40) {
-            line[n++] = static_cast<std::uint8_t>(0x20 + data[i + 1] % 0x5F);  // 0x20-0x7E
-            continue;
-        }
-        const unsigned row = 0x21 + data[i] % 94, cell = 0x21 + data[i + 1] % 94;
-        const std::uint16_t sjis = JisToSjisChar(static_cast<std::uint16_t>(row << 8 | cell));
-        line[n++] = static_cast<std::uint8_t>(sjis >> 8);
-        line[n++] = static_cast<std::uint8_t>(sjis);
-    }
-    line[n] = 0;
-    return n;
-}
 
 }  // namespace ruv::fuzz

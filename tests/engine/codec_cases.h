@@ -1,5 +1,5 @@
-// Shared helpers of the codec tests: hex rows in, the calling convention checked
-// on every conversion, glibc iconv as the independent oracle.
+// Shared helpers of the codec tests: hex in, the calling convention checked on
+// every conversion, glibc iconv as the independent oracle.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -8,7 +8,6 @@
 #include <cstdint>
 #include <sstream>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "engine/sjis_primitives.h"
@@ -18,23 +17,26 @@ namespace ruv::test {
 
 using Bytes = std::vector<std::uint8_t>;
 using Units = std::vector<char16_t>;
+using ByteCodec = std::int32_t (*)(std::uint8_t*, const std::uint8_t*, std::int32_t, LostCount*);
 
-// "61 88 9F" -> the bytes, without a terminator.
-inline Bytes Hex(const std::string& text) {
-    Bytes bytes;
+// "61 88 9F" -> the bytes, "0061 4E9C" -> the units, without a terminator; "-" is empty.
+template <typename T = std::uint8_t>
+std::vector<T> Hex(const std::string& text) {
+    std::vector<T> values;
     std::istringstream in(text);
-    for (unsigned value = 0; in >> std::hex >> value;)
-        bytes.push_back(static_cast<std::uint8_t>(value));
-    return bytes;
+    for (unsigned value = 0; in >> std::hex >> value;) values.push_back(static_cast<T>(value));
+    return values;
 }
-inline Bytes Text(std::string_view s) { return Bytes(s.begin(), s.end()); }
 
 // The output of a codec for text (both without terminator), checking on the way:
-// null output only measures; each capacity without room for output and terminator
-// (all on short texts, the last on long ones) fails and writes nothing at or after it.
+// null output only measures, whatever the capacity; each capacity without room
+// for output and terminator (all on short texts, the last on long ones) fails and
+// writes nothing at or after the capacity, and neither half a surrogate pair nor
+// anything at the terminator's place unless the codec writes units before it
+// knows the text's end (UTF-7).
 template <typename Out, typename In>
 std::vector<Out> Convert(std::int32_t (*codec)(Out*, const In*, std::int32_t, LostCount*),
-                         std::vector<In> text) {
+                         std::vector<In> text, bool mayFillTerminatorPlace = false) {
     text.push_back(0);
     const std::int32_t needed = codec(nullptr, text.data(), -7, nullptr);
     EXPECT_EQ(codec(nullptr, text.data(), 0, nullptr), needed) << "measuring ignores the capacity";
@@ -48,8 +50,13 @@ std::vector<Out> Convert(std::int32_t (*codec)(Out*, const In*, std::int32_t, Lo
         std::fill(out.begin(), out.end(), guard);
         EXPECT_EQ(codec(out.data(), text.data(), capacity, nullptr), -1) << "capacity " << capacity;
         EXPECT_TRUE(
-            std::all_of(out.begin() + capacity, out.end(), [&](Out u) { return u == guard; }))
-            << "wrote at or after capacity " << capacity;
+            std::all_of(out.begin() + std::max(capacity - (mayFillTerminatorPlace ? 0 : 1), 0),
+                        out.end(), [&](Out u) { return u == guard; }))
+            << "wrote too far, capacity " << capacity;
+        if (sizeof(Out) == 2 && !mayFillTerminatorPlace) {  // never half a pair
+            const auto end = std::find(out.begin(), out.end(), guard);
+            EXPECT_FALSE(end != out.begin() && end[-1] >= 0xD800 && end[-1] < 0xDC00) << capacity;
+        }
     }
     std::fill(out.begin(), out.end(), guard);
     EXPECT_EQ(codec(out.data(), text.data(), needed + 1, nullptr), needed);
@@ -58,14 +65,10 @@ std::vector<Out> Convert(std::int32_t (*codec)(Out*, const In*, std::int32_t, Lo
     return out;
 }
 
-using ByteCodec = std::int32_t (*)(std::uint8_t*, const std::uint8_t*, std::int32_t, LostCount*);
-
 // UTF-16 units as little-endian bytes and back.
 inline Bytes Le(const Units& units) {
     Bytes bytes;
-    for (char16_t u : units)
-        bytes.insert(bytes.end(),
-                     {static_cast<std::uint8_t>(u), static_cast<std::uint8_t>(u >> 8)});
+    for (char16_t u : units) bytes.insert(bytes.end(), {std::uint8_t(u), std::uint8_t(u >> 8)});
     return bytes;
 }
 inline Units FromLe(const Bytes& bytes) {
@@ -73,23 +76,6 @@ inline Units FromLe(const Bytes& bytes) {
     for (std::size_t i = 0; i + 1 < bytes.size(); i += 2)
         units.push_back(static_cast<char16_t>(bytes[i] | bytes[i + 1] << 8));
     return units;
-}
-
-// The Shift_JIS bytes of the JIS X 0208 character at row and cell (each 1-94).
-inline Bytes SjisOf(int row, int cell) {
-    const std::uint16_t value =
-        JisToSjisChar(static_cast<std::uint16_t>((row + 0x20) << 8 | (cell + 0x20)));
-    return {static_cast<std::uint8_t>(value >> 8), static_cast<std::uint8_t>(value)};
-}
-
-// Every row and cell of JIS X 0208 as one Shift_JIS line.
-inline Bytes AllJisX0208() {
-    Bytes line;
-    for (int i = 0; i < 94 * 94; ++i) {
-        const auto sjis = SjisOf(i / 94 + 1, i % 94 + 1);
-        line.insert(line.end(), sjis.begin(), sjis.end());
-    }
-    return line;
 }
 
 }  // namespace ruv::test

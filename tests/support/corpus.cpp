@@ -1,12 +1,12 @@
 #include "support/corpus.h"
 
-#include "support/iconv.h"
-
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <fstream>
 #include <utility>
+
+#include "support/iconv.h"
 
 namespace ruv::test {
 namespace {
@@ -15,28 +15,22 @@ namespace {
 constexpr std::size_t SAMPLE_BLOCKS = 16;
 
 struct CorpusFile {
-    const char* name;
     const char* path;
     const char* package;
 };
 
 CorpusFile FileOf(Corpus corpus) {
-    if (corpus == Corpus::Edict) return {"edict", "/usr/share/edict/edict", "edict"};
-    return {"SKK-JISYO.L", "/usr/share/skk/SKK-JISYO.L", "skkdic"};
+    if (corpus == Corpus::Edict) return {"/usr/share/edict/edict", "edict"};
+    return {"/usr/share/skk/SKK-JISYO.L", "skkdic"};
 }
 
 // The iconv name of a text code; nullptr for the detection outcomes.
 const char* IconvName(KanjiCode code) {
-    switch (code) {
-        case CODE_ASCII: return "ASCII";
-        case CODE_JIS: return "ISO-2022-JP";
-        case CODE_SJIS: return "CP932";
-        case CODE_EUC: return "EUC-JP";
-        case CODE_UNICODE: return "UTF-16LE";
-        case CODE_UTF8: return "UTF-8";
-        case CODE_UTF7: return "UTF-7";
-        default: return nullptr;
-    }
+    const KanjiCode codes[] = {CODE_ASCII,   CODE_JIS,  CODE_SJIS, CODE_EUC,
+                               CODE_UNICODE, CODE_UTF8, CODE_UTF7};
+    const char* names[] = {"ASCII", "ISO-2022-JP", "CP932", "EUC-JP", "UTF-16LE", "UTF-8", "UTF-7"};
+    const auto at = std::find(std::begin(codes), std::end(codes), code) - codes;
+    return at < 7 ? names[at] : nullptr;
 }
 
 // True when the EUC-JP line holds neither SS2 (half-width kana) nor SS3 (JIS
@@ -59,13 +53,12 @@ bool IsBase64Digit(char c) {
 
 }  // namespace
 
-const char* CorpusName(Corpus corpus) { return FileOf(corpus).name; }
-
 ::testing::AssertionResult CorpusAvailable(Corpus corpus) {
     const CorpusFile file = FileOf(corpus);
     if (std::ifstream(file.path, std::ios::binary).good()) return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "test corpus " << file.path << " is missing: install the Debian package "
-                                         << file.package << " (scripts/install-deps.sh does)";
+    return ::testing::AssertionFailure()
+           << "test corpus " << file.path << " is missing: install the Debian package "
+           << file.package << " (scripts/install-deps.sh does)";
 }
 
 std::string LoadPortableLines(Corpus corpus, std::size_t byteLimit) {

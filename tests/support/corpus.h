@@ -10,20 +10,18 @@
 // so a test can convert them anywhere and back without loss.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
-
-#include <gtest/gtest.h>
 
 #include "engine/kanji_code.h"
 
 namespace ruv::test {
 
 enum class Corpus { Edict, SkkJisyo };
-
-const char* CorpusName(Corpus corpus);  // "edict", "SKK-JISYO.L"
 
 // Success when the corpus file is readable; otherwise a failure that names the
 // file and the package that installs it. Use as ASSERT_TRUE(CorpusAvailable(c)).

@@ -4,12 +4,10 @@
 
 #include <iconv.h>
 
-#include <cerrno>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 namespace ruv::test {
@@ -25,29 +23,21 @@ public:
     bool ok() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
 
     // The whole input converted, the shift state closed at the end; nullopt
-    // for EILSEQ and EINVAL (malformed, or no counterpart).
+    // for EILSEQ and EINVAL (malformed, or no counterpart). No code here takes
+    // more than five bytes for one input byte (a lone "~" in UTF-7).
     std::optional<std::string> Convert(std::string_view input) {
+        constexpr auto failed = static_cast<std::size_t>(-1);
         if (!ok()) return std::nullopt;
         iconv(cd_, nullptr, nullptr, nullptr, nullptr);
-        std::string output(input.size() * 4 + 16, '\0');
+        std::string output(input.size() * 6 + 16, '\0');
         char* in = const_cast<char*>(input.data());
-        std::size_t inLeft = input.size();
-        std::size_t done = 0;
-        for (bool flushing = false;;) {
-            char* out = output.data() + done;
-            std::size_t outLeft = output.size() - done;
-            const std::size_t result = iconv(cd_, flushing ? nullptr : &in, &inLeft, &out, &outLeft);
-            const int error = errno;
-            done = output.size() - outLeft;
-            if (result != static_cast<std::size_t>(-1)) {
-                if (std::exchange(flushing, true)) break;
-            } else if (error == E2BIG) {
-                output.resize(output.size() * 2);
-            } else {
-                return std::nullopt;
-            }
+        char* out = output.data();
+        std::size_t inLeft = input.size(), outLeft = output.size();
+        if (iconv(cd_, &in, &inLeft, &out, &outLeft) == failed ||
+            iconv(cd_, nullptr, nullptr, &out, &outLeft) == failed) {
+            return std::nullopt;
         }
-        output.resize(done);
+        output.resize(output.size() - outLeft);
         return output;
     }
 
