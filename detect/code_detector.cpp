@@ -46,6 +46,21 @@ constexpr std::uint8_t UTF8_CONTINUATION_BITS = 0x80;
 constexpr std::int32_t UTF8_CONTINUATIONS_COUNTED = 2;
 
 constexpr ByteRange EUC_BYTE{0xA1, 0xFE};
+constexpr std::uint8_t EUC_SS2 = 0x8E;
+constexpr std::uint8_t EUC_SS3 = 0x8F;
+constexpr std::uint8_t SJIS_NO_BYTE = 0xFD;  // FD-FF: neither lead nor trail
+
+// One multi-byte code read on its own alignment: where its characters start,
+// how many two-byte characters it finds, and whether it meets a sequence the
+// code cannot hold.  A head may start inside a character, so a walk's
+// alignment is sure only from the first 7-bit byte it reads as a character:
+// before that, only a byte that the code holds nowhere counts as impossible.
+struct MultiByteWalk {
+    std::int32_t pairs = 0;
+    std::int32_t trailBytes = 0;  // bytes of the current character still to skip
+    bool aligned = false;
+    bool impossible = false;  // a sequence the code cannot hold
+};
 
 struct Evidence {
     bool marked = false;    // the bytes start with the UTF-16LE mark FF FE
@@ -67,10 +82,8 @@ struct Evidence {
     bool utf8Valid = true;         // every 8-bit byte so far in a well-formed sequence
     std::int32_t utf8Pending = 0;  // continuation bytes still expected
     std::int32_t utf8Multi = 0;    // whole well-formed sequences of any length
-    std::int32_t sjisPairs = 0;
-    bool sjisTrailNext = false;
-    std::int32_t eucPairs = 0;
-    bool eucTrailNext = false;
+    MultiByteWalk sjis;
+    MultiByteWalk euc;
 };
 
 // True for a byte that the UTF-7 decoder accepts outside a shift.
@@ -163,40 +176,83 @@ bool IsUtf8Triple(const std::uint8_t* p) {
            (p[2] & UTF8_TOP_BITS) == UTF8_CONTINUATION_BITS;
 }
 
-bool IsSjisPair(std::uint8_t x, std::uint8_t y) { return IsSjisLeadByte(x) && IsSjisTrailByte(y); }
+// A Shift_JIS character starts at p[0]; left is the number of data bytes
+// from p[0] on, and a pair is not counted inTriple (see CountSequences).
+// 80 and A0 start no character, FD-FF stand nowhere, and a lead byte needs a
+// trail byte (unless the data ends after it).
+void WalkSjis(MultiByteWalk& w, const std::uint8_t* p, std::int32_t left, bool inTriple) {
+    const std::uint8_t x = p[0];
+    if (x < 0x80) {
+        w.aligned = true;
+    } else if (IsSjisLeadByte(x)) {
+        if (IsSjisTrailByte(p[1])) {
+            w.pairs += inTriple ? 0 : 1;
+            w.trailBytes = 1;
+        } else if (left > 1) {
+            w.impossible |= w.aligned;
+        }
+    } else if (x >= SJIS_NO_BYTE) {
+        w.impossible = true;
+    } else if (!IsHalfWidthKana(x)) {
+        w.impossible |= w.aligned;  // 80 or A0: a trail byte only
+    }
+}
 
-// The multi-byte counts, in order of precedence: a byte that one test has
-// taken is not looked at by the later ones.
-void CountSequences(Evidence& e, const std::uint8_t* p) {
+// An EUC-JP character starts at p[0], as for WalkSjis: A1-FE before A1-FE
+// (counted), SS2 8E before a half-width kana A1-DF, SS3 8F before two bytes
+// A1-FE.  Any other byte >= 0x80 stands nowhere; a lead whose trail bytes are
+// wrong before the data ends is impossible too.
+void WalkEuc(MultiByteWalk& w, const std::uint8_t* p, std::int32_t left, bool inTriple) {
+    const std::uint8_t x = p[0];
+    if (x < 0x80) {
+        w.aligned = true;
+        return;
+    }
+    std::int32_t trail = 1;
+    bool fits = false;
+    if (EUC_BYTE.Contains(x)) {
+        fits = EUC_BYTE.Contains(p[1]);
+        w.pairs += fits && !inTriple ? 1 : 0;
+    } else if (x == EUC_SS2) {
+        fits = IsHalfWidthKana(p[1]);
+    } else if (x == EUC_SS3) {
+        trail = 2;
+        fits = EUC_BYTE.Contains(p[1]) && EUC_BYTE.Contains(p[2]);
+    } else {
+        w.impossible = true;  // neither a lead nor a trail byte
+        return;
+    }
+    if (fits) {
+        w.trailBytes = trail;
+    } else if (left > trail) {
+        w.impossible |= w.aligned;
+    }
+}
+
+// The multi-byte counts.  Shift_JIS and EUC-JP each follow their own
+// alignment over every byte, so that one code's trail byte never starts a
+// character of the other; but a pair that lies inside a UTF-8 triple is not
+// counted: UTF-8 text read as Shift_JIS pairs up nearly every byte, so the
+// triples take their bytes first.
+void CountSequences(Evidence& e, const std::uint8_t* p, std::int32_t left) {
     if (IsJisEscape(p)) {
         ++e.jisEscapes;
-        return;
-    }
-    if (e.utf8Skip > 0) {
+    } else if (e.utf8Skip > 0) {
         --e.utf8Skip;
-        return;
-    }
-    if (IsUtf8Triple(p)) {
+    } else if (IsUtf8Triple(p)) {
         ++e.utf8Sequences;
         e.utf8Skip = UTF8_CONTINUATIONS_COUNTED;
-        return;
     }
-    if (e.sjisTrailNext) {
-        e.sjisTrailNext = false;
-        return;
+    const bool inTriple = e.utf8Skip > 0;  // a triple goes on after p[0]
+    if (e.sjis.trailBytes > 0) {
+        --e.sjis.trailBytes;
+    } else {
+        WalkSjis(e.sjis, p, left, inTriple);
     }
-    if (IsSjisPair(p[0], p[1])) {
-        ++e.sjisPairs;
-        e.sjisTrailNext = true;
-        return;
-    }
-    if (e.eucTrailNext) {
-        e.eucTrailNext = false;
-        return;
-    }
-    if (EUC_BYTE.Contains(p[0]) && EUC_BYTE.Contains(p[1])) {
-        ++e.eucPairs;
-        e.eucTrailNext = true;
+    if (e.euc.trailBytes > 0) {
+        --e.euc.trailBytes;
+    } else {
+        WalkEuc(e.euc, p, left, inTriple);
     }
 }
 
@@ -214,9 +270,18 @@ KanjiCode Decide(const Evidence& e, bool dataEnds) {
     // with only two-byte sequences (© é ²) looks like EUC-JP pairs.
     if (e.utf8Valid && e.utf8Multi > 0) return CODE_UTF8;
     const std::int32_t utf8 = e.utf8Sequences;
-    const std::int32_t sjis = e.sjisPairs;
-    const std::int32_t euc = e.eucPairs;
-    if (utf8 > sjis && utf8 > euc) return CODE_UTF8;
+    if (utf8 > e.sjis.pairs && utf8 > e.euc.pairs) return CODE_UTF8;
+    // A code that meets a sequence it cannot hold is ruled out when the other
+    // has none.  If the ruled-out one had found more pairs, the text may mix
+    // the two codes (one line pasted from another file): reading all of it in
+    // the code of the few would destroy the rest, so the code stays open.
+    const bool sjisOut = e.sjis.impossible && !e.euc.impossible && e.euc.pairs > 0;
+    const bool eucOut = e.euc.impossible && !e.sjis.impossible && e.sjis.pairs > 0;
+    if ((sjisOut && e.sjis.pairs > e.euc.pairs) || (eucOut && e.euc.pairs > e.sjis.pairs)) {
+        return CODE_UNKNOWN;
+    }
+    const std::int32_t sjis = sjisOut ? 0 : e.sjis.pairs;
+    const std::int32_t euc = eucOut ? 0 : e.euc.pairs;
     if (sjis > euc && sjis > utf8) return CODE_SJIS;
     if (euc > sjis && euc > utf8) return CODE_EUC;
     if (utf8 > 0 || sjis > 0 || euc > 0) return CODE_UNKNOWN;
@@ -258,7 +323,7 @@ bool Scan(Evidence& e, const std::uint8_t* bytes, std::int32_t count) {
         if (e.zeroSeen) continue;
         TrackUtf7(e, x);
         TrackUtf8(e, x, i);
-        CountSequences(e, bytes + i);  // reads the zero bytes after the last one
+        CountSequences(e, bytes + i, count - i);  // reads the zero bytes after the last one
     }
     return true;
 }

@@ -10,10 +10,21 @@
 //   a zero byte (00 00 at an even offset: at once)      CODE_BINARY
 //   a two-byte JIS designation or ESC ( I               CODE_JIS
 //   every 8-bit byte in a well-formed UTF-8 sequence    CODE_UTF8
-//   the strictly largest of UTF-8 / SJIS / EUC counts   CODE_UTF8, CODE_SJIS, CODE_EUC
-//   a tie among those counts                            CODE_UNKNOWN
+//   the strictly largest of UTF-8 / SJIS / EUC counts,  CODE_UTF8, CODE_SJIS, CODE_EUC
+//     where a code that meets a sequence it cannot
+//     hold is ruled out if the other one meets none
+//   a tie among those counts, or a ruled-out code that  CODE_UNKNOWN
+//     found more pairs than the one left (mixed text)
 //   plausible UTF-7 with at least one encoded run       CODE_UTF7
 //   anything else                                       CODE_ASCII
+//
+// Shift_JIS and EUC-JP pairs are each counted on their own alignment, so one
+// code's trail byte never starts the other's character; pairs inside a UTF-8
+// triple do not count.  Impossible are, in Shift_JIS, 80 or A0 where a
+// character starts, FD-FF, a lead byte without a trail byte 40-FC (not 7F);
+// in EUC-JP, 80-A0 but SS2 8E and SS3 8F, FF, a lead A1-FE without a trail
+// A1-FE, SS2 without A1-DF, SS3 without two bytes A1-FE.  A lead byte that
+// ends the data is no fault.
 //
 // A marked head's line ends and high bytes do not matter: one-line files,
 // emoji and Hangul are UTF-16 all the same.  Without the mark, UTF-16 text

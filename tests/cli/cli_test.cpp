@@ -112,7 +112,7 @@ TEST(Cli, ExitStatusesAndMessages) {
         TempDir dir;
         for (const char* name : {"1.txt", "old.bak"}) WriteFile(dir / name, sjis);
         WriteFile(dir / "3.txt", jis);
-        for (const char* name : {"2.txt", "e\x1B]0;x\x07\x1B[2J"}) WriteFile(dir / name, "\x82\xA0\xA4\xA2\n");
+        for (const char* name : {"2.txt", "e\x1B]0;x\x07\x1B[2J"}) WriteFile(dir / name, "\x82\xA0\xA1\xFE\n");
         WriteFile(dir / "bin", std::string("\0\0", 2));
         fs::create_directories(dir / "1.txt.bak" / "inside");
         for (const char* name : {"sub/deep.txt", "sub/n\nl\xFF.txt", ".git/x.txt"}) {
