@@ -65,7 +65,7 @@ int ConvertFiles(const CliOptions& options, std::vector<JobFile> files, std::ost
     JobSettings settings;
     settings.autoDetect = !options.source.has_value();
     settings.conversion = {options.source.value_or(CODE_SJIS), options.target, options.newline,
-                           options.foldKana};
+                           options.foldHalfWidthKana};
     settings.backup = options.backup;
     settings.keepGoing = options.keepGoing;
     settings.strict = options.strict;
@@ -173,7 +173,7 @@ int ConvertStream(const CliOptions& options, std::ostream& err) {
     // A guessed UTF-7 source is read strictly.
     job.settings.autoDetect = !options.source.has_value();
     job.settings.strict = options.strict;
-    const ConversionOptions conversion{source, options.target, options.newline, options.foldKana};
+    const ConversionOptions conversion{source, options.target, options.newline, options.foldHalfWidthKana};
     ProgressCounter progress;
     std::string reason;
     FileConversion result;

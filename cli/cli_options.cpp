@@ -47,7 +47,7 @@ std::optional<int> ParseCommandLine(int argc, const char* const* argv, CliOption
         app.add_option("--newline", newline,
                        "line ends to write: crlf, cr, lf, or keep each as it is (default keep)")
             ->check(CLI::IsMember({"crlf", "cr", "lf", "keep"}, CLI::ignore_case));
-    auto* foldOption = app.add_flag("--fold-kana", options.foldKana,
+    auto* foldOption = app.add_flag("--fold-kana", options.foldHalfWidthKana,
                                     "fold half-width katakana into full-width ones (Shift_JIS output)");
     auto* backupOption = app.add_flag("--backup", options.backup, "keep the previous content as PATH.bak");
     auto* keepOption = app.add_flag("-k,--keep-going", options.keepGoing,

@@ -27,7 +27,7 @@ struct CliOptions {
     KanjiCode target = CODE_ERROR;
     std::optional<KanjiCode> source;  // none: each file's detected code
     Newline newline = Newline::Keep;  // each line end as it was found, unless asked
-    bool foldKana = false;
+    bool foldHalfWidthKana = false;
     bool backup = false;
     bool keepGoing = false;           // a failed file does not stop the run
     bool strict = false;              // a file that would lose a character fails

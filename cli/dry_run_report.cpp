@@ -84,7 +84,7 @@ int ReportDryRun(const CliOptions& options, const std::vector<JobFile>& files, s
     JobSettings settings;
     settings.autoDetect = !options.source.has_value();
     settings.conversion = {options.source.value_or(CODE_SJIS), options.target, options.newline,
-                           options.foldKana};
+                           options.foldHalfWidthKana};
     settings.strict = options.strict;
     const std::string target(ShortCodeName(options.target));
 
