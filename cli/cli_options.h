@@ -1,7 +1,7 @@
 // ruv-cli's command line.
 //
 //   ruv-cli --to CODE [--from CODE] [--newline crlf|cr|lf|keep] [--fold-kana] [--backup] [-k]
-//           [--strict] [-r] [--include GLOB]... [--exclude GLOB]... [--verbose] PATH...
+//           [--strict] [-j N] [-r] [--include GLOB]... [--exclude GLOB]... [--verbose] PATH...
 //   ruv-cli --detect [-r] [--include GLOB]... [--exclude GLOB]... PATH...   (or -)
 //   ruv-cli --to CODE [--from CODE] [--newline ...] -        (standard input to output)
 #pragma once
@@ -32,6 +32,7 @@ struct CliOptions {
     bool keepGoing = false;           // a failed file does not stop the run
     bool strict = false;              // a file that would lose a character fails
     bool verbose = false;             // the closing summary even when stderr is no terminal
+    unsigned jobs = 1;                // files converted at once (-j; default: the cores)
     WalkRules walk;                   // -r, --include, --exclude
     std::vector<std::string> paths;   // "-" alone: standard input
 };

@@ -28,6 +28,7 @@ struct JobSettings {
     bool backup = false;
     bool keepGoing = false;  // go on after a failed file (ruv-cli -k; the window stops)
     bool strict = false;     // fail a file that would lose a character (ruv-cli --strict)
+    unsigned jobs = 1;       // files converted at once (ruv-cli -j; the window keeps one)
 };
 
 // The options one file is converted with: under auto-detection, from the code
