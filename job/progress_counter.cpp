@@ -10,6 +10,10 @@ std::uint32_t ProgressCounter::ScaleProgress() {
     return scaledTotal_;
 }
 
+std::uint32_t ProgressCounter::TakeBackProgress(std::uint64_t bytes) {
+    return AddProgress(-bytes);  // wraps around, as the counter does back
+}
+
 std::uint32_t ProgressCounter::AddProgress(std::uint64_t bytes) {
     const std::uint64_t position =
         (byteCount_.fetch_add(bytes, std::memory_order_relaxed) + bytes) >> shiftCount_;

@@ -21,6 +21,8 @@ public:
     void AddFileSize(std::uint64_t size) { byteCount_ += size; }
     std::uint32_t ScaleProgress();
     std::uint32_t AddProgress(std::uint64_t bytes);
+    // Takes back bytes counted by AddProgress, for work that is done again.
+    std::uint32_t TakeBackProgress(std::uint64_t bytes);
 
     std::uint32_t ScaledTotal() const { return scaledTotal_; }
     std::int32_t ShiftCount() const { return shiftCount_; }
