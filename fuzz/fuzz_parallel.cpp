@@ -1,12 +1,14 @@
 // Fuzzes the conversion of a whole file in blocks on several threads against
-// the conversion on one thread: the first byte picks the source and the
-// target, the second the newline choice and the strict, guessed and
-// keep-zero flags, the third the thread count (2 to 4) and the fourth the
-// block size (16 bytes and up); the rest is the file.  Unless kept, zero bytes
-// become line feeds, so that most files convert.  Both must give the same
-// bytes, the same success or reason, the same lost characters with the first
-// one's line and offset, the same comparison with the source and the same
-// progress.
+// the conversion on one thread.  The first byte picks the source and the
+// target; the second the newline choice and the strict, guessed, keep-zero
+// and clean-start flags; the third the thread count (2 to 4) and how many
+// times the rest is repeated to make the file (up to 64, so that short inputs
+// make files of many blocks); the fourth the block size (16 bytes and up).
+// Unless kept, zero bytes become line feeds, so that most files convert; a
+// clean start is a first copy in 7 bits, so that the first fault comes after
+// clean blocks.  Both must give the same bytes, the same success or reason,
+// the same lost characters with the first one's line and offset, the same
+// comparison with the source and the same progress.
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -71,9 +73,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     one.blocks.threads = 1;
     JobSettings blocks = one;
     blocks.blocks = {2 + data[2] % 3u, 16 + std::size_t{data[3]} * 8, 0};
-    std::vector<std::uint8_t> text(data + 4, data + size);
-    if (!keepZero) {
-        for (std::uint8_t& b : text) b = b == 0 ? 0x0A : b;
+    std::vector<std::uint8_t> text;
+    const bool cleanStart = (data[1] & 32) != 0;
+    for (unsigned copy = 0; copy < 1 + cleanStart + data[2] / 3u % 64; ++copy) {
+        for (std::size_t i = 4; i < size; ++i) {
+            const std::uint8_t b = cleanStart && copy == 0 ? data[i] & 0x7F : data[i];
+            text.push_back(!keepZero && b == 0 ? 0x0A : b);
+        }
     }
     fuzz::shown = {data, size};
 
