@@ -59,7 +59,8 @@ std::optional<int> ParseCommandLine(int argc, const char* const* argv, CliOption
     options.jobs = std::clamp(std::thread::hardware_concurrency(), 1u, MAX_JOBS);
     auto* jobsOption = app.add_option("-j,--jobs", options.jobs,
                                       "convert up to N files at once (default: the cores)")
-                           ->type_name("N")->check(CLI::Range(1u, MAX_JOBS));
+                           ->type_name("N")
+                           ->check(CLI::Range(1u, MAX_JOBS));
     auto* detectOption = app.add_flag("--detect", options.detect,
                                       "print each file's detected code and its path; write nothing");
     app.set_version_flag("--version", "ruv-cli " RUV_VERSION, "print the version and exit");

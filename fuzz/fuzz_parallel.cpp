@@ -24,8 +24,8 @@ namespace {
 
 using namespace ruv;
 
-constexpr KanjiCode kCodes[] = {CODE_SJIS, CODE_EUC, CODE_JIS, CODE_UTF8, CODE_UNICODE, CODE_UTF7,
-                                CODE_ASCII};
+constexpr KanjiCode kCodes[] = {CODE_SJIS,    CODE_EUC,  CODE_JIS,  CODE_UTF8,
+                                CODE_UNICODE, CODE_UTF7, CODE_ASCII};
 constexpr std::size_t kCodeCount = sizeof kCodes / sizeof kCodes[0];
 constexpr Newline kNewlines[] = {Newline::Keep, Newline::Lf, Newline::Crlf, Newline::Cr};
 
@@ -43,7 +43,8 @@ Run Convert(const std::vector<std::uint8_t>& text, const ConversionOptions& opti
             const JobSettings& settings) {
     FileHandle source = MemoryFile(), output = MemoryFile();
     std::error_code error;
-    if (!source.WriteAll(text.data(), text.size(), error) || !source.Rewind(error)) fuzz::Fail("memory file");
+    if (!source.WriteAll(text.data(), text.size(), error) || !source.Rewind(error))
+        fuzz::Fail("memory file");
     ConvertJob job;
     job.settings = settings;
     ProgressCounter progress;
@@ -54,7 +55,8 @@ Run Convert(const std::vector<std::uint8_t>& text, const ConversionOptions& opti
     run.progress = job.progressPosition.load();
     const std::uint64_t size = output.Size(error);
     run.output.resize(size);
-    if (size != 0 && ::pread(output.Descriptor(), run.output.data(), size, 0) != static_cast<ssize_t>(size)) {
+    if (size != 0 &&
+        ::pread(output.Descriptor(), run.output.data(), size, 0) != static_cast<ssize_t>(size)) {
         fuzz::Fail("reading the output back");
     }
     return run;
@@ -89,8 +91,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (a.output != b.output) fuzz::Fail("output differs");
     if (a.progress != b.progress) fuzz::Fail("progress differs");
     const ReplacedCharacters &x = a.result.replaced, &y = b.result.replaced;
-    if (x.count != y.count || x.firstLine != y.firstLine || x.firstLineOffset != y.firstLineOffset ||
-        x.firstHadNoCode != y.firstHadNoCode) {
+    if (x.count != y.count || x.firstLine != y.firstLine ||
+        x.firstLineOffset != y.firstLineOffset || x.firstHadNoCode != y.firstHadNoCode) {
         fuzz::Fail("lost characters differ");
     }
     if (a.result.unchanged != b.result.unchanged) fuzz::Fail("comparison with the source differs");

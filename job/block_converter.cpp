@@ -7,6 +7,7 @@
 #include <cstring>
 #include <memory>
 #include <mutex>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -26,10 +27,10 @@ constexpr std::uint8_t UTF8_MARK[] = {0xEF, 0xBB, 0xBF};
 
 // What one block found, joined to the file's totals in the blocks' order.
 struct BlockSummary {
-    std::uint64_t lineEnds = 0;   // before its first replaced character (all, without one)
-    ReplacedCharacters lost;      // firstLine counts from the block's first line, from 0
-    std::uint64_t written = 0;    // bytes of output
-    bool same = true;             // the output is the block's bytes, every one
+    std::uint64_t lineEnds = 0;  // before its first replaced character (all, without one)
+    ReplacedCharacters lost;     // firstLine counts from the block's first line, from 0
+    std::uint64_t written = 0;   // bytes of output
+    bool same = true;            // the output is the block's bytes, every one
 };
 
 // One block of the source and its output.  The reader fills the input while
@@ -43,7 +44,7 @@ struct Block {
     std::uint64_t offset = 0;   // source offset of input[0]
     std::size_t used = 0;       // bytes of output not yet written
     BlockSummary summary;
-    bool busy = false;          // handed out and not yet written
+    bool busy = false;  // handed out and not yet written
 };
 
 // Where the first zero byte, or 0000 unit, stands among the block's bytes.
@@ -85,8 +86,15 @@ public:
             block.input.reset(new std::uint8_t[blockBytes_ + PIECE_WINDOW_BYTES]);
             if (output != nullptr) block.output.reset(new std::uint8_t[outputBytes_]);
         }
-        for (unsigned i = 0; i < threads; ++i) threads_.emplace_back([this] { Serve(); });
+        try {
+            for (unsigned i = 0; i < threads; ++i) threads_.emplace_back([this] { Serve(); });
+        } catch (const std::system_error&) {
+            // The system has no thread to spare: the ones started do the work.
+        }
     }
+
+    // Whether any thread converts the blocks.
+    bool HasThreads() const { return !threads_.empty(); }
 
     // Reads the source into blocks and hands them out until it ends; then
     // waits for the threads.  False: the file must be converted again on one
@@ -136,7 +144,8 @@ private:
                 std::memcpy(block.input.get(), previous->input.get() + previous->length, available);
             }
             const std::size_t capacity = blockBytes_ + PIECE_WINDOW_BYTES;
-            const std::size_t n = source.ReadSome(block.input.get() + available, capacity - available, error);
+            const std::size_t n =
+                source.ReadSome(block.input.get() + available, capacity - available, error);
             if (error) return false;
             available += n;
             block.atEnd = available < capacity;
@@ -145,10 +154,12 @@ private:
             if (sequence == 0 && !TakeMarks(block)) return false;
             if (block.available == 0) return true;
             // Every piece of the block has the bytes the cutter may look at after it.
-            block.length = block.atEnd ? block.available
-                                       : LastLineEnd(block.input.get(),
-                                                     std::min(blockBytes_, block.available - PIECE_WINDOW_BYTES),
-                                                     units_);
+            block.length =
+                block.atEnd
+                    ? block.available
+                    : LastLineEnd(block.input.get(),
+                                  std::min(blockBytes_, block.available - PIECE_WINDOW_BYTES),
+                                  units_);
             if (block.length == 0) return false;  // no line end: one thread reads it
             block.used = 0;
             block.summary = {};
@@ -258,12 +269,14 @@ private:
                 block.used += size;
             }
             const std::uint64_t written = summary.written;
-            summary.same = summary.same && written >= at && written - at + size <= block.available - at &&
+            summary.same = summary.same && written >= at &&
+                           written - at + size <= block.available - at &&
                            std::memcmp(input + written, AsBytes(converted), size) == 0;
             summary.written += size;
             at += piece.consumed;
             counted_.fetch_add(piece.consumed, std::memory_order_relaxed);
-            job_.progressPosition.store(progress_.AddProgress(piece.consumed), std::memory_order_relaxed);
+            job_.progressPosition.store(progress_.AddProgress(piece.consumed),
+                                        std::memory_order_relaxed);
         }
         return true;
     }
@@ -317,9 +330,9 @@ private:
     std::uint64_t taken_ = 0;      // blocks a thread has taken
     std::uint64_t turn_ = 0;       // the block whose output is written next
     bool readerDone_ = false;
-    std::atomic<bool> stop_{false};  // a fault or a cancel: every thread ends
+    std::atomic<bool> stop_{false};          // a fault or a cancel: every thread ends
     std::atomic<std::uint64_t> counted_{0};  // bytes added to the progress
-    bool trouble_ = false;           // a fault: convert the file on one thread
+    bool trouble_ = false;                   // a fault: convert the file on one thread
     // The file's totals, in the blocks' order.
     ReplacedCharacters lost_;
     std::uint64_t lineNumber_ = 1;
@@ -347,6 +360,7 @@ BlockOutcome ConvertInBlocks(const FileHandle& source, const FileHandle* output,
     const std::uint64_t size = source.Size(error);
     if (error || size < plan.minimumBytes) return BlockOutcome::NotTaken;
     BlockRun run(output, options, job, progress, plan, threads);
+    if (!run.HasThreads()) return BlockOutcome::NotTaken;
     return run.Run(source, result) ? BlockOutcome::Done : BlockOutcome::Redo;
 }
 

@@ -59,7 +59,8 @@ private:
     bool Stopped() const { return report_.failedIndex >= 0 && !job_.settings.keepGoing; }
 
     void Convert(std::size_t index, PreparedFile prepared, ProgressCounter& progress) {
-        if (prepared.outcome == FileOutcome::Failed && (!group_.empty() || pool_->StartedAfter(index))) {
+        if (prepared.outcome == FileOutcome::Failed &&
+            (!group_.empty() || pool_->StartedAfter(index))) {
             // The files waiting come first; one of them, or a later file under
             // way, may also hold this file open under another name (a hard
             // link).  Then try again.

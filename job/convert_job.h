@@ -25,9 +25,9 @@ inline constexpr std::int32_t JOB_ERROR_CONVERT = 3;  // a file failed to conver
 // How one large file is cut into blocks converted on several threads at once
 // (job/block_converter.h).
 struct BlockPlan {
-    unsigned threads = 0;                   // 0: one per core; 1: the file on one thread
-    std::size_t blockBytes = 512 * 1024;    // source bytes of a block, before its cut
-    std::uint64_t minimumBytes = 4 << 20;   // a smaller file is converted on one thread
+    unsigned threads = 0;                  // 0: one per core; 1: the file on one thread
+    std::size_t blockBytes = 512 * 1024;   // source bytes of a block, before its cut
+    std::uint64_t minimumBytes = 4 << 20;  // a smaller file is converted on one thread
 };
 
 // What a run is asked to do.

@@ -1,5 +1,6 @@
 #include "job/prepare_pool.h"
 
+#include <system_error>
 #include <utility>
 
 namespace ruv {
@@ -15,9 +16,17 @@ PreparedFile PrepareFile(const std::vector<JobFile>& files, std::size_t index, C
 
 PreparePool::PreparePool(const std::vector<JobFile>& files, ConvertJob& job,
                          ProgressCounter& progress, unsigned threads)
-    : files_(files), job_(job), progress_(progress), window_(2 * std::size_t{threads}),
+    : files_(files),
+      job_(job),
+      progress_(progress),
+      window_(2 * std::size_t{threads}),
       slots_(threads > 0 ? files.size() : 0) {
-    for (unsigned i = 0; i < threads; ++i) threads_.emplace_back([this] { Serve(); });
+    try {
+        for (unsigned i = 0; i < threads; ++i) threads_.emplace_back([this] { Serve(); });
+    } catch (const std::system_error&) {
+        // The system has no thread to spare: the ones started do the work,
+        // or without any, the worker itself.
+    }
 }
 
 PreparePool::~PreparePool() {
@@ -56,7 +65,8 @@ PreparedFile PreparePool::Take(std::size_t index) {
     Slot& slot = slots_[index];
     // A file no thread will take (the pool was stopped) is prepared here.
     changed_.wait(lock, [&] {
-        return slot.state == State::Ready || (slot.state == State::Idle && (stopped_ || next_ > index));
+        return slot.state == State::Ready ||
+               (slot.state == State::Idle && (stopped_ || next_ > index));
     });
     if (slot.state != State::Ready) {
         lock.unlock();

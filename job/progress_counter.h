@@ -17,7 +17,11 @@ inline constexpr std::uint32_t PROGRESS_RANGE_MAX = 32000;
 
 class ProgressCounter {
 public:
-    void Reset() { byteCount_.store(0, std::memory_order_relaxed); shiftCount_ = 0; scaledTotal_ = 0; }
+    void Reset() {
+        byteCount_.store(0, std::memory_order_relaxed);
+        shiftCount_ = 0;
+        scaledTotal_ = 0;
+    }
     void AddFileSize(std::uint64_t size) { byteCount_ += size; }
     std::uint32_t ScaleProgress();
     std::uint32_t AddProgress(std::uint64_t bytes);
@@ -28,9 +32,9 @@ public:
     std::int32_t ShiftCount() const { return shiftCount_; }
 
 private:
-    std::atomic<std::uint64_t> byteCount_{0};
-    std::int32_t shiftCount_ = 0;
-    std::uint32_t scaledTotal_ = 0;
+  std::atomic<std::uint64_t> byteCount_{0};
+  std::int32_t shiftCount_ = 0;
+  std::uint32_t scaledTotal_ = 0;
 };
 
 }  // namespace ruv

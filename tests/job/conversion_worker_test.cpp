@@ -126,25 +126,29 @@ TEST_F(ConversionWorker, ConvertsEachFileInPlaceKeepingItsTimesPermissionsOwnerA
 
 TEST_F(ConversionWorker, AFailedFileStopsTheRunLeavingItAndLaterFilesUntouched) {
     settings.backup = true;  // and the first file's backup replaces an older one
-    for (const DataRow& row : DataRows("failed_files.tsv")) for (unsigned jobs : {1u, 4u}) {
-        SCOPED_TRACE(row.at(0) + ", jobs " + std::to_string(jobs));
-        settings.jobs = jobs;  // with 4 the third file is under way too, and is dropped
-        const fs::path f = NewFolder();
-        for (const char* name : {"1.txt", "2.txt", "3.txt"}) WriteFile(f / name, kSjis);
-        WriteFile(f / "1.txt.bak", "an older backup");
-        const int held = row.at(1) == "hold" ? ::open((f / "2.txt").c_str(), O_RDONLY) : -1;
-        ASSERT_EQ(held >= 0 ? ::flock(held, LOCK_EX) : Shell(f, row[1]), 0);
-        const std::string second = ReadFile(f / "2.txt");
-        EXPECT_EQ(Run({{"1.txt", CODE_SJIS}, {"2.txt", std::stoi(row.at(2), nullptr, 0)}, {"3.txt", CODE_SJIS}}, f),
-                  JobOutcome::Failed);
-        EXPECT_EQ(runner.Report().failedIndex, 1);
-        EXPECT_FALSE(runner.Report().failure.empty());
-        EXPECT_EQ(ReadFile(f / "1.txt") + ReadFile(f / "1.txt.bak"), kUtf8 + kSjis);
-        EXPECT_EQ(ReadFile(f / "2.txt"), second);
-        EXPECT_EQ(ReadFile(f / "3.txt"), kSjis);
-        EXPECT_FALSE(fs::exists(f / "3.txt.bak"));
-        if (held >= 0) ::close(held);
-    }
+    for (const DataRow& row : DataRows("failed_files.tsv"))
+        for (unsigned jobs : {1u, 4u}) {
+            SCOPED_TRACE(row.at(0) + ", jobs " + std::to_string(jobs));
+            settings.jobs = jobs;  // with 4 the third file is under way too, and is dropped
+            const fs::path f = NewFolder();
+            for (const char* name : {"1.txt", "2.txt", "3.txt"}) WriteFile(f / name, kSjis);
+            WriteFile(f / "1.txt.bak", "an older backup");
+            const int held = row.at(1) == "hold" ? ::open((f / "2.txt").c_str(), O_RDONLY) : -1;
+            ASSERT_EQ(held >= 0 ? ::flock(held, LOCK_EX) : Shell(f, row[1]), 0);
+            const std::string second = ReadFile(f / "2.txt");
+            EXPECT_EQ(Run({{"1.txt", CODE_SJIS},
+                           {"2.txt", std::stoi(row.at(2), nullptr, 0)},
+                           {"3.txt", CODE_SJIS}},
+                          f),
+                      JobOutcome::Failed);
+            EXPECT_EQ(runner.Report().failedIndex, 1);
+            EXPECT_FALSE(runner.Report().failure.empty());
+            EXPECT_EQ(ReadFile(f / "1.txt") + ReadFile(f / "1.txt.bak"), kUtf8 + kSjis);
+            EXPECT_EQ(ReadFile(f / "2.txt"), second);
+            EXPECT_EQ(ReadFile(f / "3.txt"), kSjis);
+            EXPECT_FALSE(fs::exists(f / "3.txt.bak"));
+            if (held >= 0) ::close(held);
+        }
     EXPECT_FALSE(TemporaryLeft());
 }
 
@@ -181,8 +185,8 @@ TEST_F(ConversionWorker, ManyFilesAtOnceEndAsOneAtATime) {
         return seen;
     };
     settings.autoDetect = false;  // file 14's broken character is replaced
-    for (const auto& [failing, keepGoing] : {std::pair(":", false), {"chmod 444 20", false},
-                                             {"chmod 444 20 21", true}}) {
+    for (const auto& [failing, keepGoing] :
+         {std::pair(":", false), {"chmod 444 20", false}, {"chmod 444 20 21", true}}) {
         SCOPED_TRACE(failing);
         EXPECT_EQ(run(failing, keepGoing, 4), run(failing, keepGoing, 1));
     }
@@ -203,7 +207,8 @@ TEST_F(ConversionWorker, ACancelAmongManyFilesAtOnceLeavesEachOldOrNewAndTheNewO
     std::size_t converted = 0;  // the files converted come first, with no gap
     for (const auto& file : files) {
         const std::size_t size = fs::file_size(dir / file.first);
-        EXPECT_TRUE(size == (2u << 20) || (size == (2u << 20) / 8 * 11 && converted++ == std::stoul(file.first)))
+        EXPECT_TRUE(size == (2u << 20) ||
+                    (size == (2u << 20) / 8 * 11 && converted++ == std::stoul(file.first)))
             << file.first;
     }
     EXPECT_EQ(runner.Report().converted, converted);

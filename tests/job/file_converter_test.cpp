@@ -260,8 +260,10 @@ TEST(FileConverter, BlocksOnSeveralThreadsGiveWhatOneThreadGives) {
     JobSettings one, blocks;
     one.blocks.threads = 1;
     blocks.blocks = {3, 4 * 1024, 0};
-    const auto compare = [&](const std::string& what, const ConversionOptions& options, bool flags) {
-        SCOPED_TRACE(what + " " + std::to_string(options.source) + " -> " + std::to_string(options.target));
+    const auto compare = [&](const std::string& what, const ConversionOptions& options,
+                             bool flags) {
+        SCOPED_TRACE(what + " " + std::to_string(options.source) + " -> " +
+                     std::to_string(options.target));
         for (bool strict : {false, flags}) {
             for (bool guessed : {false, flags}) {
                 one.strict = blocks.strict = strict;
@@ -269,8 +271,9 @@ TEST(FileConverter, BlocksOnSeveralThreadsGiveWhatOneThreadGives) {
                 const Outcome a = ConvertWith(one, dir / "in", dir / "one", options);
                 const Outcome b = ConvertWith(blocks, dir / "in", dir / "blocks", options);
                 const ReplacedCharacters &x = a.result.replaced, &y = b.result.replaced;
-                EXPECT_EQ(std::tuple(a.ok, a.reason, a.output.size(), a.progress, a.result.unchanged),
-                          std::tuple(b.ok, b.reason, b.output.size(), b.progress, b.result.unchanged));
+                EXPECT_EQ(
+                    std::tuple(a.ok, a.reason, a.output.size(), a.progress, a.result.unchanged),
+                    std::tuple(b.ok, b.reason, b.output.size(), b.progress, b.result.unchanged));
                 EXPECT_TRUE(a.output == b.output);
                 EXPECT_EQ(std::tuple(x.count, x.firstLine, x.firstLineOffset, x.firstHadNoCode),
                           std::tuple(y.count, y.firstLine, y.firstLineOffset, y.firstHadNoCode));
@@ -287,7 +290,8 @@ TEST(FileConverter, BlocksOnSeveralThreadsGiveWhatOneThreadGives) {
     }
     for (const auto& [name, text] : faults) {
         WriteFile(dir / "in", text);
-        for (KanjiCode target : {CODE_EUC, CODE_UTF8, CODE_SJIS}) compare(name, {CODE_SJIS, target}, true);
+        for (KanjiCode target : {CODE_EUC, CODE_UTF8, CODE_SJIS})
+            compare(name, {CODE_SJIS, target}, true);
     }
 }
 
