@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Converts a batch of 2,000 small files (1-20 KB, about 21 MB, cut from the
 # edict corpora in the five codes that nkf reads too, in turn) in place to
-# UTF-8 with ruv-cli, with ruv-cli under a shim that turns fsync and fdatasync
+# UTF-8 with ruv-cli (all cores, and -j 1), with ruv-cli under a shim that turns fsync and fdatasync
 # into no-ops (what the fsyncs cost), and with nkf --overwrite -w (which does
 # not fsync). Every run starts from a fresh copy of the files, flushed to disk
 # beforehand; the tools take turns; prints the median wall time of RUNS runs.
@@ -26,10 +26,11 @@ bytes=$(cat src/* | wc -c)
 # Line ends stay LF, as nkf leaves them, so that both write the same bytes.
 declare -A command=(
   [ruv]="$cli --to utf8 --newline lf run"
+  [ruv1]="$cli -j 1 --to utf8 --newline lf run"
   [nosync]="LD_PRELOAD=$nosync $cli --to utf8 --newline lf run"
   [nkf]="nkf --overwrite -w run/*"
 )
-tools=(ruv nosync nkf)
+tools=(ruv ruv1 nosync nkf)
 declare -A times
 for _ in $(seq "$runs"); do
   for tool in "${tools[@]}"; do
@@ -55,7 +56,7 @@ printf '|%s|\n' "------------------------------------------|----------|---------
 for tool in "${tools[@]}"; do
   us=$(median "${times[$tool]}")
   case $tool in
-    ruv) what="ruv-cli --to utf8 DIR" ;; nosync) what="ruv-cli --to utf8 DIR, fsync a no-op" ;;
+    ruv) what="ruv-cli --to utf8 DIR" ;; ruv1) what="ruv-cli -j 1 --to utf8 DIR" ;; nosync) what="ruv-cli --to utf8 DIR, fsync a no-op" ;;
     nkf) what="nkf --overwrite -w FILES (no fsync)" ;;
   esac
   printf '| %-40s | %8.3f | %8.3f | %8.1f | %6.2fx |\n' "$what" \

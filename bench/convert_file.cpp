@@ -1,6 +1,8 @@
 // ruv_convert_file FROM TO INPUT OUTPUT: converts one file as a run does, for
 // timing beside other converters.  Codes: jis sjis euc unicode utf8 utf7.
+// RUV_THREADS=N converts it on N threads (default: one per core).
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -28,6 +30,9 @@ int main(int argc, char** argv) {
         return 2;
     }
     ruv::ConvertJob job;
+    if (const char* threads = std::getenv("RUV_THREADS")) {
+        job.settings.blocks.threads = static_cast<unsigned>(std::strtoul(threads, nullptr, 10));
+    }
     const ruv::ConversionOptions options{CodeNamed(argv[1]), CodeNamed(argv[2]), ruv::Newline::Lf};
     ruv::ProgressCounter progress;
     std::string reason;

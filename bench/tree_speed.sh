@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # A tree of small files (1-20 KB, Shift_JIS, EUC-JP and UTF-8 in turn, cut from
 # the edict corpora) spread over 200 folders, half of them one level deeper, is
-# converted in place to UTF-8 four ways, each from a fresh copy: ruv-cli -r,
+# converted in place to UTF-8 five ways, each from a fresh copy: ruv-cli -r
+# (all cores, and -j 1),
 # the same with fsync turned into a no-op (nkf does not flush its files), nkf
 # run once a file by find, and nkf given many files at once by find.  Then
 # each tool runs a second time over the tree it has just converted (nothing
@@ -43,12 +44,14 @@ bytes=$(find src -type f -exec cat {} + | wc -c)
 
 declare -A command=(
   [ruv]="$cli --to utf8 --newline lf -r run"
+  [ruv1]="$cli -j 1 --to utf8 --newline lf -r run"
   [nosync]="env LD_PRELOAD=$nosync $cli --to utf8 --newline lf -r run"
   [nkf1]="find run -type f -exec nkf --overwrite -w {} ';'"
   [nkf]="find run -type f -exec nkf --overwrite -w {} +"
 )
 declare -A what=(
   [ruv]="ruv-cli --to utf8 --newline lf -r DIR"
+  [ruv1]="the same, -j 1"
   [nosync]="the same, fsync a no-op"
   [nkf1]="find DIR -exec nkf --overwrite -w {} ';'"
   [nkf]="find DIR -exec nkf --overwrite -w {} +"
@@ -67,7 +70,7 @@ run() {
 printf '%s files in 200 folders, %s MB in\n\n' "$count" "$(awk -v b="$bytes" 'BEGIN { printf "%.1f", b / 1e6 }')"
 printf '| %-44s | %9s | %9s | %9s | %9s |\n' command "1st s" "1st MB" "2nd s" "2nd MB"
 printf '|%s|\n' "----------------------------------------------|-----------|-----------|-----------|----------"
-for tool in ruv nosync nkf1 nkf; do
+for tool in ruv ruv1 nosync nkf1 nkf; do
   rm -rf run && cp -a src run && sync
   run "$tool"; s1=$s; kb1=$kb
   sync

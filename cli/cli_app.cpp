@@ -69,6 +69,7 @@ int ConvertFiles(const CliOptions& options, std::vector<JobFile> files, std::ost
     settings.backup = options.backup;
     settings.keepGoing = options.keepGoing;
     settings.strict = options.strict;
+    settings.jobs = options.jobs;
 
     InterruptGuard guard;
     JobRunner runner;

@@ -4,10 +4,17 @@
 
 #include <algorithm>
 #include <ostream>
+#include <thread>
 
 #include "cli/code_names.h"
 
 namespace ruv {
+namespace {
+
+// Each file under way or waiting holds a few descriptors open.
+constexpr unsigned MAX_JOBS = 64;
+
+}  // namespace
 
 std::optional<int> ParseCommandLine(int argc, const char* const* argv, CliOptions& options,
                                     std::ostream& out, std::ostream& err) {
@@ -55,6 +62,11 @@ std::optional<int> ParseCommandLine(int argc, const char* const* argv, CliOption
     auto* strictOption =
         app.add_flag("--strict", options.strict,
                      "fail a file that would lose a character, leaving it as it was");
+    options.jobs = std::clamp(std::thread::hardware_concurrency(), 1u, MAX_JOBS);
+    auto* jobsOption = app.add_option("-j,--jobs", options.jobs,
+                                      "convert up to N files at once (default: the cores)")
+                           ->type_name("N")
+                           ->check(CLI::Range(1u, MAX_JOBS));
     auto* detectOption = app.add_flag("--detect", options.detect,
                                       "print each file's detected code and its path; write nothing");
     auto* dryRunOption = app.add_flag("-n,--dry-run", options.dryRun,
@@ -76,7 +88,7 @@ std::optional<int> ParseCommandLine(int argc, const char* const* argv, CliOption
     app.add_option("PATH", options.paths, "files or folders (a folder's own files; with -r all below), or -")
         ->required();
     for (auto* option : {toOption, fromOption, newlineOption, foldOption, backupOption, keepOption,
-                         strictOption, verboseOption, dryRunOption, checkOption}) {
+                         strictOption, verboseOption, dryRunOption, checkOption, jobsOption}) {
         detectOption->excludes(option);
     }
     dryRunOption->excludes(checkOption);

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "job/in_place_converter.h"
+#include "job/prepare_pool.h"
 #include "job/progress_counter.h"
 #include "platform/file_ops.h"
 
@@ -24,22 +25,28 @@ public:
         : job_(job), files_(files), report_(report) {}
 
     // Runs every file; returns when all are done, one failed (unless
-    // keep-going) or a cancel came.
+    // keep-going) or a cancel came.  With several threads the files are
+    // prepared ahead on a pool but met here in their order, so the run ends
+    // and reports exactly as it does on one thread.
     void Run(ProgressCounter& progress) {
+        const unsigned jobs = job_.settings.jobs;
+        PreparePool pool(files_, job_, progress, jobs > 1 ? jobs : 0);
+        pool_ = &pool;
         for (std::size_t i = 0; i < files_.size() && !Stopped(); ++i) {
             if (job_.cancel.load(std::memory_order_relaxed)) {
                 report_.cancelled = true;
+                if (pool.Started(i)) report_.cancelledIndex = static_cast<std::int32_t>(i);
                 break;
             }
-            const JobFile& file = files_[i];
-            if (IsSkippedCode(file.code)) {
+            if (IsSkippedCode(files_[i].code)) {
                 report_.skipped.push_back(i);
                 continue;
             }
-            job_.fileIndex.store(static_cast<std::int32_t>(i), std::memory_order_relaxed);
-            Convert(i, progress);
+            Convert(i, pool.Take(i), progress);
         }
+        pool.Stop();
         Commit();
+        pool_ = nullptr;
     }
 
 private:
@@ -51,38 +58,35 @@ private:
 
     bool Stopped() const { return report_.failedIndex >= 0 && !job_.settings.keepGoing; }
 
-    void Convert(std::size_t index, ProgressCounter& progress) {
-        std::string reason;
-        PendingFile pending;
-        ReplacedCharacters replaced;
-        FileOutcome outcome =
-            PrepareReplacement(files_[index], job_, progress, reason, pending, &replaced);
-        if (outcome == FileOutcome::Failed && !group_.empty()) {
-            // The files waiting come first; one of them may also hold this
-            // file open under another name (a hard link).  Then try again.
+    void Convert(std::size_t index, PreparedFile prepared, ProgressCounter& progress) {
+        if (prepared.outcome == FileOutcome::Failed &&
+            (!group_.empty() || pool_->StartedAfter(index))) {
+            // The files waiting come first; one of them, or a later file under
+            // way, may also hold this file open under another name (a hard
+            // link).  Then try again.
             Commit();
             if (Stopped()) return;
-            reason.clear();
-            outcome = PrepareReplacement(files_[index], job_, progress, reason, pending, &replaced);
+            pool_->DropAfter(index);
+            prepared = PrepareFile(files_, index, job_, progress);
         }
-        if (outcome == FileOutcome::Failed) {
+        if (prepared.outcome == FileOutcome::Failed) {
             Commit();
-            if (!Stopped()) Fail(index, std::move(reason));
+            if (!Stopped()) Fail(index, std::move(prepared.reason));
             return;
         }
-        if (outcome == FileOutcome::Cancelled) {
+        if (prepared.outcome == FileOutcome::Cancelled) {
             report_.cancelled = true;
             report_.cancelledIndex = static_cast<std::int32_t>(index);
             return;
         }
-        if (outcome == FileOutcome::Unchanged) {
+        if (prepared.outcome == FileOutcome::Unchanged) {
             report_.unchanged.push_back(index);
             return;
         }
         std::error_code error;
         const auto size = std::filesystem::file_size(files_[index].path, error);
         groupBytes_ += error ? 0 : size;
-        group_.push_back({index, std::move(pending), replaced});
+        group_.push_back({index, std::move(prepared.pending), prepared.replaced});
         if (group_.size() >= GROUP_FILES || groupBytes_ >= GROUP_BYTES) Commit();
     }
 
@@ -129,11 +133,13 @@ private:
         }
         report_.failures.push_back({index, std::move(reason)});
         job_.errorCode.store(JOB_ERROR_CONVERT, std::memory_order_relaxed);
+        if (Stopped() && pool_ != nullptr) pool_->Stop();  // no new file starts
     }
 
     ConvertJob& job_;
     const std::vector<JobFile>& files_;
     JobReport& report_;
+    PreparePool* pool_ = nullptr;  // while Run runs
     std::vector<Waiting> group_;
     std::uint64_t groupBytes_ = 0;
 };

@@ -1,4 +1,4 @@
-// The conversion worker: converts a batch of files in place, one after another.
+// The conversion worker: converts a batch of files in place, in their order.
 //
 // It works on a snapshot of the registered files taken when the run starts, so
 // nothing it reads can change under it.  It first sums the sizes of the files
@@ -7,8 +7,12 @@
 // unreadable and leaving those whose content is already what the conversion
 // makes.  The first file that fails stops the run (error 3), as does a
 // cancel; later files are not touched.  With the job's keep-going flag a failed
-// file only joins the report's failures and the run goes on.  The busy flag is
-// cleared last.
+// file only joins the report's failures and the run goes on.  With the job's
+// `jobs` above one, that many files are converted at once (job/prepare_pool.h),
+// yet they take their places and join the report in their order, so the run
+// ends and reports as it would one file at a time: after a failure no new
+// file starts, and later files already converted are left untouched.  The
+// busy flag is cleared last.
 #pragma once
 
 #include <cstddef>

@@ -11,6 +11,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
 
 #include "engine/conversion_options.h"
@@ -21,6 +22,14 @@ namespace ruv {
 inline constexpr std::int32_t JOB_ERROR_NONE = 0;
 inline constexpr std::int32_t JOB_ERROR_CONVERT = 3;  // a file failed to convert
 
+// How one large file is cut into blocks converted on several threads at once
+// (job/block_converter.h).
+struct BlockPlan {
+    unsigned threads = 0;                  // 0: one per core; 1: the file on one thread
+    std::size_t blockBytes = 512 * 1024;   // source bytes of a block, before its cut
+    std::uint64_t minimumBytes = 4 << 20;  // a smaller file is converted on one thread
+};
+
 // What a run is asked to do.
 struct JobSettings {
     ConversionOptions conversion;  // its source code is used for every file unless autoDetect
@@ -28,6 +37,8 @@ struct JobSettings {
     bool backup = false;
     bool keepGoing = false;  // go on after a failed file (ruv-cli -k; the window stops)
     bool strict = false;     // fail a file that would lose a character (ruv-cli --strict)
+    unsigned jobs = 1;       // files converted at once (ruv-cli -j; the window keeps one)
+    BlockPlan blocks;        // one large file on several threads
 };
 
 // The options one file is converted with: under auto-detection, from the code

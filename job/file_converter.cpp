@@ -8,6 +8,7 @@
 
 #include "engine/line_converter.h"
 #include "engine/piece_cutter.h"
+#include "job/block_converter.h"
 
 namespace ruv {
 namespace {
@@ -226,6 +227,18 @@ bool ConvertFile(std::span<const std::uint8_t> head, const FileHandle& source,
     if (head.size() > READ_BLOCK_BYTES) {
         reason = "the head read ahead is larger than a read block";
         return false;
+    }
+    if (head.empty()) {
+        // A large file goes on several threads; one with a fault in it is
+        // converted again here, where the fault is found and described.
+        const BlockOutcome blocks = ConvertInBlocks(source, output, options, job, progress, result);
+        if (blocks == BlockOutcome::Done) return true;
+        std::error_code error;
+        if (blocks == BlockOutcome::Redo &&
+            (!source.Rewind(error) || (output != nullptr && !output->Empty(error)))) {
+            reason = Describe("cannot read", error);
+            return false;
+        }
     }
     const KanjiCode sourceCode = options.source;
     const KanjiCode targetCode = options.target;

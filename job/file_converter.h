@@ -21,6 +21,9 @@
 // the same offset, so the caller learns whether the output is the source byte
 // for byte without reading the file twice.  Without an output file the text is
 // converted into nothing: a dry run that counts and compares, writing nothing.
+//
+// A large file is converted in blocks on several threads, by the job's block
+// plan (job/block_converter.h), with exactly the result described here.
 #pragma once
 
 #include <cstdint>

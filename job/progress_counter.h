@@ -4,9 +4,11 @@
 // halvings bring that total to at most PROGRESS_RANGE_MAX (so the bar's range
 // fits 16 bits) and starts the count again; AddProgress turns the bytes
 // consumed so far into a position on that scale.  All counts are 64-bit, so
-// files of 4 GiB and more scale like any other.  Used by one worker thread.
+// files of 4 GiB and more scale like any other.  The size pass runs on one
+// thread; AddProgress may then be called from several threads at once.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
 namespace ruv {
@@ -15,18 +17,24 @@ inline constexpr std::uint32_t PROGRESS_RANGE_MAX = 32000;
 
 class ProgressCounter {
 public:
-    void Reset() { byteCount_ = 0; shiftCount_ = 0; scaledTotal_ = 0; }
+    void Reset() {
+        byteCount_.store(0, std::memory_order_relaxed);
+        shiftCount_ = 0;
+        scaledTotal_ = 0;
+    }
     void AddFileSize(std::uint64_t size) { byteCount_ += size; }
     std::uint32_t ScaleProgress();
     std::uint32_t AddProgress(std::uint64_t bytes);
+    // Takes back bytes counted by AddProgress, for work that is done again.
+    std::uint32_t TakeBackProgress(std::uint64_t bytes);
 
     std::uint32_t ScaledTotal() const { return scaledTotal_; }
     std::int32_t ShiftCount() const { return shiftCount_; }
 
 private:
-    std::uint64_t byteCount_ = 0;
-    std::int32_t shiftCount_ = 0;
-    std::uint32_t scaledTotal_ = 0;
+  std::atomic<std::uint64_t> byteCount_{0};
+  std::int32_t shiftCount_ = 0;
+  std::uint32_t scaledTotal_ = 0;
 };
 
 }  // namespace ruv

@@ -177,6 +177,14 @@ bool FileHandle::Rewind(std::error_code& error) const {
     return true;
 }
 
+bool FileHandle::Empty(std::error_code& error) const {
+    if (::ftruncate(fd_, 0) != 0) {
+        error = LastError();
+        return false;
+    }
+    return Rewind(error);
+}
+
 void FileHandle::StartWriteback() const {
 #if defined(__linux__)
     ::sync_file_range(fd_, 0, 0, SYNC_FILE_RANGE_WRITE);  // a hint: failure changes nothing

@@ -82,6 +82,8 @@ public:
     bool WriteAll(const void* data, std::size_t size, std::error_code& error) const;
     // Moves the read and write offset back to the start of the file.
     bool Rewind(std::error_code& error) const;
+    // Cuts the file to nothing and moves its offset back to the start.
+    bool Empty(std::error_code& error) const;
     // Asks the system to start writing the file's data to the disk now,
     // without waiting, so that a later Sync finds little left to do.
     void StartWriteback() const;

@@ -238,7 +238,7 @@ TEST(Cli, AFileThatVanishesAfterTheListingIsNamedAndStopsTheRun) {
     TempDir dir;
     WriteFile(dir / "a-big.txt", Big(30));
     for (const char* name : {"b-gone.txt", "c-later.txt"}) WriteFile(dir / name, "\x82\xA0\n");
-    const int status = RunDuring({"--to", "euc", "-r", dir.Path().string()}, dir / ".stderr", [&](pid_t child) {
+    const int status = RunDuring({"--to", "euc", "-j", "1", "-r", dir.Path().string()}, dir / ".stderr", [&](pid_t child) {
         WaitUntilConverting(child, dir.Path());
         fs::remove(dir / "b-gone.txt");
     });

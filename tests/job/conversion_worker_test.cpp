@@ -126,24 +126,92 @@ TEST_F(ConversionWorker, ConvertsEachFileInPlaceKeepingItsTimesPermissionsOwnerA
 
 TEST_F(ConversionWorker, AFailedFileStopsTheRunLeavingItAndLaterFilesUntouched) {
     settings.backup = true;  // and the first file's backup replaces an older one
-    for (const DataRow& row : DataRows("failed_files.tsv")) {
-        SCOPED_TRACE(row.at(0));
+    for (const DataRow& row : DataRows("failed_files.tsv"))
+        for (unsigned jobs : {1u, 4u}) {
+            SCOPED_TRACE(row.at(0) + ", jobs " + std::to_string(jobs));
+            settings.jobs = jobs;  // with 4 the third file is under way too, and is dropped
+            const fs::path f = NewFolder();
+            for (const char* name : {"1.txt", "2.txt", "3.txt"}) WriteFile(f / name, kSjis);
+            WriteFile(f / "1.txt.bak", "an older backup");
+            const int held = row.at(1) == "hold" ? ::open((f / "2.txt").c_str(), O_RDONLY) : -1;
+            ASSERT_EQ(held >= 0 ? ::flock(held, LOCK_EX) : Shell(f, row[1]), 0);
+            const std::string second = ReadFile(f / "2.txt");
+            EXPECT_EQ(Run({{"1.txt", CODE_SJIS},
+                           {"2.txt", std::stoi(row.at(2), nullptr, 0)},
+                           {"3.txt", CODE_SJIS}},
+                          f),
+                      JobOutcome::Failed);
+            EXPECT_EQ(runner.Report().failedIndex, 1);
+            EXPECT_FALSE(runner.Report().failure.empty());
+            EXPECT_EQ(ReadFile(f / "1.txt") + ReadFile(f / "1.txt.bak"), kUtf8 + kSjis);
+            EXPECT_EQ(ReadFile(f / "2.txt"), second);
+            EXPECT_EQ(ReadFile(f / "3.txt"), kSjis);
+            EXPECT_FALSE(fs::exists(f / "3.txt.bak"));
+            if (held >= 0) ::close(held);
+        }
+    EXPECT_FALSE(TemporaryLeft());
+}
+
+// A run of many files at once ends, reports and leaves the files exactly as
+// one file at a time does: rows of a tree of 40 files, where a hard link pair
+// is converted at once (one holds the other's lock) and file 20 may fail.
+TEST_F(ConversionWorker, ManyFilesAtOnceEndAsOneAtATime) {
+    const auto run = [&](const std::string& failing, bool keepGoing, unsigned jobs) {
         const fs::path f = NewFolder();
-        for (const char* name : {"1.txt", "2.txt", "3.txt"}) WriteFile(f / name, kSjis);
-        WriteFile(f / "1.txt.bak", "an older backup");
-        const int held = row.at(1) == "hold" ? ::open((f / "2.txt").c_str(), O_RDONLY) : -1;
-        ASSERT_EQ(held >= 0 ? ::flock(held, LOCK_EX) : Shell(f, row[1]), 0);
-        const std::string second = ReadFile(f / "2.txt");
-        EXPECT_EQ(Run({{"1.txt", CODE_SJIS}, {"2.txt", std::stoi(row.at(2), nullptr, 0)}, {"3.txt", CODE_SJIS}}, f),
-                  JobOutcome::Failed);
-        EXPECT_EQ(runner.Report().failedIndex, 1);
-        EXPECT_FALSE(runner.Report().failure.empty());
-        EXPECT_EQ(ReadFile(f / "1.txt") + ReadFile(f / "1.txt.bak"), kUtf8 + kSjis);
-        EXPECT_EQ(ReadFile(f / "2.txt"), second);
-        EXPECT_EQ(ReadFile(f / "3.txt"), kSjis);
-        EXPECT_FALSE(fs::exists(f / "3.txt.bak"));
-        if (held >= 0) ::close(held);
+        std::vector<std::pair<std::string, KanjiCode>> files;
+        for (int i = 0; i < 40; ++i) {
+            const std::string name = std::to_string(i);
+            const bool binary = i == 7, right = i % 9 == 4;  // right: already what it becomes
+            WriteFile(f / name, binary  ? std::string("a\0", 2)
+                                : right ? "ascii\n"
+                                        : kSjis + (i == 14 ? "\x85\x40\n" : ""));  // broken
+            files.emplace_back(name, binary ? CODE_BINARY : CODE_SJIS);
+        }
+        fs::remove(f / "3");
+        fs::create_hard_link(f / "1", f / "3");
+        EXPECT_EQ(Shell(f, failing), 0);
+        settings.keepGoing = keepGoing;
+        settings.jobs = jobs;
+        Run(files, f);
+        const JobReport& r = runner.Report();
+        std::string seen = std::to_string(r.converted) + " " + std::to_string(r.failedIndex) +
+                           r.failure + (r.cancelled ? " cancelled" : "");
+        for (std::size_t i : r.unchanged) seen += " =" + std::to_string(i);
+        for (std::size_t i : r.skipped) seen += " -" + std::to_string(i);
+        for (const JobFailure& failure : r.failures) seen += " !" + std::to_string(failure.index);
+        for (const LostCharacters& lost : r.lost) seen += " ?" + std::to_string(lost.index);
+        for (const auto& file : files) seen += "\n" + file.first + ":" + ReadFile(f / file.first);
+        EXPECT_FALSE(TemporaryLeft());
+        return seen;
+    };
+    settings.autoDetect = false;  // file 14's broken character is replaced
+    for (const auto& [failing, keepGoing] :
+         {std::pair(":", false), {"chmod 444 20", false}, {"chmod 444 20 21", true}}) {
+        SCOPED_TRACE(failing);
+        EXPECT_EQ(run(failing, keepGoing, 4), run(failing, keepGoing, 1));
     }
+}
+
+TEST_F(ConversionWorker, ACancelAmongManyFilesAtOnceLeavesEachOldOrNewAndTheNewOnesFirst) {
+    settings.jobs = 3;
+    std::vector<std::pair<std::string, KanjiCode>> files;
+    for (int i = 0; i < 24; ++i) {
+        WriteFile(dir / std::to_string(i), Sjis(2 << 20));
+        files.emplace_back(std::to_string(i), CODE_SJIS);
+    }
+    ASSERT_TRUE(Start(files));
+    while (runner.IsBusy() && runner.CurrentFile() < 6) std::this_thread::yield();
+    runner.RequestCancel();
+    runner.Wait();
+    EXPECT_EQ(runner.Outcome(), JobOutcome::Cancelled);
+    std::size_t converted = 0;  // the files converted come first, with no gap
+    for (const auto& file : files) {
+        const std::size_t size = fs::file_size(dir / file.first);
+        EXPECT_TRUE(size == (2u << 20) ||
+                    (size == (2u << 20) / 8 * 11 && converted++ == std::stoul(file.first)))
+            << file.first;
+    }
+    EXPECT_EQ(runner.Report().converted, converted);
     EXPECT_FALSE(TemporaryLeft());
 }
 

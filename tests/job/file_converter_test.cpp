@@ -222,6 +222,79 @@ TEST(FileConverter, LargeFilesStreamAndAreComparedToTheLastByteACancelOrAMissing
     EXPECT_NE(reason, "");
 }
 
+// Converts the file at `in` into `out` by the job's settings.
+Outcome ConvertWith(const JobSettings& settings, const std::filesystem::path& in,
+                    const std::filesystem::path& out, const ConversionOptions& options) {
+    ConvertJob job;
+    job.settings = settings;
+    ProgressCounter progress;
+    progress.AddFileSize(std::filesystem::file_size(in));
+    progress.ScaleProgress();
+    Outcome outcome{};
+    outcome.ok = ConvertFile(in, out, options, job, progress, outcome.reason, &outcome.result);
+    outcome.output = ReadFile(out);
+    outcome.progress = job.progressPosition;
+    return outcome;
+}
+
+// A file cut into blocks on several threads gives what one thread gives: the
+// bytes, the reason of a failure, the lost characters with the first one's
+// line and offset, the comparison with the source, the progress.  Text of
+// Debian's dictionary in every code, and Shift_JIS with faults put in: a
+// character EUC-JP and ISO-2022-JP have no code for, a broken one, a zero
+// byte, a line longer than a block, CR LF line ends.
+TEST(FileConverter, BlocksOnSeveralThreadsGiveWhatOneThreadGives) {
+    ASSERT_TRUE(test::CorpusAvailable(test::Corpus::Edict));
+    const std::string euc = test::LoadPortableLines(test::Corpus::Edict, 64 * 1024);
+    const std::string sjis = test::ConvertBytes(euc, CODE_EUC, CODE_SJIS).value();
+    const std::size_t middle = sjis.find('\n', sjis.size() / 2) + 1;
+    std::string crlf;
+    for (char c : sjis) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    const std::map<std::string, std::string> faults = {
+        {"no code", sjis.substr(0, middle) + "\x87\x40\n" + sjis.substr(middle)},  // ①
+        {"broken", sjis.substr(0, middle) + "ab\x85\x40\n" + sjis.substr(middle)},
+        {"zero", sjis.substr(0, sjis.size() - 10) + '\0' + sjis.substr(sjis.size() - 10)},
+        {"long line", sjis.substr(0, middle) + std::string(9000, 'x') + sjis.substr(middle)},
+        {"crlf", crlf}};
+    TempDir dir;
+    JobSettings one, blocks;
+    one.blocks.threads = 1;
+    blocks.blocks = {3, 4 * 1024, 0};
+    const auto compare = [&](const std::string& what, const ConversionOptions& options,
+                             bool flags) {
+        SCOPED_TRACE(what + " " + std::to_string(options.source) + " -> " +
+                     std::to_string(options.target));
+        for (bool strict : {false, flags}) {
+            for (bool guessed : {false, flags}) {
+                one.strict = blocks.strict = strict;
+                one.autoDetect = blocks.autoDetect = guessed;
+                const Outcome a = ConvertWith(one, dir / "in", dir / "one", options);
+                const Outcome b = ConvertWith(blocks, dir / "in", dir / "blocks", options);
+                const ReplacedCharacters &x = a.result.replaced, &y = b.result.replaced;
+                EXPECT_EQ(
+                    std::tuple(a.ok, a.reason, a.output.size(), a.progress, a.result.unchanged),
+                    std::tuple(b.ok, b.reason, b.output.size(), b.progress, b.result.unchanged));
+                EXPECT_TRUE(a.output == b.output);
+                EXPECT_EQ(std::tuple(x.count, x.firstLine, x.firstLineOffset, x.firstHadNoCode),
+                          std::tuple(y.count, y.firstLine, y.firstLineOffset, y.firstHadNoCode));
+            }
+        }
+    };
+    for (const auto& [name, source] : kCodes) {
+        if (source == CODE_ASCII) continue;
+        WriteFile(dir / "sjis", sjis);
+        ConvertWith(one, dir / "sjis", dir / "in", {CODE_SJIS, source, Newline::Lf});
+        for (const auto& [_, target] : kCodes) {
+            if (target != CODE_ASCII) compare(name, {source, target, Newline::Keep}, false);
+        }
+    }
+    for (const auto& [name, text] : faults) {
+        WriteFile(dir / "in", text);
+        for (KanjiCode target : {CODE_EUC, CODE_UTF8, CODE_SJIS})
+            compare(name, {CODE_SJIS, target}, true);
+    }
+}
+
 TEST(ProgressCounter, ScalesTheTotalIntoSixteenBits) {
     for (const test::DataRow& row : test::DataRows("progress_scale.tsv")) {
         ProgressCounter counter;
