@@ -92,12 +92,10 @@ test::Units MixedText(char32_t last) {
 // end with "-" and we write "@" directly, while iconv writes "@" in a run and
 // leaves out "-" before a non-digit; both refuse "~" and "\" outside a run.
 TEST(UnicodeCodecs, AgreeWithIconvInBothDirections) {
-    using WideIn = std::int32_t (*)(std::uint8_t*, const char16_t*, std::int32_t, LostCount*);
-    using WideOut = std::int32_t (*)(char16_t*, const std::uint8_t*, std::int32_t, LostCount*);
     const struct {
         const char* name;
-        WideIn encode;
-        WideOut decode;
+        test::WideIn encode;
+        test::WideOut decode;
     } roads[] = {{"UTF-8", WideToUtf8Text, Utf8ToWideText},
                  {"UTF-7", WideToUtf7Text, Utf7ToWideText}};
     for (const auto& road : roads) {
