@@ -33,8 +33,8 @@ using namespace ruv;
 using fuzz::Fail;
 using fuzz::Whole;
 
-constexpr fuzz::ByteCodec kByteCodecs[] = {
-    SjisToJisText, JisToSjisText, SjisToEucText, EucToSjisText, SjisToSjisText, Cp932ToUtf8};
+constexpr fuzz::ByteCodec kByteCodecs[] = {SjisToJisText, JisToSjisText,  SjisToEucText,
+                                           EucToSjisText, SjisToSjisText, Cp932ToUtf8};
 constexpr fuzz::Codec<char16_t, std::uint8_t> kDecoders[] = {Utf8ToWideText, Cp932ToUtf16};
 constexpr fuzz::Codec<std::uint8_t, char16_t> kEncoders[] = {WideToUtf8Text, WideToUtf7Text,
                                                              Utf16ToCp932};

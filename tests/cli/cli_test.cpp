@@ -68,8 +68,10 @@ TEST(Cli, OptionsCodeNamesAndPrintedNames) {
         } else if (row[0] == "printed") {
             EXPECT_EQ(PrintableName(in), expected) << row[1];
         } else if (row[0] == "complete") {
-            const Result result = Shell(dir, "bash -c 'source " RUV_SOURCE_DIR "/cli/ruv-cli.bash; COMP_WORDS=({cli} " + in +
-                                                   "); COMP_CWORD=$((${#COMP_WORDS[@]} - 1)); _ruv_cli; echo ${COMPREPLY[*]}'");
+            const Result result = Shell(
+                dir,
+                "bash -c 'source " RUV_SOURCE_DIR "/cli/ruv-cli.bash; COMP_WORDS=({cli} " + in +
+                    "); COMP_CWORD=$((${#COMP_WORDS[@]} - 1)); _ruv_cli; echo ${COMPREPLY[*]}'");
             EXPECT_EQ(result.out, expected + "\n") << in << ": " << result.err;
         } else {
             std::vector<std::string> args{"ruv-cli"};
@@ -110,7 +112,8 @@ TEST(Cli, ExitStatusesAndMessages) {
         for (const char* name : {"2.txt", "e\x1B]0;x\x07\x1B[2J"}) WriteFile(dir / name, "\x82\xA0\xA1\xFE\n");
         WriteFile(dir / "bin", std::string("\0\0", 2));
         fs::create_directories(dir / "1.txt.bak" / "inside");
-        for (const char* name : {"sub/deep.txt", "sub/n\nl\xFF.txt", ".git/x.txt"}) WriteFile(dir / name, sjis);
+        for (const char* name : {"sub/deep.txt", "sub/n\nl\xFF.txt", ".git/x.txt"})
+            WriteFile(dir / name, sjis);
         fs::create_directory_symlink("..", dir / "sub" / "loop");
         fs::create_symlink("../1.txt", dir / "sub" / "1.txt");
         const std::set<std::string> before = Listing(dir.Path());
@@ -201,13 +204,15 @@ TEST(Cli, CtrlCStopsADryRunAfterTheFileUnderWayAndLeavesThatFileAsItWas) {
     WriteFile(path, big);
     WriteFile(dir / "b.txt", "\x82\xA0\n");
     bool underWay = false;
-    int status = RunDuring({"-n", "--to", "utf8", "-r", dir.Path().string()}, dir / ".err", [&](pid_t child) {
-        underWay = WaitUntilConverting(child, dir.Path(), "a.txt");
-        ::kill(child, SIGINT);
-    });
+    int status = RunDuring({"-n", "--to", "utf8", "-r", dir.Path().string()}, dir / ".err",
+                           [&](pid_t child) {
+                               underWay = WaitUntilConverting(child, dir.Path(), "a.txt");
+                               ::kill(child, SIGINT);
+                           });
     if (underWay) {
         EXPECT_EQ(status, 130);
-        EXPECT_EQ(ReadFile(dir / ".err"), "ruv-cli: interrupted after 1 of 2 files; nothing was written\n");
+        EXPECT_EQ(ReadFile(dir / ".err"),
+                  "ruv-cli: interrupted after 1 of 2 files; nothing was written\n");
     }
     status = RunDuring({"--to", "utf8", path.string()}, dir / ".err", [&](pid_t child) {
         WaitUntilConverting(child, dir.Path());
@@ -215,10 +220,12 @@ TEST(Cli, CtrlCStopsADryRunAfterTheFileUnderWayAndLeavesThatFileAsItWas) {
     });
     if (status == 0) GTEST_SKIP() << "the conversion ended before the interrupt";
     EXPECT_EQ(status, 130);
-    EXPECT_EQ(ReadFile(dir / ".err"), "ruv-cli: interrupted: 0 of 1 file converted; " + path.string() +
+    EXPECT_EQ(ReadFile(dir / ".err"), "ruv-cli: interrupted: 0 of 1 file converted; " +
+                                          path.string() +
                                           " was under way and was left as it was\n");
     EXPECT_TRUE(ReadFile(path) == big);
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), {}), 3) << "nothing beside it but .err";
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), {}), 3)
+        << "nothing beside it but .err";
 }
 
 // A file removed after the walk listed it fails when its turn comes, and the

@@ -35,8 +35,9 @@ int RunScript(const fs::path& base, const std::string& name, const std::string& 
               const std::string& redirect = "") {
     const fs::path file = base / (name + ".sh");
     std::ofstream(file) << PRELUDE << "cd \"$D\" || exit 99\n" << script << '\n';
-    const std::string command = std::string(asUser ? "setpriv --reuid=$U --regid=$U --clear-groups " : "") +
-                                "timeout 60 sh " + file.string() + redirect;
+    const std::string command =
+        std::string(asUser ? "setpriv --reuid=$U --regid=$U --clear-groups " : "") +
+        "timeout 60 sh " + file.string() + redirect;
     const int status = std::system(command.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }

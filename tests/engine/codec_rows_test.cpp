@@ -30,9 +30,9 @@ const std::map<std::string, test::ByteCodec> kBytes = {{"sjis>euc", SjisToEucTex
                                                        {"sjis>jis", SjisToJisText},
                                                        {"jis>sjis", JisToSjisText}};
 const std::map<std::string, test::WideOut> kToWide = {{"utf8>utf16", Utf8ToWideText},
-                                                {"cp932>utf16", Cp932ToUtf16},
-                                                {"utf7>utf16", Utf7ToWideText},
-                                                {"utf7strict>utf16", Utf7ToWideTextStrict}};
+                                                      {"cp932>utf16", Cp932ToUtf16},
+                                                      {"utf7>utf16", Utf7ToWideText},
+                                                      {"utf7strict>utf16", Utf7ToWideTextStrict}};
 const std::map<std::string, test::WideIn> kFromWide = {
     {"utf16>utf8", WideToUtf8Text}, {"utf16>cp932", Utf16ToCp932}, {"utf16>utf7", WideToUtf7Text}};
 const std::map<std::string, Direct> kDirect = {{"euc>euc direct", EucToEucDirect},
@@ -98,9 +98,10 @@ TEST_P(RoadRows, GiveTheExpectedOutput) {
     ConvertedBuffer output;
     CodeConverter converter;
     const auto arrow = road.find('>');
-    const std::int32_t n = converter.ConvertLine(
-        output, piece,
-        {test::CodeNamed(road.substr(0, arrow)), test::CodeNamed(road.substr(arrow + 1)), Newline::Lf});
+    const std::int32_t n =
+        converter.ConvertLine(output, piece,
+                              {test::CodeNamed(road.substr(0, arrow)),
+                               test::CodeNamed(road.substr(arrow + 1)), Newline::Lf});
     ASSERT_GE(n, 0);
     EXPECT_EQ(test::Bytes(AsBytes(output), AsBytes(output) + n), test::Hex(GetParam().at(2)));
     const std::uint8_t* end = AsBytes(piece) + bytes.size();

@@ -56,7 +56,8 @@ TEST_P(LineRoads, ConvertAsTheRowSays) {
     const std::string out = row.at(6) == "<empty>" ? "" : test::Expand(row.at(6));
     if (row.at(2) == "every") {  // converts to every code as the UTF-16 output does
         for (KanjiCode target : kTargets) {
-            EXPECT_EQ(Convert(in, test::CodeNamed(row[1]), target), Convert(out, CODE_UNICODE, target));
+            EXPECT_EQ(Convert(in, test::CodeNamed(row[1]), target),
+                      Convert(out, CODE_UNICODE, target));
         }
         return;
     }

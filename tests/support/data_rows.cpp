@@ -40,9 +40,9 @@ std::string Unescape(std::string_view text) {
 
 KanjiCode CodeNamed(const std::string& name) {
     static const std::map<std::string, KanjiCode> codes = {
-        {"ascii", CODE_ASCII},     {"jis", CODE_JIS},         {"sjis", CODE_SJIS},
-        {"euc", CODE_EUC},         {"unicode", CODE_UNICODE}, {"utf16", CODE_UNICODE},
-        {"utf8", CODE_UTF8},       {"utf7", CODE_UTF7},       {"unknown", CODE_UNKNOWN},
+        {"ascii", CODE_ASCII},  {"jis", CODE_JIS},         {"sjis", CODE_SJIS},
+        {"euc", CODE_EUC},      {"unicode", CODE_UNICODE}, {"utf16", CODE_UNICODE},
+        {"utf8", CODE_UTF8},    {"utf7", CODE_UTF7},       {"unknown", CODE_UNKNOWN},
         {"binary", CODE_BINARY}};
     return codes.at(name);
 }
