@@ -33,8 +33,8 @@ using namespace ruv;
 using fuzz::Fail;
 using fuzz::Whole;
 
-constexpr fuzz::Codec<std::uint8_t, std::uint8_t> kByteCodecs[] = {
-    SjisToJisText, JisToSjisText, SjisToEucText, EucToSjisText, SjisToSjisText, Cp932ToUtf8};
+constexpr fuzz::ByteCodec kByteCodecs[] = {SjisToJisText, JisToSjisText,  SjisToEucText,
+                                           EucToSjisText, SjisToSjisText, Cp932ToUtf8};
 constexpr fuzz::Codec<char16_t, std::uint8_t> kDecoders[] = {Utf8ToWideText, Cp932ToUtf16};
 constexpr fuzz::Codec<std::uint8_t, char16_t> kEncoders[] = {WideToUtf8Text, WideToUtf7Text,
                                                              Utf16ToCp932};
@@ -54,9 +54,8 @@ void CheckValidSjis(const std::vector<std::uint8_t>& data) {
     }
     sjis.push_back(0);
     if (Whole(SjisToSjisText, sjis.data()) != sjis) Fail("the copy changed a valid line");
-    const std::pair<fuzz::Codec<std::uint8_t, std::uint8_t>,
-                    fuzz::Codec<std::uint8_t, std::uint8_t>>
-        roads[] = {{SjisToJisText, JisToSjisText}, {SjisToEucText, EucToSjisText}};
+    const std::pair<fuzz::ByteCodec, fuzz::ByteCodec> roads[] = {{SjisToJisText, JisToSjisText},
+                                                                 {SjisToEucText, EucToSjisText}};
     for (const auto& [encode, decode] : roads) {
         LostCount lost;
         if (Whole(decode, Whole(encode, sjis.data(), &lost).data(), &lost) != sjis ||

@@ -14,12 +14,14 @@
 #include <cstdint>
 #include <cstring>
 #include <initializer_list>
+#include <iterator>
 #include <memory>
 
 #include "engine/direct_roads.h"
 #include "engine/euc_codec.h"
 #include "engine/jis_codec.h"
 #include "engine/line_converter.h"
+#include "engine/sjis_primitives.h"
 #include "engine/utf8_codec.h"
 #include "fuzz_support.h"
 #include "platform/utf8_units.h"
@@ -31,15 +33,28 @@ using namespace ruv;
 constexpr std::size_t kMaxPiece = LINE_BUFFER_BYTES - 1;
 constexpr std::int32_t kCapacity = 4000;  // what the line converter gives the encoders
 
+using DirectRoad = std::int32_t (*)(std::uint8_t*, const std::uint8_t*, std::int32_t);
+template <std::int32_t (*road)(char16_t*, const std::uint8_t*, std::int32_t)>
+std::int32_t ToUnits(std::uint8_t* out, const std::uint8_t* text, std::int32_t capacity) {
+    return road(reinterpret_cast<char16_t*>(out), text, capacity);
+}
+
+// A road and its single-pass function.
 struct Road {
     KanjiCode source, target;
+    DirectRoad direct;
 };
-constexpr Road kRoads[] = {
-    {CODE_EUC, CODE_EUC},     {CODE_EUC, CODE_JIS},     {CODE_JIS, CODE_EUC},
-    {CODE_JIS, CODE_JIS},     {CODE_EUC, CODE_UTF8},    {CODE_JIS, CODE_UTF8},
-    {CODE_EUC, CODE_UNICODE}, {CODE_JIS, CODE_UNICODE}, {CODE_UTF8, CODE_SJIS},
-    {CODE_UTF8, CODE_EUC},    {CODE_UTF8, CODE_JIS}};
-constexpr std::size_t kRoadCount = sizeof kRoads / sizeof kRoads[0];
+constexpr Road kRoads[] = {{CODE_EUC, CODE_EUC, EucToEucDirect},
+                           {CODE_EUC, CODE_JIS, EucToJisDirect},
+                           {CODE_JIS, CODE_EUC, JisToEucDirect},
+                           {CODE_JIS, CODE_JIS, JisToJisDirect},
+                           {CODE_EUC, CODE_UTF8, EucToUtf8Direct},
+                           {CODE_JIS, CODE_UTF8, JisToUtf8Direct},
+                           {CODE_EUC, CODE_UNICODE, ToUnits<EucToUtf16Direct>},
+                           {CODE_JIS, CODE_UNICODE, ToUnits<JisToUtf16Direct>},
+                           {CODE_UTF8, CODE_SJIS, Utf8ToSjisDirect},
+                           {CODE_UTF8, CODE_EUC, Utf8ToEucDirect},
+                           {CODE_UTF8, CODE_JIS, Utf8ToJisDirect}};
 
 // Appends bytes when they fit the piece.
 struct Piece {
@@ -123,24 +138,20 @@ void Generate(const std::uint8_t* data, std::size_t size, KanjiCode source, Piec
 
 // The source decoded to Shift_JIS as the road through it decodes it.
 std::int32_t ToSjis(std::uint8_t* sjis, const std::uint8_t* text, KanjiCode source,
-                    LostCount& lost) {
-    if (source == CODE_JIS) return JisToSjisText(sjis, text, kCapacity, &lost);
-    if (source == CODE_EUC) return EucToSjisText(sjis, text, kCapacity, &lost);
+                    std::int32_t capacity, LostCount& lost) {
+    if (source == CODE_JIS) return JisToSjisText(sjis, text, capacity, &lost);
+    if (source == CODE_EUC) return EucToSjisText(sjis, text, capacity, &lost);
     char16_t wide[2048];
     if (Utf8ToWideText(wide, text, 2000, &lost) < 0) return -1;
-    return WideToAnsi(sjis, wide, kCapacity, &lost);
+    return WideToAnsi(sjis, wide, capacity, &lost);
 }
 
 // The road through Shift_JIS, with capacity for the last step (UTF-16: units).
 std::int32_t TwoSteps(std::uint8_t* out, const std::uint8_t* text, Road road, std::int32_t capacity,
                       LostCount& lost) {
-    if (road.source == CODE_UTF8 && road.target == CODE_SJIS) {
-        char16_t wide[2048];
-        if (Utf8ToWideText(wide, text, 2000, &lost) < 0) return -1;
-        return WideToAnsi(out, wide, capacity, &lost);
-    }
+    if (road.target == CODE_SJIS) return ToSjis(out, text, road.source, capacity, lost);
     std::uint8_t sjis[4096];
-    if (ToSjis(sjis, text, road.source, lost) < 0) return -1;
+    if (ToSjis(sjis, text, road.source, kCapacity, lost) < 0) return -1;
     switch (road.target) {
         case CODE_JIS:
             return SjisToJisText(out, sjis, capacity, &lost);
@@ -153,33 +164,11 @@ std::int32_t TwoSteps(std::uint8_t* out, const std::uint8_t* text, Road road, st
     }
 }
 
-std::int32_t Direct(std::uint8_t* out, const std::uint8_t* text, Road road, std::int32_t capacity) {
-    const bool euc = road.source == CODE_EUC;
-    auto* units = reinterpret_cast<char16_t*>(out);
-    if (road.source == CODE_UTF8) {
-        if (road.target == CODE_SJIS) return Utf8ToSjisDirect(out, text, capacity);
-        return road.target == CODE_EUC ? Utf8ToEucDirect(out, text, capacity)
-                                       : Utf8ToJisDirect(out, text, capacity);
-    }
-    switch (road.target) {
-        case CODE_EUC:
-            return euc ? EucToEucDirect(out, text, capacity) : JisToEucDirect(out, text, capacity);
-        case CODE_JIS:
-            return euc ? EucToJisDirect(out, text, capacity) : JisToJisDirect(out, text, capacity);
-        case CODE_UTF8:
-            return euc ? EucToUtf8Direct(out, text, capacity)
-                       : JisToUtf8Direct(out, text, capacity);
-        default:
-            return euc ? EucToUtf16Direct(units, text, capacity)
-                       : JisToUtf16Direct(units, text, capacity);
-    }
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 2) return 0;
-    const Road road = kRoads[(data[0] & 0x0F) % kRoadCount];
+    const Road road = kRoads[(data[0] & 0x0F) % std::size(kRoads)];
     const bool raw = (data[0] & 0x30) == 0x30;  // a quarter of the inputs as they are
     const std::int32_t capacity = fuzz::CapacityFrom(data[1]);
     data += 2;
@@ -226,7 +215,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::size_t unitBytes = road.target == CODE_UNICODE ? 2 : 1;
     const std::size_t blockBytes = static_cast<std::size_t>(capacity) * unitBytes;
     std::unique_ptr<std::uint8_t[]> direct(new std::uint8_t[blockBytes]);
-    const std::int32_t d = Direct(direct.get(), piece.bytes, road, capacity);
+    const std::int32_t d = road.direct(direct.get(), piece.bytes, capacity);
     if (d == DIRECT_ROAD_DECLINED) return 0;
     std::unique_ptr<std::uint8_t[]> twoSteps(new std::uint8_t[blockBytes]);
     LostCount stepsLost;

@@ -46,6 +46,7 @@ std::vector<T> Terminated(const std::vector<std::uint8_t>& data) {
 
 template <typename Out, typename In>
 using Codec = std::int32_t (*)(Out*, const In*, std::int32_t, LostCount*);
+using ByteCodec = Codec<std::uint8_t, std::uint8_t>;
 
 // Runs a codec of the engine's convention twice, measuring and writing into a
 // block of exactly capacity units, and checks the convention: the measured

@@ -75,7 +75,6 @@ TEST_F(SettingsTest, StoredValuesComeBackAndAreWrittenBackWithoutTheColumnWidths
 }
 
 TEST_F(SettingsTest, StoredLayoutOfAnotherVersionIsWipedBeforeAnythingIsRead) {
-    fs::create_directories(Maker());
     WriteFile(Maker() / "ruv.conf", "[Version]\nRegistry=150\n[Settings]\nButton\\InputText=3\n");
     RunWindow();
     EXPECT_EQ(startedChecked, 1);
@@ -103,7 +102,6 @@ TEST_F(SettingsTest, ALifeOfTheBoxKeepsEverythingWhileCheckedAndLeavesNoTraceOth
 }
 
 TEST_F(SettingsTest, ValuesThatAreNotIntegersReadAsDefaults) {
-    fs::create_directories(Maker());
     WriteFile(Maker() / "ruv.conf", "[Settings]\nButton\\Auto=yes\nButton\\InputText=99999999999\nButton\\CRLF=7\n");
     QSettings store = Store();
     const StoredSettings read = ReadSettings(store);

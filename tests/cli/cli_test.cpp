@@ -48,19 +48,19 @@ std::set<std::string> Listing(const fs::path& dir) {
     return entries;
 }
 
-// Runs ruv-cli through the shell behind the prefix (such as a command that
-// changes the user), the arguments in the folder.
-Result RunCli(const TempDir& dir, const std::string& args, const std::string& input = "",
-              const std::string& prefix = "") {
+// Runs the command line through the shell, "{d}" and "{cli}" in it standing for
+// the folder and ruv-cli, with the input on its standard input.
+Result Shell(const TempDir& dir, const std::string& command, const std::string& input = "") {
     const TempDir io;
     WriteFile(io / "in", input);
-    const std::string command = prefix + RUV_CLI_PATH + " " + InFolder(args, dir) + " <" + (io / "in").string() + " >" +
-                                (io / "out").string() + " 2>" + (io / "err").string();
-    const int status = std::system(command.c_str());
+    const int status = std::system((InFolder(command, dir) + " <" + (io / "in").string() + " >" +
+                                    (io / "out").string() + " 2>" + (io / "err").string())
+                                       .c_str());
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(io / "out"), ReadFile(io / "err")};
 }
 
 TEST(Cli, OptionsCodeNamesAndPrintedNames) {
+    const TempDir dir;
     for (const DataRow& row : DataRows("cli_words.tsv")) {
         const std::string in = Unescape(row.at(1)), expected = Unescape(row.at(2));
         if (row[0] == "code") {
@@ -68,14 +68,11 @@ TEST(Cli, OptionsCodeNamesAndPrintedNames) {
         } else if (row[0] == "printed") {
             EXPECT_EQ(PrintableName(in), expected) << row[1];
         } else if (row[0] == "complete") {
-            const std::string command = "bash -c 'source " RUV_SOURCE_DIR "/cli/ruv-cli.bash; COMP_WORDS=(" RUV_CLI_PATH
-                                        " " + in + "); COMP_CWORD=$((${#COMP_WORDS[@]} - 1)); _ruv_cli; echo ${COMPREPLY[*]}'";
-            std::FILE* pipe = ::popen(command.c_str(), "r");
-            char words[256] = {};
-            ASSERT_NE(pipe, nullptr);
-            std::fgets(words, sizeof words, pipe);
-            ::pclose(pipe);
-            EXPECT_EQ(words, expected + "\n") << in;
+            const Result result = Shell(
+                dir,
+                "bash -c 'source " RUV_SOURCE_DIR "/cli/ruv-cli.bash; COMP_WORDS=({cli} " + in +
+                    "); COMP_CWORD=$((${#COMP_WORDS[@]} - 1)); _ruv_cli; echo ${COMPREPLY[*]}'");
+            EXPECT_EQ(result.out, expected + "\n") << in << ": " << result.err;
         } else {
             std::vector<std::string> args{"ruv-cli"};
             std::istringstream words(row.at(2));
@@ -115,14 +112,12 @@ TEST(Cli, ExitStatusesAndMessages) {
         for (const char* name : {"2.txt", "e\x1B]0;x\x07\x1B[2J"}) WriteFile(dir / name, "\x82\xA0\xA1\xFE\n");
         WriteFile(dir / "bin", std::string("\0\0", 2));
         fs::create_directories(dir / "1.txt.bak" / "inside");
-        for (const char* name : {"sub/deep.txt", "sub/n\nl\xFF.txt", ".git/x.txt"}) {
-            fs::create_directories((dir / name).parent_path());
+        for (const char* name : {"sub/deep.txt", "sub/n\nl\xFF.txt", ".git/x.txt"})
             WriteFile(dir / name, sjis);
-        }
         fs::create_directory_symlink("..", dir / "sub" / "loop");
         fs::create_symlink("../1.txt", dir / "sub" / "1.txt");
         const std::set<std::string> before = Listing(dir.Path());
-        const Result result = RunCli(dir, row.at(0), Unescape(row.at(1)));
+        const Result result = Shell(dir, "{cli} " + row.at(0), Unescape(row.at(1)));
         if (row[0].starts_with("-n") || row[0].starts_with("--check")) {
             EXPECT_EQ(Listing(dir.Path()), before) << row[0];
         }
@@ -152,7 +147,7 @@ TEST(Cli, PathsThatCannotBeReadAreNamedWithTheReason) {
         for (const char* name : {"", "a.txt", "locked.txt", "locked"}) ASSERT_EQ(::chown((dir / name).c_str(), 65534, 65534), 0);
         prefix = "setpriv --reuid=65534 --regid=65534 --clear-groups ";
     }
-    const Result result = RunCli(dir, "--to euc -r {d}", "", prefix);
+    const Result result = Shell(dir, prefix + "{cli} --to euc -r {d}");
     EXPECT_EQ(result.status, 1) << result.err;
     EXPECT_EQ(ReadFile(dir / "a.txt"), "\xA4\xA2\n") << result.err;
     for (const char* name : {"/locked.txt: cannot be read: Permission denied", "/locked: cannot be read: Permission denied"}) {
@@ -201,35 +196,36 @@ std::string Big(std::size_t megabytes) {
     return big;
 }
 
-TEST(Cli, CtrlCLeavesTheFileUnderWayAsItWasAndSaysSo) {
+// A dry run stops after the file under way; a conversion leaves that file as it was.
+TEST(Cli, CtrlCStopsADryRunAfterTheFileUnderWayAndLeavesThatFileAsItWas) {
     TempDir dir;
     const std::string big = Big(60);
-    const fs::path path = dir / "big.txt";
+    const fs::path path = dir / "a.txt";
     WriteFile(path, big);
-    const int status = RunDuring({"--to", "utf8", path.string()}, dir / "stderr", [&](pid_t child) {
+    WriteFile(dir / "b.txt", "\x82\xA0\n");
+    bool underWay = false;
+    int status = RunDuring({"-n", "--to", "utf8", "-r", dir.Path().string()}, dir / ".err",
+                           [&](pid_t child) {
+                               underWay = WaitUntilConverting(child, dir.Path(), "a.txt");
+                               ::kill(child, SIGINT);
+                           });
+    if (underWay) {
+        EXPECT_EQ(status, 130);
+        EXPECT_EQ(ReadFile(dir / ".err"),
+                  "ruv-cli: interrupted after 1 of 2 files; nothing was written\n");
+    }
+    status = RunDuring({"--to", "utf8", path.string()}, dir / ".err", [&](pid_t child) {
         WaitUntilConverting(child, dir.Path());
         ::kill(child, SIGINT);
     });
     if (status == 0) GTEST_SKIP() << "the conversion ended before the interrupt";
     EXPECT_EQ(status, 130);
-    EXPECT_EQ(ReadFile(dir / "stderr"), "ruv-cli: interrupted: 0 of 1 file converted; " + path.string() +
-                                            " was under way and was left as it was\n");
+    EXPECT_EQ(ReadFile(dir / ".err"), "ruv-cli: interrupted: 0 of 1 file converted; " +
+                                          path.string() +
+                                          " was under way and was left as it was\n");
     EXPECT_TRUE(ReadFile(path) == big);
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), {}), 2) << "nothing beside it but stderr";
-}
-
-TEST(Cli, CtrlCStopsADryRunAfterTheFileUnderWay) {
-    TempDir dir;
-    WriteFile(dir / "a.txt", Big(60));
-    WriteFile(dir / "b.txt", "\x82\xA0\n");
-    bool underWay = false;
-    const int status = RunDuring({"-n", "--to", "utf8", "-r", dir.Path().string()}, dir / ".err", [&](pid_t child) {
-        underWay = WaitUntilConverting(child, dir.Path(), "a.txt");
-        ::kill(child, SIGINT);
-    });
-    if (!underWay) GTEST_SKIP() << "the dry run ended before the interrupt";
-    EXPECT_EQ(status, 130);
-    EXPECT_EQ(ReadFile(dir / ".err"), "ruv-cli: interrupted after 1 of 2 files; nothing was written\n");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), {}), 3)
+        << "nothing beside it but .err";
 }
 
 // A file removed after the walk listed it fails when its turn comes, and the

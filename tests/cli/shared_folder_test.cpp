@@ -30,15 +30,14 @@ OLD='a.txt.)ruv( a.txt.bak.)ruv('
 
 class SharedFolder : public testing::TestWithParam<DataRow> {};
 
-// Runs a script in the folder, as root or as the other user; its exit status.
+// Runs a script in the folder, as root or as the other user ($U); its exit status.
 int RunScript(const fs::path& base, const std::string& name, const std::string& script, bool asUser,
               const std::string& redirect = "") {
     const fs::path file = base / (name + ".sh");
     std::ofstream(file) << PRELUDE << "cd \"$D\" || exit 99\n" << script << '\n';
-    const std::string command = (asUser ? std::string(SETPRIV) + " --reuid=" + OTHER_UID +
-                                              " --regid=" + OTHER_UID + " --clear-groups "
-                                        : std::string()) +
-                                "timeout 60 sh " + file.string() + redirect;
+    const std::string command =
+        std::string(asUser ? "setpriv --reuid=$U --regid=$U --clear-groups " : "") +
+        "timeout 60 sh " + file.string() + redirect;
     const int status = std::system(command.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }

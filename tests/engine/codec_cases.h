@@ -18,6 +18,8 @@ namespace ruv::test {
 using Bytes = std::vector<std::uint8_t>;
 using Units = std::vector<char16_t>;
 using ByteCodec = std::int32_t (*)(std::uint8_t*, const std::uint8_t*, std::int32_t, LostCount*);
+using WideOut = std::int32_t (*)(char16_t*, const std::uint8_t*, std::int32_t, LostCount*);
+using WideIn = std::int32_t (*)(std::uint8_t*, const char16_t*, std::int32_t, LostCount*);
 
 // "61 88 9F" -> the bytes, "0061 4E9C" -> the units, without a terminator; "-" is empty.
 template <typename T = std::uint8_t>

@@ -22,8 +22,6 @@ namespace ruv {
 namespace {
 
 using test::Hex;
-using WideOut = std::int32_t (*)(char16_t*, const std::uint8_t*, std::int32_t, LostCount*);
-using WideIn = std::int32_t (*)(std::uint8_t*, const char16_t*, std::int32_t, LostCount*);
 using Direct = std::int32_t (*)(std::uint8_t*, const std::uint8_t*, std::int32_t);
 
 const std::map<std::string, test::ByteCodec> kBytes = {{"sjis>euc", SjisToEucText},
@@ -31,11 +29,11 @@ const std::map<std::string, test::ByteCodec> kBytes = {{"sjis>euc", SjisToEucTex
                                                        {"sjis>sjis", SjisToSjisText},
                                                        {"sjis>jis", SjisToJisText},
                                                        {"jis>sjis", JisToSjisText}};
-const std::map<std::string, WideOut> kToWide = {{"utf8>utf16", Utf8ToWideText},
-                                                {"cp932>utf16", Cp932ToUtf16},
-                                                {"utf7>utf16", Utf7ToWideText},
-                                                {"utf7strict>utf16", Utf7ToWideTextStrict}};
-const std::map<std::string, WideIn> kFromWide = {
+const std::map<std::string, test::WideOut> kToWide = {{"utf8>utf16", Utf8ToWideText},
+                                                      {"cp932>utf16", Cp932ToUtf16},
+                                                      {"utf7>utf16", Utf7ToWideText},
+                                                      {"utf7strict>utf16", Utf7ToWideTextStrict}};
+const std::map<std::string, test::WideIn> kFromWide = {
     {"utf16>utf8", WideToUtf8Text}, {"utf16>cp932", Utf16ToCp932}, {"utf16>utf7", WideToUtf7Text}};
 const std::map<std::string, Direct> kDirect = {{"euc>euc direct", EucToEucDirect},
                                                {"euc>jis direct", EucToJisDirect},
@@ -92,11 +90,6 @@ INSTANTIATE_TEST_SUITE_P(Tsv, CodecRows, testing::ValuesIn(test::DataRows("codec
 class RoadRows : public testing::TestWithParam<test::DataRow> {};
 
 TEST_P(RoadRows, GiveTheExpectedOutput) {
-    static const std::map<std::string, KanjiCode> kCodes = {{"euc", CODE_EUC},
-                                                            {"jis", CODE_JIS},
-                                                            {"sjis", CODE_SJIS},
-                                                            {"utf8", CODE_UTF8},
-                                                            {"utf16", CODE_UNICODE}};
     const std::string& road = GetParam().at(0);
     const auto bytes = test::Hex(GetParam().at(1));
     SCOPED_TRACE(road + ": " + GetParam().at(3));
@@ -105,9 +98,10 @@ TEST_P(RoadRows, GiveTheExpectedOutput) {
     ConvertedBuffer output;
     CodeConverter converter;
     const auto arrow = road.find('>');
-    const std::int32_t n = converter.ConvertLine(
-        output, piece,
-        {kCodes.at(road.substr(0, arrow)), kCodes.at(road.substr(arrow + 1)), Newline::Lf});
+    const std::int32_t n =
+        converter.ConvertLine(output, piece,
+                              {test::CodeNamed(road.substr(0, arrow)),
+                               test::CodeNamed(road.substr(arrow + 1)), Newline::Lf});
     ASSERT_GE(n, 0);
     EXPECT_EQ(test::Bytes(AsBytes(output), AsBytes(output) + n), test::Hex(GetParam().at(2)));
     const std::uint8_t* end = AsBytes(piece) + bytes.size();

@@ -6,7 +6,6 @@
 
 #include <bit>
 #include <cstring>
-#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -50,25 +49,6 @@ std::vector<Cut> CutAll(KanjiCode code, const std::string& data) {
     return cuts;
 }
 
-const std::map<std::string, KanjiCode> kCodes = {{"SJIS", CODE_SJIS}, {"EUC", CODE_EUC},
-                                                 {"JIS", CODE_JIS},   {"UTF8", CODE_UTF8},
-                                                 {"UTF7", CODE_UTF7}, {"UNICODE", CODE_UNICODE}};
-
-// A field of tests/data/piece_cuts.tsv or cut_conversions.tsv: C escapes, and {N:s} for N times s.
-std::string Expand(const std::string& field) {
-    std::string out;
-    for (std::size_t i = 0; i < field.size();) {
-        const std::size_t open = field.find('{', i);
-        out += test::Unescape(field.substr(i, open - i));
-        if (open == std::string::npos) break;
-        const std::size_t colon = field.find(':', open), close = field.find('}', colon);
-        const std::string unit = test::Unescape(field.substr(colon + 1, close - colon - 1));
-        for (int n = std::stoi(field.substr(open + 1)); n > 0; --n) out += unit;
-        i = close + 1;
-    }
-    return out;
-}
-
 class PieceCuts : public testing::TestWithParam<test::DataRow> {};
 
 TEST_P(PieceCuts, AreTheExpectedPieces) {
@@ -77,9 +57,9 @@ TEST_P(PieceCuts, AreTheExpectedPieces) {
     std::istringstream cuts(row.at(2));
     for (std::string cut; std::getline(cuts, cut, '|');) {
         const std::size_t at = cut.rfind('@');
-        expected.push_back({Expand(cut.substr(0, at)), std::stoul(cut.substr(at + 1))});
+        expected.push_back({test::Expand(cut.substr(0, at)), std::stoul(cut.substr(at + 1))});
     }
-    EXPECT_EQ(CutAll(kCodes.at(row.at(0)), Expand(row.at(1))), expected) << row.at(3);
+    EXPECT_EQ(CutAll(test::CodeNamed(row.at(0)), test::Expand(row.at(1))), expected) << row.at(3);
 }
 
 INSTANTIATE_TEST_SUITE_P(Tsv, PieceCuts, testing::ValuesIn(test::DataRows("piece_cuts.tsv")));
@@ -105,7 +85,7 @@ class CutConversions : public testing::TestWithParam<test::DataRow> {};
 
 TEST_P(CutConversions, GiveTheWholeTextsOutput) {
     const test::DataRow& row = GetParam();
-    const KanjiCode source = kCodes.at(row.at(0)), target = kCodes.at(row.at(2));
+    const KanjiCode source = test::CodeNamed(row.at(0)), target = test::CodeNamed(row.at(2));
     const std::size_t last = std::stoul(row.at(4).substr(row.at(4).find('-') + 1));
     for (std::size_t x = std::stoul(row.at(4)); x <= last; ++x) {
         const auto letters = [x](KanjiCode code) {
@@ -113,8 +93,8 @@ TEST_P(CutConversions, GiveTheWholeTextsOutput) {
             for (std::size_t i = 0; i < x; ++i) s += code == CODE_UNICODE ? "x\0"s : "x";
             return s;
         };
-        const std::string text = letters(source) + Expand(row.at(1));
-        EXPECT_EQ(ConvertAll(source, text, target), letters(target) + Expand(row.at(3)))
+        const std::string text = letters(source) + test::Expand(row.at(1));
+        EXPECT_EQ(ConvertAll(source, text, target), letters(target) + test::Expand(row.at(3)))
             << row.at(5) << " after " << x;
     }
 }

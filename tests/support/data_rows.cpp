@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <map>
 #include <sstream>
 
 namespace ruv::test {
@@ -33,6 +34,29 @@ std::string Unescape(std::string_view text) {
             const std::size_t at = std::string_view("nrtea").find(text[i]);
             out += at == std::string_view::npos ? text[i] : "\n\r\t\x1B\a"[at];
         }
+    }
+    return out;
+}
+
+KanjiCode CodeNamed(const std::string& name) {
+    static const std::map<std::string, KanjiCode> codes = {
+        {"ascii", CODE_ASCII},  {"jis", CODE_JIS},         {"sjis", CODE_SJIS},
+        {"euc", CODE_EUC},      {"unicode", CODE_UNICODE}, {"utf16", CODE_UNICODE},
+        {"utf8", CODE_UTF8},    {"utf7", CODE_UTF7},       {"unknown", CODE_UNKNOWN},
+        {"binary", CODE_BINARY}};
+    return codes.at(name);
+}
+
+std::string Expand(const std::string& field) {
+    std::string out;
+    for (std::size_t i = 0; i < field.size();) {
+        const std::size_t open = field.find('{', i);
+        out += Unescape(field.substr(i, open - i));
+        if (open == std::string::npos) break;
+        const std::size_t colon = field.find(':', open), close = field.find('}', colon);
+        const std::string unit = Unescape(field.substr(colon + 1, close - colon - 1));
+        for (int n = std::stoi(field.substr(open + 1)); n > 0; --n) out += unit;
+        i = close + 1;
     }
     return out;
 }

@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/kanji_code.h"
+
 namespace ruv::test {
 
 // The fields of one line; a test parameter prints as its first field.
@@ -19,5 +21,12 @@ std::vector<DataRow> DataRows(const std::string& file);
 // The text with its C escapes decoded: \n \r \t \e \a \xHH, and a backslash
 // before any other character stands for that character.
 std::string Unescape(std::string_view text);
+
+// The code a row names: ascii, jis, sjis, euc, unicode (or utf16), utf8, utf7, unknown,
+// binary.
+KanjiCode CodeNamed(const std::string& name);
+
+// Unescape, and "{N:s}" for N times s.
+std::string Expand(const std::string& field);
 
 }  // namespace ruv::test

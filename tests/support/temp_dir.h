@@ -1,5 +1,5 @@
 // A fresh folder for one test, removed with everything in it when the test ends,
-// and small helpers to write and read whole files.
+// and small helpers to write (in a folder made as needed) and read whole files.
 #pragma once
 
 #include <filesystem>

@@ -75,14 +75,6 @@ protected:
     Strings Names() { return Column(0); }
     Strings Labels() { return Column(1); }
 
-    // Registers a file big enough that a run over it stays busy; its bytes.
-    std::string AddBigFile() {
-        const std::string big = LargeSjisText();
-        WriteFile(dir / "big.txt", big);
-        dialog.AddPath(dir / "big.txt");
-        return big;
-    }
-
     // Waits until the run has ended and the window shows it.
     bool WaitForIdle() {
         return QTest::qWaitFor([this] { return !dialog.IsBusy() && Find("exitButton")->isEnabled(); }, 20000);

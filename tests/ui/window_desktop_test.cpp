@@ -6,7 +6,6 @@
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QTranslator>
-#include <map>
 
 #include "platform/file_handle.h"
 #include "qt_test_app.h"
@@ -32,11 +31,8 @@ class Preview : public DialogTest, public ::testing::WithParamInterface<DataRow>
 
 TEST_P(Preview, ShowsTheTextAsDetectedWithItsLineEndsAndTheCharactersTheTargetLoses) {
     const DataRow& row = GetParam();
-    const std::map<std::string, KanjiCode> codes{{"sjis", CODE_SJIS}, {"euc", CODE_EUC},
-                                                 {"jis", CODE_JIS},   {"utf16", CODE_UNICODE},
-                                                 {"utf8", CODE_UTF8}, {"utf7", CODE_UTF7}};
     const std::string text = Unescape(row.at(1));
-    const KanjiCode code = codes.at(row.at(0));
+    const KanjiCode code = CodeNamed(row.at(0));
     const auto bytes =
         code == CODE_UTF8 ? text : EncodeFile(*ConvertBytes(text, CODE_UTF8, CODE_EUC), code);
     ASSERT_TRUE(bytes);
