@@ -21,10 +21,13 @@ int ConverterApp::Run(const std::vector<std::string>& paths) {
     // Told to quit (a signal, the end of the desktop session): stop the run
     // under way and wait for it, then close as Exit does.
     QuitSignals quitSignals;
-    QObject::connect(&quitSignals, &QuitSignals::quitRequested, &dialog, &ConvertDialog::CancelAndClose);
+    QObject::connect(&quitSignals, &QuitSignals::quitRequested, &dialog,
+                     &ConvertDialog::CancelAndClose);
     if (auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
-        QObject::connect(app, &QGuiApplication::commitDataRequest, &dialog, &ConvertDialog::CancelAndClose);
-        QObject::connect(app, &QCoreApplication::aboutToQuit, &dialog, &ConvertDialog::CancelAndClose);
+        QObject::connect(app, &QGuiApplication::commitDataRequest, &dialog,
+                         &ConvertDialog::CancelAndClose);
+        QObject::connect(app, &QCoreApplication::aboutToQuit, &dialog,
+                         &ConvertDialog::CancelAndClose);
     }
 
     const int result = dialog.RunModal();

@@ -15,7 +15,9 @@ volatile sig_atomic_t signalPipe = -1;
 extern "C" void OnQuitSignal(int signal) {
     const int saved = errno;
     const unsigned char number = static_cast<unsigned char>(signal);
-    if (signalPipe >= 0) [[maybe_unused]] ssize_t ignored = write(signalPipe, &number, 1);
+    if (signalPipe >= 0) {
+        [[maybe_unused]] const ssize_t ignored = write(signalPipe, &number, 1);
+    }
     errno = saved;
 }
 

@@ -34,7 +34,7 @@ private:
     static constexpr int kSignals[3] = {SIGTERM, SIGHUP, SIGINT};
     int pipe_[2] = {-1, -1};
     QSocketNotifier* notifier_ = nullptr;
-    struct sigaction previous_[3] {};
+    struct sigaction previous_[3]{};
 };
 
 }  // namespace ruv

@@ -8,7 +8,8 @@ namespace ruv {
 
 QString RegistryTool::SettingsFile(const QString& company, const QString& application) {
     // Only the path is asked for: constructing QSettings reads, never writes.
-    return QSettings(QSettings::NativeFormat, QSettings::UserScope, company, application).fileName();
+    return QSettings(QSettings::NativeFormat, QSettings::UserScope, company, application)
+        .fileName();
 }
 
 bool RegistryTool::KeyExists(const QString& company, const QString& application) const {

@@ -14,8 +14,9 @@ ruv::KanjiCode CodeNamed(const char* name) {
     const struct {
         const char* name;
         ruv::KanjiCode code;
-    } names[] = {{"jis", ruv::CODE_JIS},         {"sjis", ruv::CODE_SJIS}, {"euc", ruv::CODE_EUC},
-                 {"unicode", ruv::CODE_UNICODE}, {"utf8", ruv::CODE_UTF8}, {"utf7", ruv::CODE_UTF7}};
+    } names[] = {{"jis", ruv::CODE_JIS},   {"sjis", ruv::CODE_SJIS},
+                 {"euc", ruv::CODE_EUC},   {"unicode", ruv::CODE_UNICODE},
+                 {"utf8", ruv::CODE_UTF8}, {"utf7", ruv::CODE_UTF7}};
     for (const auto& entry : names) {
         if (std::strcmp(entry.name, name) == 0) return entry.code;
     }
@@ -25,7 +26,8 @@ ruv::KanjiCode CodeNamed(const char* name) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 5 || CodeNamed(argv[1]) == ruv::CODE_ERROR || CodeNamed(argv[2]) == ruv::CODE_ERROR) {
+    if (argc != 5 || CodeNamed(argv[1]) == ruv::CODE_ERROR ||
+        CodeNamed(argv[2]) == ruv::CODE_ERROR) {
         std::fprintf(stderr, "usage: %s FROM TO INPUT OUTPUT\n", argv[0]);
         return 2;
     }

@@ -21,9 +21,11 @@ int main(int argc, char** argv) {
         ruv::DetectFileLabel(argv[i], label);
         ++counts[label];
     }
-    const std::chrono::duration<double, std::milli> elapsed = std::chrono::steady_clock::now() - start;
+    const std::chrono::duration<double, std::milli> elapsed =
+        std::chrono::steady_clock::now() - start;
     const int files = argc - 1;
-    std::printf("%d files in %.1f ms: %.4f ms a file\n", files, elapsed.count(), elapsed.count() / files);
+    std::printf("%d files in %.1f ms: %.4f ms a file\n", files, elapsed.count(),
+                elapsed.count() / files);
     for (const auto& [name, count] : counts) std::printf("%s\t%d\n", name.c_str(), count);
     return 0;
 }

@@ -29,7 +29,8 @@ namespace fs = std::filesystem;
 const char* const kSamples[3] = {
     "\x93\xFA\x96\x7B\x8C\xEA\x82\xCC\x83\x65\x83\x4C\x83\x58\x83\x67\x82\xC5\x82\xB7\x81\x42\r\n",
     "\xC6\xFC\xCB\xDC\xB8\xEC\xA4\xCE\xA5\xC6\xA5\xAD\xA5\xB9\xA5\xC8\xA4\xC7\xA4\xB9\xA1\xA3\r\n",
-    "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E\xE3\x81\xAE\xE3\x83\x86\xE3\x82\xAD\xE3\x82\xB9\xE3\x83\x88\r\n",
+    "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E\xE3\x81\xAE\xE3\x83\x86\xE3\x82\xAD\xE3\x82\xB9\xE3\x83"
+    "\x88\r\n",
 };
 
 void WriteFolder(const fs::path& folder, int count) {
@@ -41,16 +42,20 @@ void WriteFolder(const fs::path& folder, int count) {
 }
 
 // Best and median of five timings, in milliseconds.
-void Report(const char* what, const std::function<void()>& prepare, const std::function<void()>& step) {
+void Report(const char* what, const std::function<void()>& prepare,
+            const std::function<void()>& step) {
     std::vector<double> times;
     for (int run = 0; run < 5; ++run) {
         prepare();
         const auto start = std::chrono::steady_clock::now();
         step();
-        times.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+        times.push_back(
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                .count());
     }
     std::sort(times.begin(), times.end());
-    std::printf("%-40s best %8.1f ms   median %8.1f ms\n", what, times.front(), times[times.size() / 2]);
+    std::printf("%-40s best %8.1f ms   median %8.1f ms\n", what, times.front(),
+                times[times.size() / 2]);
 }
 
 }  // namespace
@@ -58,7 +63,8 @@ void Report(const char* what, const std::function<void()>& prepare, const std::f
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     const int count = argc > 1 ? std::atoi(argv[1]) : 10000;
-    const fs::path folder = argc > 2 ? fs::path(argv[2]) : fs::temp_directory_path() / "ruv-registration-bench";
+    const fs::path folder =
+        argc > 2 ? fs::path(argv[2]) : fs::temp_directory_path() / "ruv-registration-bench";
     int qtArgc = 1;
     QApplication app(qtArgc, argv);
 
@@ -73,9 +79,11 @@ int main(int argc, char** argv) {
            [&] { dialog.AddPath(folder); });
     std::printf("  listed: %d\n", list->topLevelItemCount());
     Report(("refresh the labels of " + files).c_str(), [] {}, [&] { dialog.RefreshLabels(); });
-    Report(("register " + files + " one drop each").c_str(), [&] { dialog.ClearFiles(); }, [&] {
-        for (int i = 0; i < count; ++i) dialog.AddPath(folder / ("file" + std::to_string(i) + ".txt"));
-    });
+    Report(("register " + files + " one drop each").c_str(), [&] { dialog.ClearFiles(); },
+           [&] {
+               for (int i = 0; i < count; ++i)
+                   dialog.AddPath(folder / ("file" + std::to_string(i) + ".txt"));
+           });
     fs::remove_all(folder);
     return 0;
 }

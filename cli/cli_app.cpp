@@ -174,7 +174,8 @@ int ConvertStream(const CliOptions& options, std::ostream& err) {
     // A guessed UTF-7 source is read strictly.
     job.settings.autoDetect = !options.source.has_value();
     job.settings.strict = options.strict;
-    const ConversionOptions conversion{source, options.target, options.newline, options.foldHalfWidthKana};
+    const ConversionOptions conversion{source, options.target, options.newline,
+                                       options.foldHalfWidthKana};
     ProgressCounter progress;
     std::string reason;
     FileConversion result;
@@ -223,9 +224,10 @@ int RunCli(const CliOptions& options, std::ostream& out, std::ostream& err) {
                 << ExclusionReason(path.excluded) << '\n';
         }
     }
-    const int run = options.detect                    ? Detect(files, out, err)
-                    : options.dryRun || options.check ? ReportDryRun(options, files, out, err)
-                                                      : ConvertFiles(options, std::move(files), err);
+    const int run = options.detect ? Detect(files, out, err)
+                    : options.dryRun || options.check
+                        ? ReportDryRun(options, files, out, err)
+                        : ConvertFiles(options, std::move(files), err);
     return std::max(run, status);  // 130 outranks 1
 }
 

@@ -49,14 +49,18 @@ std::optional<int> ParseCommandLine(int argc, const char* const* argv, CliOption
         },
         "CODE");
     auto* toOption = app.add_option("--to", to, "the code to convert into")->check(codes);
-    auto* fromOption = app.add_option("--from", from, "the code of every file (default: detect each)")->check(codes);
+    auto* fromOption =
+        app.add_option("--from", from, "the code of every file (default: detect each)")
+            ->check(codes);
     auto* newlineOption =
         app.add_option("--newline", newline,
                        "line ends to write: crlf, cr, lf, or keep each as it is (default keep)")
             ->check(CLI::IsMember({"crlf", "cr", "lf", "keep"}, CLI::ignore_case));
-    auto* foldOption = app.add_flag("--fold-kana", options.foldHalfWidthKana,
-                                    "fold half-width katakana into full-width ones (Shift_JIS output)");
-    auto* backupOption = app.add_flag("--backup", options.backup, "keep the previous content as PATH.bak");
+    auto* foldOption =
+        app.add_flag("--fold-kana", options.foldHalfWidthKana,
+                     "fold half-width katakana into full-width ones (Shift_JIS output)");
+    auto* backupOption =
+        app.add_flag("--backup", options.backup, "keep the previous content as PATH.bak");
     auto* keepOption = app.add_flag("-k,--keep-going", options.keepGoing,
                                     "go on after a file fails; list every failure at the end");
     auto* strictOption =
@@ -67,10 +71,11 @@ std::optional<int> ParseCommandLine(int argc, const char* const* argv, CliOption
                                       "convert up to N files at once (default: the cores)")
                            ->type_name("N")
                            ->check(CLI::Range(1u, MAX_JOBS));
-    auto* detectOption = app.add_flag("--detect", options.detect,
-                                      "print each file's detected code and its path; write nothing");
-    auto* dryRunOption = app.add_flag("-n,--dry-run", options.dryRun,
-                                      "print what each file would become (see below); write nothing");
+    auto* detectOption = app.add_flag(
+        "--detect", options.detect, "print each file's detected code and its path; write nothing");
+    auto* dryRunOption =
+        app.add_flag("-n,--dry-run", options.dryRun,
+                     "print what each file would become (see below); write nothing");
     auto* checkOption = app.add_flag("--check", options.check,
                                      "as -n, printing only files that would change or lose "
                                      "characters; exit 1 if any");
@@ -79,13 +84,19 @@ std::optional<int> ParseCommandLine(int argc, const char* const* argv, CliOption
                  "a folder stands for every file below it (names starting with \".\" skipped)");
     app.add_option("--include", options.walk.include,
                    "take only files whose name matches GLOB (repeatable; any case)")
-        ->type_name("GLOB")->expected(1)->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
-    app.add_option("--exclude", options.walk.exclude, "leave out files whose name matches GLOB (repeatable)")
-        ->type_name("GLOB")->expected(1)->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+        ->type_name("GLOB")
+        ->expected(1)
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+    app.add_option("--exclude", options.walk.exclude,
+                   "leave out files whose name matches GLOB (repeatable)")
+        ->type_name("GLOB")
+        ->expected(1)
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
     auto* verboseOption = app.add_flag("--verbose", options.verbose,
                                        "end a run over several files with a summary line even when "
                                        "standard error is not a terminal");
-    app.add_option("PATH", options.paths, "files or folders (a folder's own files; with -r all below), or -")
+    app.add_option("PATH", options.paths,
+                   "files or folders (a folder's own files; with -r all below), or -")
         ->required();
     for (auto* option : {toOption, fromOption, newlineOption, foldOption, backupOption, keepOption,
                          strictOption, verboseOption, dryRunOption, checkOption, jobsOption}) {
@@ -95,11 +106,13 @@ std::optional<int> ParseCommandLine(int argc, const char* const* argv, CliOption
     try {
         app.parse(argc, argv);
         if (!options.detect && to.empty()) throw CLI::RequiredError("--to");
-        const bool stdinMode = std::find(options.paths.begin(), options.paths.end(), "-") != options.paths.end();
+        const bool stdinMode =
+            std::find(options.paths.begin(), options.paths.end(), "-") != options.paths.end();
         if (stdinMode && options.paths.size() != 1) {
             throw CLI::ValidationError("-", "standard input is read alone, without other paths");
         }
-        if (stdinMode && options.backup) throw CLI::ValidationError("--backup", "there is no file to back up");
+        if (stdinMode && options.backup)
+            throw CLI::ValidationError("--backup", "there is no file to back up");
         if (stdinMode && (options.dryRun || options.check)) {
             throw CLI::ValidationError("-", "-n and --check look at files, not standard input");
         }

@@ -15,7 +15,7 @@ public:
     InterruptGuard& operator=(const InterruptGuard&) = delete;
 
 private:
-    struct sigaction previous_[3] {};
+    struct sigaction previous_[3]{};
 };
 
 // True once one of the signals came while a guard was alive.

@@ -392,7 +392,7 @@ KanjiCode ClassifyWindow(const FileHandle& file, ReadOnBlock& block, std::size_t
     switch (code) {
         case CODE_UNICODE: return CODE_BINARY;  // zero bytes after a 7-bit head
         case CODE_ASCII:
-        case CODE_UTF7: return CODE_UNKNOWN;    // 8-bit bytes that form no pair
+        case CODE_UTF7: return CODE_UNKNOWN;  // 8-bit bytes that form no pair
         default: return code;
     }
 }

@@ -41,7 +41,7 @@ std::int32_t Tallied(LostCount* lost, Body body) {
 
 template <bool kWrite>
 class ByteSink {
-  public:
+public:
     ByteSink(std::uint8_t* out, std::int32_t capacity, LostCount& lost)
         : out_(out), capacity_(capacity), lost_(&lost) {}
 
@@ -115,7 +115,7 @@ class ByteSink {
         return count_;
     }
 
-  private:
+private:
     std::uint8_t* out_;
     std::int32_t capacity_;
     std::int32_t count_ = 0;

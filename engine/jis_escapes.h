@@ -29,14 +29,14 @@ struct JisEscape {
 // No row is the start of another, so the order decides no match; the first row
 // of a mode is the one written to select it.
 inline constexpr std::array<JisEscape, 8> JIS_ESCAPES{{
-    {{JIS_ESC, '$', 'B'}, 3, JisMode::Kanji, true},               // JIS X 0208-1983
-    {{JIS_ESC, '$', '@'}, 3, JisMode::Kanji, true},               // JIS X 0208-1978
+    {{JIS_ESC, '$', 'B'}, 3, JisMode::Kanji, true},                // JIS X 0208-1983
+    {{JIS_ESC, '$', '@'}, 3, JisMode::Kanji, true},                // JIS X 0208-1978
     {{JIS_ESC, '$', '(', 'D'}, 4, JisMode::Supplementary, false},  // JIS X 0212
-    {{JIS_ESC, '$', '(', 'O'}, 4, JisMode::Unread, true},         // JIS X 0213 plane 1
-    {{JIS_ESC, '$', '(', 'P'}, 4, JisMode::Unread, true},         // JIS X 0213 plane 2
+    {{JIS_ESC, '$', '(', 'O'}, 4, JisMode::Unread, true},          // JIS X 0213 plane 1
+    {{JIS_ESC, '$', '(', 'P'}, 4, JisMode::Unread, true},          // JIS X 0213 plane 2
     {{JIS_ESC, '(', 'B'}, 3, JisMode::Ascii, false},
     {{JIS_ESC, '(', 'J'}, 3, JisMode::Roman, false},
-    {{JIS_ESC, '(', 'I'}, 3, JisMode::Katakana, true},            // half-width katakana
+    {{JIS_ESC, '(', 'I'}, 3, JisMode::Katakana, true},  // half-width katakana
 }};
 
 // The sequence written to select mode (not Unread).

@@ -18,10 +18,11 @@ namespace {
 // units of the same buffer, which the rewrite may grow by one unit before the
 // terminator.  Intermediates are 4096-byte stack buffers of their own.
 constexpr std::int32_t BYTE_OUTPUT_CAPACITY = 4000;
-constexpr std::int32_t UNIT_OUTPUT_CAPACITY = static_cast<std::int32_t>(CONVERTED_BUFFER_BYTES / 2) - 1;
-constexpr std::int32_t WIDE_TEMP_CAPACITY = 2000;   // UTF-16 between two steps
+constexpr std::int32_t UNIT_OUTPUT_CAPACITY =
+    static_cast<std::int32_t>(CONVERTED_BUFFER_BYTES / 2) - 1;
+constexpr std::int32_t WIDE_TEMP_CAPACITY = 2000;         // UTF-16 between two steps
 constexpr std::int32_t DIRECT_FROM_WIDE_CAPACITY = 2000;  // UTF-8/UTF-7 straight from UTF-16
-constexpr std::int32_t SJIS_TEMP_CAPACITY = 4000;   // Shift_JIS between two steps
+constexpr std::int32_t SJIS_TEMP_CAPACITY = 4000;         // Shift_JIS between two steps
 
 using WideTemp = std::array<char16_t, 2048>;
 using SjisTemp = std::array<std::uint8_t, 4096>;
@@ -195,17 +196,14 @@ std::int32_t CodeConverter::ConvertFromSjis(ConvertedBuffer& output, const std::
                                             KanjiCode target) {
     std::uint8_t* out = AsBytes(output);
     switch (target) {
-        case CODE_JIS:
-            return SjisToJisText(out, text, BYTE_OUTPUT_CAPACITY, &lost);
+        case CODE_JIS: return SjisToJisText(out, text, BYTE_OUTPUT_CAPACITY, &lost);
         case CODE_SJIS:
             return foldHalfWidthKana ? SjisToSjisText(out, text, BYTE_OUTPUT_CAPACITY)
                                      : CopyBytes(out, text);
-        case CODE_EUC:
-            return SjisToEucText(out, text, BYTE_OUTPUT_CAPACITY, &lost);
+        case CODE_EUC: return SjisToEucText(out, text, BYTE_OUTPUT_CAPACITY, &lost);
         case CODE_UNICODE:
             return UnitsToBytes(AnsiToWide(Units(output), text, WIDE_TEMP_CAPACITY, &lost));
-        case CODE_UTF8:
-            return AnsiToUtf8(out, text, BYTE_OUTPUT_CAPACITY, &lost);  // one pass
+        case CODE_UTF8: return AnsiToUtf8(out, text, BYTE_OUTPUT_CAPACITY, &lost);  // one pass
         case CODE_UTF7: {
             WideTemp wide;
             if (AnsiToWide(wide.data(), text, WIDE_TEMP_CAPACITY, &lost) < 0) return -1;
@@ -252,8 +250,7 @@ std::int32_t CodeConverter::ConvertFromEuc(ConvertedBuffer& output, const std::u
 std::int32_t CodeConverter::ConvertFromUnicode(ConvertedBuffer& output, const char16_t* text,
                                                KanjiCode target) {
     switch (target) {
-        case CODE_UNICODE:
-            return UnitsToBytes(CopyUnits(Units(output), text, lost));
+        case CODE_UNICODE: return UnitsToBytes(CopyUnits(Units(output), text, lost));
         case CODE_UTF8:
             return WideToUtf8Text(AsBytes(output), text, DIRECT_FROM_WIDE_CAPACITY, &lost);
         case CODE_UTF7:

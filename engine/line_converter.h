@@ -77,8 +77,10 @@ public:
     // then encode into target; the bytes in output, or -1.
     std::int32_t ConvertFromSjis(ConvertedBuffer& output, const std::uint8_t* text,
                                  KanjiCode target);
-    std::int32_t ConvertFromJis(ConvertedBuffer& output, const std::uint8_t* text, KanjiCode target);
-    std::int32_t ConvertFromEuc(ConvertedBuffer& output, const std::uint8_t* text, KanjiCode target);
+    std::int32_t ConvertFromJis(ConvertedBuffer& output, const std::uint8_t* text,
+                                KanjiCode target);
+    std::int32_t ConvertFromEuc(ConvertedBuffer& output, const std::uint8_t* text,
+                                KanjiCode target);
     std::int32_t ConvertFromUnicode(ConvertedBuffer& output, const char16_t* text,
                                     KanjiCode target);
     std::int32_t ConvertFromUtf8(ConvertedBuffer& output, const std::uint8_t* text,
@@ -89,7 +91,10 @@ public:
     // The file head of the last detection (see detect/).
     std::uint32_t headLength = 0;
     std::array<std::uint8_t, HEAD_BUFFER_BYTES> headBuffer{};
-    void ReleaseHeadBuffer() { headLength = 0; headBuffer.fill(0); }
+    void ReleaseHeadBuffer() {
+        headLength = 0;
+        headBuffer.fill(0);
+    }
 
     bool foldHalfWidthKana = false;
     // The source code came from detection, not from the user: UTF-7 is then
@@ -104,7 +109,7 @@ public:
     // Shift_JIS.
     LostCount lost;
 
-  private:
+private:
     std::int32_t DecodeUtf7(char16_t* out, const std::uint8_t* text, std::int32_t capacity);
     // Encodes decoded UTF-16 text into a target other than UTF-16.
     std::int32_t FromWide(ConvertedBuffer& output, const char16_t* wide, KanjiCode target);

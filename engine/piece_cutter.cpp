@@ -154,8 +154,7 @@ std::uint8_t KanaAt(KanjiCode code, const std::uint8_t* p, std::size_t avail, co
     const std::uint8_t b = p[0];
     const auto continuation = [](std::uint8_t c) { return (c & 0xC0) == 0x80; };
     switch (code) {
-        case CODE_SJIS:
-            return IsHalfWidthKana(b) ? b : 0;
+        case CODE_SJIS: return IsHalfWidthKana(b) ? b : 0;
         case CODE_EUC:  // SS2 and the kana byte
             return b == 0x8E && avail >= 2 && IsHalfWidthKana(p[1]) ? p[1] : 0;
         case CODE_UTF8:
@@ -165,10 +164,8 @@ std::uint8_t KanaAt(KanjiCode code, const std::uint8_t* p, std::size_t avail, co
         case CODE_JIS:  // 8-bit katakana in any mode, 21-5F after ESC ( I or SO
             if (IsHalfWidthKana(b)) return b;
             return s.mode == Carry::JisKatakana && b >= 0x21 && b <= 0x5F ? b | 0x80 : 0;
-        case CODE_UTF7:
-            return KanaOfUnit(Utf7UnitAt(p, avail, s));
-        default:
-            return 0;
+        case CODE_UTF7: return KanaOfUnit(Utf7UnitAt(p, avail, s));
+        default: return 0;
     }
 }
 
@@ -176,20 +173,15 @@ std::uint8_t KanaAt(KanjiCode code, const std::uint8_t* p, std::size_t avail, co
 std::size_t CharLength(KanjiCode code, const std::uint8_t* p, std::size_t avail, ScanState& s) {
     const std::uint8_t b = p[0];
     switch (code) {
-        case CODE_SJIS:
-            return IsSjisLeadByte(b) ? 2 : 1;
+        case CODE_SJIS: return IsSjisLeadByte(b) ? 2 : 1;
         case CODE_EUC:
-            if (b == 0x8F) return 3;                // SS3 and a JIS X 0212 pair
-            if (b == 0x8E || b >= 0xA1) return 2;   // SS2 and a kana, or a JIS X 0208 pair
+            if (b == 0x8F) return 3;               // SS3 and a JIS X 0212 pair
+            if (b == 0x8E || b >= 0xA1) return 2;  // SS2 and a kana, or a JIS X 0208 pair
             return 1;
-        case CODE_UTF8:
-            return static_cast<std::size_t>(Utf8SequenceLength(b));
-        case CODE_JIS:
-            return JisCharLength(p, avail, s);
-        case CODE_UTF7:
-            return Utf7CharLength(p, avail, s);
-        default:
-            return 1;
+        case CODE_UTF8: return static_cast<std::size_t>(Utf8SequenceLength(b));
+        case CODE_JIS: return JisCharLength(p, avail, s);
+        case CODE_UTF7: return Utf7CharLength(p, avail, s);
+        default: return 1;
     }
 }
 
@@ -240,7 +232,8 @@ std::size_t FindLineEnd(const std::uint8_t* data, std::size_t n) {
     const void* lf = std::memchr(data, LF, n);
     const std::size_t lfAt = lf != nullptr ? static_cast<const std::uint8_t*>(lf) - data : n;
     const void* cr = std::memchr(data, CR, lfAt);
-    return cr != nullptr ? static_cast<std::size_t>(static_cast<const std::uint8_t*>(cr) - data) : lfAt;
+    return cr != nullptr ? static_cast<std::size_t>(static_cast<const std::uint8_t*>(cr) - data)
+                         : lfAt;
 }
 
 // The last position at most MAX_LINE_BYTES into data where a cut keeps every

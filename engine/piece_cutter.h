@@ -51,12 +51,9 @@ struct Piece {
 constexpr Newline NewlineFor(Newline choice, LineEnd found) {
     if (choice != Newline::Keep) return choice;
     switch (found) {
-        case LineEnd::Cr:
-            return Newline::Cr;
-        case LineEnd::CrLf:
-            return Newline::Crlf;
-        default:
-            return Newline::Lf;
+        case LineEnd::Cr: return Newline::Cr;
+        case LineEnd::CrLf: return Newline::Crlf;
+        default: return Newline::Lf;
     }
 }
 
@@ -72,7 +69,14 @@ public:
     Piece Next(const std::uint8_t* data, std::size_t available, bool atEnd, LineBuffer& line);
 
     // Shift state open at the last cut, as understood by the source's decoder.
-    enum class Carry : std::uint8_t { None, JisKanji, JisSupplementary, JisKatakana, JisRoman, Utf7Run };
+    enum class Carry : std::uint8_t {
+        None,
+        JisKanji,
+        JisSupplementary,
+        JisKatakana,
+        JisRoman,
+        Utf7Run
+    };
 
 private:
     Piece NextBytes(const std::uint8_t* data, std::size_t available, bool atEnd, LineBuffer& line);

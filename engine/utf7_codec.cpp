@@ -74,7 +74,7 @@ inline std::uint8_t ClassOf(char16_t u) {
 
 // One run "+digits-" for count units, a zero byte after it; bytes of the run or -1.
 std::int32_t EncodeRun(std::uint8_t* out, const char16_t* units, std::int32_t capacity,
-                           std::int32_t count) {
+                       std::int32_t count) {
     std::int32_t length = 1;  // the plus sign
     if (out != nullptr) {
         if (capacity <= 1) return -1;
@@ -117,9 +117,8 @@ std::int32_t WideToUtf7Text(std::uint8_t* out, const char16_t* text, std::int32_
     std::int32_t count = 0;
     const char16_t* run = nullptr;  // first unit of the open run, if any
     auto closeRun = [&](const char16_t* end) {
-        const std::int32_t n =
-            EncodeRun(out != nullptr ? out + count : nullptr, run,
-                          capacity - count, static_cast<std::int32_t>(end - run));
+        const std::int32_t n = EncodeRun(out != nullptr ? out + count : nullptr, run,
+                                         capacity - count, static_cast<std::int32_t>(end - run));
         run = nullptr;
         if (n < 0) return false;
         count += n;
@@ -168,7 +167,7 @@ namespace {
 std::int32_t DecodeRun(char16_t* out, const std::uint8_t* text, std::int32_t capacity,
                        std::int32_t* consumed, Utf7Reading reading) {
     std::int32_t count = 0;
-    std::int32_t pos = 1;  // after the plus sign
+    std::int32_t pos = 1;     // after the plus sign
     if (text[1] == kMinus) {  // "+-" is the plus sign itself
         pos = 2;
         count = 1;

@@ -34,7 +34,7 @@ enum Utf7Class : std::uint8_t {
     UTF7_PLUS = 3,      // +
 };
 
-extern const char Utf7Alphabet[65];                          // the 64 digits and a NUL
+extern const char Utf7Alphabet[65];                         // the 64 digits and a NUL
 extern const std::array<std::uint8_t, 128> Utf7DigitValue;  // 255: not a digit
 extern const std::array<std::uint8_t, 128> Utf7CharClass;
 
@@ -59,6 +59,5 @@ std::int32_t Utf7ToWideText(char16_t* out, const std::uint8_t* text, std::int32_
                             LostCount* lost = nullptr);
 std::int32_t Utf7ToWideTextStrict(char16_t* out, const std::uint8_t* text, std::int32_t capacity,
                                   LostCount* lost = nullptr);
-
 
 }  // namespace ruv

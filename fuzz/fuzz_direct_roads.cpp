@@ -153,14 +153,10 @@ std::int32_t TwoSteps(std::uint8_t* out, const std::uint8_t* text, Road road, st
     std::uint8_t sjis[4096];
     if (ToSjis(sjis, text, road.source, kCapacity, lost) < 0) return -1;
     switch (road.target) {
-        case CODE_JIS:
-            return SjisToJisText(out, sjis, capacity, &lost);
-        case CODE_EUC:
-            return SjisToEucText(out, sjis, capacity, &lost);
-        case CODE_UTF8:
-            return AnsiToUtf8(out, sjis, capacity, &lost);
-        default:
-            return AnsiToWide(reinterpret_cast<char16_t*>(out), sjis, capacity, &lost);
+        case CODE_JIS: return SjisToJisText(out, sjis, capacity, &lost);
+        case CODE_EUC: return SjisToEucText(out, sjis, capacity, &lost);
+        case CODE_UTF8: return AnsiToUtf8(out, sjis, capacity, &lost);
+        default: return AnsiToWide(reinterpret_cast<char16_t*>(out), sjis, capacity, &lost);
     }
 }
 

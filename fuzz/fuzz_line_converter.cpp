@@ -88,7 +88,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ruv::fuzz::shown = {data, size};
     using namespace ruv;
     if (size < 2) return 0;
-    static constexpr KanjiCode kSources[] = {CODE_ASCII, CODE_JIS,  CODE_SJIS,   CODE_EUC,
+    static constexpr KanjiCode kSources[] = {CODE_ASCII,   CODE_JIS,  CODE_SJIS, CODE_EUC,
                                              CODE_UNICODE, CODE_UTF8, CODE_UTF7, CODE_UNKNOWN};
     static constexpr KanjiCode kTargets[] = {CODE_JIS,     CODE_SJIS, CODE_EUC,
                                              CODE_UNICODE, CODE_UTF8, CODE_UTF7};
@@ -124,8 +124,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             fuzz::Fail("a converted piece does not fit its buffer");
         }
         if (n < 0) continue;
-        const bool terminated = target == CODE_UNICODE ? (n % 2 == 0 && output[n / 2] == 0)
-                                                       : AsBytes(output)[n] == 0;
+        const bool terminated =
+            target == CODE_UNICODE ? (n % 2 == 0 && output[n / 2] == 0) : AsBytes(output)[n] == 0;
         if (!terminated) fuzz::Fail("a converted piece is not terminated");
         // The 7-bit road copies its bytes as they are; which files take it is
         // decided before conversion, so only the other roads are checked here.

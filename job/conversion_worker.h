@@ -57,12 +57,12 @@ struct JobReport {
     std::vector<std::size_t> skipped;  // files skipped as binary or unreadable
     std::size_t converted = 0;
     std::vector<std::size_t> unchanged;  // files whose content was already right, left as they were
-    std::int32_t failedIndex = -1;     // the first file that failed (it stops the
-    std::string failure;               // run unless keep-going), and why
-    std::vector<JobFailure> failures;  // every failed file, in the order they failed
-    bool cancelled = false;            // a cancel stopped the run before its end
-    std::int32_t cancelledIndex = -1;  // the file under way then, left as it was; -1: none
-    std::vector<LostCharacters> lost;  // the files converted that lost characters, in order
+    std::int32_t failedIndex = -1;       // the first file that failed (it stops the
+    std::string failure;                 // run unless keep-going), and why
+    std::vector<JobFailure> failures;    // every failed file, in the order they failed
+    bool cancelled = false;              // a cancel stopped the run before its end
+    std::int32_t cancelledIndex = -1;    // the file under way then, left as it was; -1: none
+    std::vector<LostCharacters> lost;    // the files converted that lost characters, in order
 };
 
 // Skipped by every run: nothing can be converted from these.

@@ -66,7 +66,8 @@ public:
         begin_ = 0;
         const std::size_t scanFrom = end_;
         while (!atEnd_ && end_ < want) {
-            const std::size_t n = file_.ReadSome(data_.get() + end_, READ_BLOCK_BYTES - end_, error);
+            const std::size_t n =
+                file_.ReadSome(data_.get() + end_, READ_BLOCK_BYTES - end_, error);
             if (error) return false;
             if (n == 0) atEnd_ = true;
             end_ += n;
@@ -196,22 +197,14 @@ std::string WouldLose(const ReplacedCharacters& first, KanjiCode source, KanjiCo
 
 const char* CodeName(KanjiCode code) {
     switch (code) {
-        case CODE_ASCII:
-            return "7-bit text (ASCII)";
-        case CODE_UTF7:
-            return "UTF-7";
-        case CODE_UTF8:
-            return "UTF-8";
-        case CODE_SJIS:
-            return "Shift_JIS";
-        case CODE_EUC:
-            return "EUC-JP";
-        case CODE_JIS:
-            return "ISO-2022-JP";
-        case CODE_UNICODE:
-            return "UTF-16";
-        default:
-            return nullptr;
+        case CODE_ASCII: return "7-bit text (ASCII)";
+        case CODE_UTF7: return "UTF-7";
+        case CODE_UTF8: return "UTF-8";
+        case CODE_SJIS: return "Shift_JIS";
+        case CODE_EUC: return "EUC-JP";
+        case CODE_JIS: return "ISO-2022-JP";
+        case CODE_UNICODE: return "UTF-16";
+        default: return nullptr;
     }
 }
 
@@ -288,8 +281,8 @@ bool ConvertFile(std::span<const std::uint8_t> head, const FileHandle& source,
         // likely means the guess was wrong: replacing it would corrupt the
         // file, so the file is refused and the user can name its code.
         if (n < 0 || (guessed && converter.lost.broken != 0)) {
-            reason = "the text at byte " + std::to_string(offset) +
-                     CannotConvert(sourceCode, guessed);
+            reason =
+                "the text at byte " + std::to_string(offset) + CannotConvert(sourceCode, guessed);
             return false;
         }
         if (const std::uint32_t count = converter.lost.Total(); count != 0) {

@@ -32,16 +32,11 @@ LineEnds Join(LineEnds seen, LineEnd found) {
 
 const char* LineEndsName(LineEnds ends) {
     switch (ends) {
-        case LineEnds::CrLf:
-            return "CR LF";
-        case LineEnds::Lf:
-            return "LF";
-        case LineEnds::Cr:
-            return "CR";
-        case LineEnds::Mixed:
-            return "mixed";
-        default:
-            return "none";
+        case LineEnds::CrLf: return "CR LF";
+        case LineEnds::Lf: return "LF";
+        case LineEnds::Cr: return "CR";
+        case LineEnds::Mixed: return "mixed";
+        default: return "none";
     }
 }
 
@@ -79,7 +74,8 @@ FilePreview PreviewFile(const std::filesystem::path& path, KanjiCode code, Kanji
     // CR LF pair is parted at the cut.
     while (at < size && (!preview.cut || size - at >= PIECE_WINDOW_BYTES)) {
         const Piece piece = cutter.Next(head.get() + at, size - at, !preview.cut, line);
-        const std::int32_t n = converter.ConvertLine(converted, line, {code, CODE_UTF8, Newline::Lf});
+        const std::int32_t n =
+            converter.ConvertLine(converted, line, {code, CODE_UTF8, Newline::Lf});
         if (n < 0) {
             preview.complete = false;
             break;

@@ -34,8 +34,12 @@ public:
     void Wait();
 
     bool IsBusy() const { return job_.busy.load(std::memory_order_acquire); }
-    std::uint32_t ProgressPosition() const { return job_.progressPosition.load(std::memory_order_relaxed); }
-    std::uint32_t ProgressMaximum() const { return job_.progressMaximum.load(std::memory_order_relaxed); }
+    std::uint32_t ProgressPosition() const {
+        return job_.progressPosition.load(std::memory_order_relaxed);
+    }
+    std::uint32_t ProgressMaximum() const {
+        return job_.progressMaximum.load(std::memory_order_relaxed);
+    }
     // The file under way, or -1 before the first.
     std::int32_t CurrentFile() const { return job_.fileIndex.load(std::memory_order_relaxed); }
 

@@ -32,9 +32,9 @@ public:
     std::int32_t ShiftCount() const { return shiftCount_; }
 
 private:
-  std::atomic<std::uint64_t> byteCount_{0};
-  std::int32_t shiftCount_ = 0;
-  std::uint32_t scaledTotal_ = 0;
+    std::atomic<std::uint64_t> byteCount_{0};
+    std::int32_t shiftCount_ = 0;
+    std::uint32_t scaledTotal_ = 0;
 };
 
 }  // namespace ruv

@@ -9,7 +9,7 @@ packages=(
   qt6-base-dev qt6-tools-dev qt6-l10n-tools qt6-translations-l10n xvfb xauth
   dpkg-dev file
   edict skkdic
-  acl util-linux
+  acl util-linux clang-format
 )
 
 missing=()

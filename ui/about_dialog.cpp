@@ -18,7 +18,8 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
     auto* icon = new QLabel(this);
     icon->setPixmap(ui::AppIcon().pixmap(32, 32));
     auto* product = new QLabel(ui::Tr(ui::TEXT_TITLE), this);
-    auto* version = new QLabel(QString::fromUtf8(ui::TEXT_VERSION) + QStringLiteral(RUV_VERSION), this);
+    auto* version =
+        new QLabel(QString::fromUtf8(ui::TEXT_VERSION) + QStringLiteral(RUV_VERSION), this);
     version->setObjectName(QStringLiteral("versionLabel"));
     auto* notice = new QLabel(QString::fromUtf8(ui::TEXT_NOTICE), this);
     auto* ok = new QPushButton(QString::fromUtf8(ui::TEXT_OK), this);

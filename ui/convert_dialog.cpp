@@ -56,12 +56,9 @@ QString Text(const char* utf8) { return ui::Tr(utf8); }
 // The line-end buttons, in the order of the stored index: CR LF, CR, LF.
 Newline NewlineOfButton(int index) {
     switch (index) {
-        case 1:
-            return Newline::Cr;
-        case 2:
-            return Newline::Lf;
-        default:
-            return Newline::Crlf;
+        case 1: return Newline::Cr;
+        case 2: return Newline::Lf;
+        default: return Newline::Crlf;
     }
 }
 
@@ -108,7 +105,9 @@ int CheckValue(const QCheckBox* box) {
 
 void SetCheckValue(QCheckBox* box, int value) {
     if (value < 0 || value > 2) value = 0;
-    box->setCheckState(value == 1 ? Qt::Checked : value == 2 ? Qt::PartiallyChecked : Qt::Unchecked);
+    box->setCheckState(value == 1   ? Qt::Checked
+                       : value == 2 ? Qt::PartiallyChecked
+                                    : Qt::Unchecked);
 }
 
 // Checks the button numbered index and clears every other, so that an index
@@ -157,7 +156,8 @@ ConvertDialog::ConvertDialog(QWidget* parent)
     options->addWidget(createSourceGroup());
     options->addWidget(createTargetGroup());
     options->addStretch(1);  // the option groups keep their natural width
-    saveSettingsBox_ = MakeCheckBox(ui::TEXT_SAVE_SETTINGS, "saveSettingsBox", ui::TIP_SAVE_SETTINGS, this);
+    saveSettingsBox_ =
+        MakeCheckBox(ui::TEXT_SAVE_SETTINGS, "saveSettingsBox", ui::TIP_SAVE_SETTINGS, this);
 
     auto* page = new QVBoxLayout(this);
     page->addLayout(top, 1);
@@ -189,7 +189,8 @@ QLayout* ConvertDialog::createFileGroup() {
     fileList_->header()->setSectionsClickable(false);  // the order is by name, descending
     fileList_->header()->setStretchLastSection(true);  // no scroll bar while the columns fit
     fileList_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    fileList_->setHeaderLabels({ui::UiString(ui::IDS_COLUMN_NAME), ui::UiString(ui::IDS_COLUMN_CODE),
+    fileList_->setHeaderLabels({ui::UiString(ui::IDS_COLUMN_NAME),
+                                ui::UiString(ui::IDS_COLUMN_CODE),
                                 ui::UiString(ui::IDS_COLUMN_PATH)});
     fileList_->sortByColumn(ui::COLUMN_NAME, Qt::DescendingOrder);
     fileList_->setSortingEnabled(true);
@@ -236,8 +237,8 @@ QGroupBox* ConvertDialog::createSourceGroup() {
     sourceButtons_ = new QButtonGroup(this);
     autoDetectBox_ = MakeCheckBox(ui::TEXT_AUTO_DETECT, "autoDetectBox", ui::TIP_AUTO_DETECT, side);
     auto* column = new QVBoxLayout(side);
-    column->addWidget(MakeRadioGroup(ui::TEXT_CODE_GROUP, ui::CODE_BUTTON_TEXTS, 6, "source", ui::TIP_SOURCE,
-                                     sourceButtons_));
+    column->addWidget(MakeRadioGroup(ui::TEXT_CODE_GROUP, ui::CODE_BUTTON_TEXTS, 6, "source",
+                                     ui::TIP_SOURCE, sourceButtons_));
     column->addWidget(autoDetectBox_);
     return side;
 }
@@ -246,13 +247,15 @@ QGroupBox* ConvertDialog::createTargetGroup() {
     auto* side = new QGroupBox(Text(ui::TEXT_TARGET_GROUP), this);
     targetButtons_ = new QButtonGroup(this);
     newlineButtons_ = new QButtonGroup(this);
-    halfWidthKanaBox_ = MakeCheckBox(ui::TEXT_HALF_WIDTH_KANA, "halfWidthKanaBox", ui::TIP_HALF_WIDTH_KANA, side);
+    halfWidthKanaBox_ =
+        MakeCheckBox(ui::TEXT_HALF_WIDTH_KANA, "halfWidthKanaBox", ui::TIP_HALF_WIDTH_KANA, side);
     backupBox_ = MakeCheckBox(ui::TEXT_BACKUP, "backupBox", ui::TIP_BACKUP, side);
     auto* grid = new QGridLayout(side);
-    grid->addWidget(
-        MakeRadioGroup(ui::TEXT_CODE_GROUP, ui::CODE_BUTTON_TEXTS, 6, "target", ui::TIP_TARGET, targetButtons_), 0, 0);
-    grid->addWidget(MakeRadioGroup(ui::TEXT_NEWLINE_GROUP, ui::NEWLINE_BUTTON_TEXTS, 3, "newline", ui::TIP_NEWLINE,
-                                   newlineButtons_),
+    grid->addWidget(MakeRadioGroup(ui::TEXT_CODE_GROUP, ui::CODE_BUTTON_TEXTS, 6, "target",
+                                   ui::TIP_TARGET, targetButtons_),
+                    0, 0);
+    grid->addWidget(MakeRadioGroup(ui::TEXT_NEWLINE_GROUP, ui::NEWLINE_BUTTON_TEXTS, 3, "newline",
+                                   ui::TIP_NEWLINE, newlineButtons_),
                     0, 1, Qt::AlignTop);
     grid->addWidget(halfWidthKanaBox_, 1, 0);
     grid->addWidget(backupBox_, 1, 1);
@@ -303,11 +306,13 @@ void ConvertDialog::createShortcuts() {
     fileList_->addAction(preview);
     fileList_->setContextMenuPolicy(Qt::ActionsContextMenu);
     connect(preview, &QAction::triggered, this, [this] { ShowPreview(fileList_->currentItem()); });
-    connect(fileList_, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item) { ShowPreview(item); });
+    connect(fileList_, &QTreeWidget::itemDoubleClicked, this,
+            [this](QTreeWidgetItem* item) { ShowPreview(item); });
 }
 
 void ConvertDialog::setFileCommandsEnabled(bool enabled) {
-    for (QWidget* command : std::initializer_list<QWidget*>{chooseButton_, removeButton_, clearButton_, filterBox_}) {
+    for (QWidget* command :
+         std::initializer_list<QWidget*>{chooseButton_, removeButton_, clearButton_, filterBox_}) {
         command->setEnabled(enabled);
     }
 }
@@ -335,7 +340,7 @@ void ConvertDialog::connectControls() {
 
 // Tab order as the controls were laid out on the original form.
 void ConvertDialog::arrangeTabOrder() {
-    std::vector<QWidget*> order{startButton_, exitButton_, chooseButton_, fileList_,
+    std::vector<QWidget*> order{startButton_, exitButton_,   chooseButton_, fileList_,
                                 filterBox_,   removeButton_, clearButton_};
     for (QAbstractButton* b : sourceButtons_->buttons()) order.push_back(b);
     order.push_back(autoDetectBox_);
@@ -458,7 +463,8 @@ void ConvertDialog::PollJob() {
     const std::int32_t current = runner_->CurrentFile();
     if (current != shownFile_ && current >= 0) {
         shownFile_ = current;
-        statusLine_->setText(QString::fromStdString(runner_->Files()[static_cast<std::size_t>(current)].name));
+        statusLine_->setText(
+            QString::fromStdString(runner_->Files()[static_cast<std::size_t>(current)].name));
     }
     if (runner_->IsBusy()) return;
     endRun(true);
@@ -516,7 +522,8 @@ void ConvertDialog::ReportRun(const JobReport& report, JobOutcome outcome) {
         const LostCharacters& lost = report.lost[i];
         const QTreeWidgetItem* item = fileList_->topLevelItem(static_cast<int>(lost.index));
         if (item == nullptr) continue;
-        text += QLatin1Char('\n') + Text(ui::TEXT_LOST_FILE).arg(item->text(ui::COLUMN_NAME)).arg(lost.count);
+        text += QLatin1Char('\n') +
+                Text(ui::TEXT_LOST_FILE).arg(item->text(ui::COLUMN_NAME)).arg(lost.count);
         if (lost.firstLine > 0) text += Text(ui::TEXT_LOST_LINE).arg(lost.firstLine);
     }
     services.showMessage(this, text, Text(ui::CAPTION_LOST));
@@ -525,7 +532,8 @@ void ConvertDialog::ReportRun(const JobReport& report, JobOutcome outcome) {
 
 // How many files the run converted, found already right, skipped and failed.
 QString RunSummary(const JobReport& report) {
-    const std::size_t failed = report.failures.empty() && report.failedIndex >= 0 ? 1 : report.failures.size();
+    const std::size_t failed =
+        report.failures.empty() && report.failedIndex >= 0 ? 1 : report.failures.size();
     return Text(ui::TEXT_RUN_SUMMARY)
         .arg(report.converted)
         .arg(report.unchanged.size())
@@ -534,7 +542,8 @@ QString RunSummary(const JobReport& report) {
 }
 
 void ConvertDialog::RefreshLabels() {
-    for (int i = 0; i < fileList_->topLevelItemCount(); ++i) ui::RegisterItem(*fileList_->topLevelItem(i));
+    for (int i = 0; i < fileList_->topLevelItemCount(); ++i)
+        ui::RegisterItem(*fileList_->topLevelItem(i));
 }
 
 void ConvertDialog::ShowAbout() {
@@ -552,8 +561,8 @@ void ConvertDialog::ShowPreview(QTreeWidgetItem* item) {
     const FilePreview preview = PreviewFile(ui::ItemPath(*item), code, target, halfWidthKana != 0);
     const QString targetName =
         targetIndex >= 0 && targetIndex < 6 ? Text(ui::CODE_BUTTON_TEXTS[targetIndex]) : QString();
-    auto* dialog = new FilePreviewDialog(item->text(ui::COLUMN_NAME), QString::fromUtf8(CodeLabel(code)),
-                                         targetName, preview, this);
+    auto* dialog = new FilePreviewDialog(
+        item->text(ui::COLUMN_NAME), QString::fromUtf8(CodeLabel(code)), targetName, preview, this);
     dialog->show();
 }
 

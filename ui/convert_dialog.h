@@ -49,7 +49,8 @@ struct DialogServices {
     std::function<void(QWidget* parent, const QString& text, const QString& caption)> showMessage;
     // The existing files chosen by the user under the filter, starting in
     // folder; none when cancelled.
-    std::function<QStringList(QWidget* parent, const QString& folder, const QString& filter)> chooseFiles;
+    std::function<QStringList(QWidget* parent, const QString& folder, const QString& filter)>
+        chooseFiles;
     // Runs the about box; 1 when its web-address button closed it.
     std::function<int(QWidget* parent)> runAboutBox;
     std::function<void(const QUrl& url)> openUrl;
@@ -182,7 +183,7 @@ private:
     int batchDepth_ = 0;
     std::int32_t shownFile_ = -1;
     bool initialised_ = false;
-    QString chooserFolder_;  // where the chooser opens: the last file registered or chosen
+    QString chooserFolder_;   // where the chooser opens: the last file registered or chosen
     QElapsedTimer runEnded_;  // since the last run ended; invalid before the first
 };
 

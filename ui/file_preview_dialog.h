@@ -13,7 +13,7 @@ namespace ruv {
 class FilePreviewDialog : public QDialog {
     Q_OBJECT
 
-  public:
+public:
     // name: the file as the list shows it; label: the code it was read as;
     // target: the selected target's name, empty when none is selected.
     FilePreviewDialog(const QString& name, const QString& label, const QString& target,

@@ -61,12 +61,15 @@ JobFile ItemJobFile(const QTreeWidgetItem& item) {
     const QByteArray identity = item.data(COLUMN_NAME, IDENTITY_ROLE).toByteArray();
     if (identity.size() == 2 * sizeof(FileIdentity)) {
         std::memcpy(&file.identity, identity.constData(), sizeof(FileIdentity));
-        std::memcpy(&file.folder, identity.constData() + sizeof(FileIdentity), sizeof(FileIdentity));
+        std::memcpy(&file.folder, identity.constData() + sizeof(FileIdentity),
+                    sizeof(FileIdentity));
     }
     return file;
 }
 
-QString NativeText(const std::string& bytes) { return QFile::decodeName(QByteArray::fromStdString(bytes)); }
+QString NativeText(const std::string& bytes) {
+    return QFile::decodeName(QByteArray::fromStdString(bytes));
+}
 
 QString OpenFileFilter(const QString& filter) {
     const QStringList parts = filter.split(QLatin1Char('|'));
@@ -80,7 +83,8 @@ QString OpenFileFilter(const QString& filter) {
         for (QString& pattern : patterns) {
             if (pattern == QLatin1String("*.*")) pattern = QStringLiteral("*");
         }
-        entries << description + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
+        entries << description + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) +
+                       QLatin1Char(')');
     }
     return entries.join(QStringLiteral(";;"));
 }
@@ -92,8 +96,10 @@ bool MatchesExtensionPattern(const std::filesystem::path& name, std::string_view
         const std::size_t dot = pattern.find('.');
         const std::size_t semicolon = pattern.find(';');
         std::string_view extension;
-        if (dot != std::string_view::npos && (semicolon == std::string_view::npos || dot < semicolon)) {
-            const std::size_t end = semicolon == std::string_view::npos ? pattern.size() : semicolon;
+        if (dot != std::string_view::npos &&
+            (semicolon == std::string_view::npos || dot < semicolon)) {
+            const std::size_t end =
+                semicolon == std::string_view::npos ? pattern.size() : semicolon;
             extension = pattern.substr(dot + 1, end - dot - 1);
         }
         if (HasExtension(name, extension)) return true;
@@ -142,8 +148,8 @@ void ConvertDialog::AcceptDroppedFiles(const QList<QUrl>& urls) {
 // The chooser opens where the last file was registered or chosen from.
 void ConvertDialog::ChooseFile() {
     if (IsBusy()) return;
-    const QStringList chosen =
-        services.chooseFiles(this, chooserFolder_, ui::OpenFileFilter(ui::UiString(ui::IDS_OPEN_FILTER)));
+    const QStringList chosen = services.chooseFiles(
+        this, chooserFolder_, ui::OpenFileFilter(ui::UiString(ui::IDS_OPEN_FILTER)));
     beginBatch();
     for (const QString& file : chosen) {
         chooserFolder_ = QFileInfo(file).absolutePath();

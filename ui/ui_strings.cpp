@@ -15,8 +15,10 @@ struct UiStringEntry {
 constexpr std::array<UiStringEntry, 12> kStrings{{
     {IDS_ABOUT_ITEM, QT_TRANSLATE_NOOP("ruv", "バージョン情報(ruv) (&A)...")},
     {IDS_OPEN_FILTER,
-     QT_TRANSLATE_NOOP("ruv", "テキスト文書 (*.txt)|*.txt|HTML文書 (*.htm;*.html;*.shtml)|*.htm;*.html;*.shtml|"
-     "cgi用ﾌｧｲﾙ (*.cgi;*.pl)|*.cgi;*.pl|All Files (*.*)|*.*||")},
+     QT_TRANSLATE_NOOP(
+         "ruv",
+         "テキスト文書 (*.txt)|*.txt|HTML文書 (*.htm;*.html;*.shtml)|*.htm;*.html;*.shtml|"
+         "cgi用ﾌｧｲﾙ (*.cgi;*.pl)|*.cgi;*.pl|All Files (*.*)|*.*||")},
     // Placeholder under a reserved domain until the project has its page.
     {IDS_WEB_ADDRESS, "https://ruv.torvane.example/"},
     {IDS_COLUMN_NAME, QT_TRANSLATE_NOOP("ruv", "ファイル名")},

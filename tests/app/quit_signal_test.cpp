@@ -14,7 +14,8 @@ namespace {
 
 TEST(ConverterApp, SigtermDuringARunCancelsItAndEndsTheProgramWithTheFileIntact) {
     TempDir dir;
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QString::fromStdString((dir / "config").string()));
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                       QString::fromStdString((dir / "config").string()));
     const std::string big = LargeSjisText();
     WriteFile(dir / "big.txt", big);
     bool busy = false;
@@ -22,7 +23,8 @@ TEST(ConverterApp, SigtermDuringARunCancelsItAndEndsTheProgramWithTheFileIntact)
         for (QWidget* window : QApplication::topLevelWidgets()) {
             auto* dialog = qobject_cast<ConvertDialog*>(window);
             if (dialog == nullptr || !dialog->isVisible()) continue;
-            dialog->StartOrCancelJob();  // a message box on cancelling would fail the test as a stray modal
+            dialog->StartOrCancelJob();  // a message box on cancelling would fail the test as a
+                                         // stray modal
             busy = dialog->IsBusy();
             ::raise(SIGTERM);
         }
@@ -30,7 +32,8 @@ TEST(ConverterApp, SigtermDuringARunCancelsItAndEndsTheProgramWithTheFileIntact)
     EXPECT_EQ(ConverterApp().Run({(dir / "big.txt").string()}), 0);
     EXPECT_TRUE(busy);
     EXPECT_EQ(ReadFile(dir / "big.txt"), big);
-    EXPECT_EQ(FolderNames(dir.Path()), std::vector<std::string>{"big.txt"});  // nor config: the box was clear
+    EXPECT_EQ(FolderNames(dir.Path()),
+              std::vector<std::string>{"big.txt"});  // nor config: the box was clear
 }
 
 }  // namespace

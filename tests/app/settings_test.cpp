@@ -21,11 +21,14 @@ namespace fs = std::filesystem;
 class SettingsTest : public ::testing::Test {
 protected:
     SettingsTest() {
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QString::fromStdString(dir.Path().string()));
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                           QString::fromStdString(dir.Path().string()));
     }
 
     fs::path Maker() const { return dir / "Torvane"; }
-    QSettings Store() const { return {QSettings::NativeFormat, QSettings::UserScope, "Torvane", "ruv"}; }
+    QSettings Store() const {
+        return {QSettings::NativeFormat, QSettings::UserScope, "Torvane", "ruv"};
+    }
     int Stored(const char* key) const { return Store().value(key, -999).toInt(); }
 
     // One life of the window: start-up, at most a click on the box that keeps
@@ -33,9 +36,10 @@ protected:
     void RunWindow(bool clickSaveBox = false, QSize size = {}) {
         ConvertDialog dialog;
         ConverterApp().StartUp(dialog);
-        started = {dialog.autoDetect,  dialog.halfWidthKana, dialog.backup,
-                   dialog.sourceIndex, dialog.targetIndex,   dialog.newlineIndex,
-                   dialog.fileNameWidth, dialog.codeWidth,   dialog.fullPathWidth, dialog.windowGeometry};
+        started = {dialog.autoDetect,    dialog.halfWidthKana, dialog.backup,
+                   dialog.sourceIndex,   dialog.targetIndex,   dialog.newlineIndex,
+                   dialog.fileNameWidth, dialog.codeWidth,     dialog.fullPathWidth,
+                   dialog.windowGeometry};
         startedChecked = dialog.saveSettings;
         dialog.Initialise();
         startedSize = dialog.size();
@@ -59,14 +63,15 @@ TEST_F(SettingsTest, StoredValuesComeBackAndAreWrittenBackWithoutTheColumnWidths
         QSettings store = Store();
         WriteSettings(store, StoredSettings{0, 0, 0, 5, 3, 2, 1, 1, 1, {}});
         store.remove("Settings/Window");  // a store written before the window's size was kept
-        store.remove("Version");  // a store without the marker counts as current
+        store.remove("Version");          // a store without the marker counts as current
         store.setValue("Settings/List/filename", 250);
     }
     RunWindow();
     EXPECT_EQ(startedChecked, 1);
-    EXPECT_EQ(std::tuple(started.autoDetect, started.backup, started.sourceIndex, started.targetIndex,
-                         started.newlineIndex, started.fileNameWidth, started.codeWidth),
-              std::tuple(0, 0, 5, 3, 2, 250, 75));
+    EXPECT_EQ(
+        std::tuple(started.autoDetect, started.backup, started.sourceIndex, started.targetIndex,
+                   started.newlineIndex, started.fileNameWidth, started.codeWidth),
+        std::tuple(0, 0, 5, 3, 2, 250, 75));
     EXPECT_EQ(Stored("Version/Registry"), 200);
     EXPECT_EQ(Stored("Settings/Button/InputText"), 5);
     EXPECT_EQ(Stored("Settings/Button/HANZEN"), 0);  // kept, though a Unicode target shows it clear
@@ -93,19 +98,23 @@ TEST_F(SettingsTest, ALifeOfTheBoxKeepsEverythingWhileCheckedAndLeavesNoTraceOth
     RunWindow(/*clickSaveBox=*/true, QSize(900, 700));
     EXPECT_TRUE(Store().contains("Settings/Window/Geometry"));
     EXPECT_EQ(Store().value("Settings/Window/ColumnWidths").toString().toStdString(), "225,75,200");
-    EXPECT_FALSE(Store().contains("Settings/List/filename"));  // the old keys keep their meaning: read only
+    EXPECT_FALSE(
+        Store().contains("Settings/List/filename"));  // the old keys keep their meaning: read only
     WriteFile(Maker() / "other.conf", "[General]\nkept=1\n");
     RunWindow(/*clickSaveBox=*/true);
-    EXPECT_EQ(std::tuple(startedChecked, started.fileNameWidth, startedSize), std::tuple(1, 225, QSize(900, 700)));
+    EXPECT_EQ(std::tuple(startedChecked, started.fileNameWidth, startedSize),
+              std::tuple(1, 225, QSize(900, 700)));
     EXPECT_FALSE(fs::exists(Maker() / "ruv.conf"));
     EXPECT_TRUE(fs::exists(Maker() / "other.conf"));
 }
 
 TEST_F(SettingsTest, ValuesThatAreNotIntegersReadAsDefaults) {
-    WriteFile(Maker() / "ruv.conf", "[Settings]\nButton\\Auto=yes\nButton\\InputText=99999999999\nButton\\CRLF=7\n");
+    WriteFile(Maker() / "ruv.conf",
+              "[Settings]\nButton\\Auto=yes\nButton\\InputText=99999999999\nButton\\CRLF=7\n");
     QSettings store = Store();
     const StoredSettings read = ReadSettings(store);
-    EXPECT_EQ(std::tuple(read.autoDetect, read.sourceIndex, read.newlineIndex), std::tuple(1, 1, 7));
+    EXPECT_EQ(std::tuple(read.autoDetect, read.sourceIndex, read.newlineIndex),
+              std::tuple(1, 1, 7));
 }
 
 }  // namespace

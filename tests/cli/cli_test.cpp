@@ -31,8 +31,10 @@ struct Result {
 
 // Every "{d}" in text replaced by the folder, every "{cli}" by ruv-cli.
 std::string InFolder(std::string text, const TempDir& dir) {
-    for (std::size_t at; (at = text.find("{d}")) != std::string::npos;) text.replace(at, 3, dir.Path().string());
-    for (std::size_t at; (at = text.find("{cli}")) != std::string::npos;) text.replace(at, 5, RUV_CLI_PATH);
+    for (std::size_t at; (at = text.find("{d}")) != std::string::npos;)
+        text.replace(at, 3, dir.Path().string());
+    for (std::size_t at; (at = text.find("{cli}")) != std::string::npos;)
+        text.replace(at, 5, RUV_CLI_PATH);
     return text;
 }
 
@@ -42,8 +44,10 @@ std::set<std::string> Listing(const fs::path& dir) {
     for (const auto& entry : fs::recursive_directory_iterator(dir)) {
         struct stat st {};
         ::lstat(entry.path().c_str(), &st);
-        entries.insert(entry.path().string() + " " + std::to_string(st.st_ino) + " " + std::to_string(st.st_mtim.tv_nsec) +
-                       " " + std::to_string(st.st_mtim.tv_sec) + " " + std::to_string(st.st_ctim.tv_nsec));
+        entries.insert(entry.path().string() + " " + std::to_string(st.st_ino) + " " +
+                       std::to_string(st.st_mtim.tv_nsec) + " " +
+                       std::to_string(st.st_mtim.tv_sec) + " " +
+                       std::to_string(st.st_ctim.tv_nsec));
     }
     return entries;
 }
@@ -56,7 +60,8 @@ Result Shell(const TempDir& dir, const std::string& command, const std::string& 
     const int status = std::system((InFolder(command, dir) + " <" + (io / "in").string() + " >" +
                                     (io / "out").string() + " 2>" + (io / "err").string())
                                        .c_str());
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(io / "out"), ReadFile(io / "err")};
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(io / "out"),
+            ReadFile(io / "err")};
 }
 
 TEST(Cli, OptionsCodeNamesAndPrintedNames) {
@@ -83,7 +88,8 @@ TEST(Cli, OptionsCodeNamesAndPrintedNames) {
             std::ostringstream out, err;
             const std::optional<int> status =
                 ParseCommandLine(static_cast<int>(argv.size()), argv.data(), options, out, err);
-            EXPECT_EQ(status ? std::to_string(*status) : "-", row[1]) << row[2] << ": " << err.str();
+            EXPECT_EQ(status ? std::to_string(*status) : "-", row[1])
+                << row[2] << ": " << err.str();
         }
     }
 }
@@ -93,7 +99,8 @@ TEST(Cli, ProgressBarStartsAtZeroAndEscapesTheName) {
     ASSERT_TRUE(master >= 0 && ::grantpt(master) == 0 && ::unlockpt(master) == 0);
     std::FILE* terminal = std::fopen(::ptsname(master), "w");
     ASSERT_NE(terminal, nullptr);
-    ProgressBar(terminal).Show(0, 0, "e\x1B]0;x\x07.txt");  // before the worker has measured the files
+    ProgressBar(terminal).Show(0, 0,
+                               "e\x1B]0;x\x07.txt");  // before the worker has measured the files
     std::fclose(terminal);
     char buffer[512];
     const ssize_t length = ::read(master, buffer, sizeof buffer);
@@ -109,7 +116,8 @@ TEST(Cli, ExitStatusesAndMessages) {
         TempDir dir;
         for (const char* name : {"1.txt", "old.bak"}) WriteFile(dir / name, sjis);
         WriteFile(dir / "3.txt", jis);
-        for (const char* name : {"2.txt", "e\x1B]0;x\x07\x1B[2J"}) WriteFile(dir / name, "\x82\xA0\xA1\xFE\n");
+        for (const char* name : {"2.txt", "e\x1B]0;x\x07\x1B[2J"})
+            WriteFile(dir / name, "\x82\xA0\xA1\xFE\n");
         WriteFile(dir / "bin", std::string("\0\0", 2));
         fs::create_directories(dir / "1.txt.bak" / "inside");
         for (const char* name : {"sub/deep.txt", "sub/n\nl\xFF.txt", ".git/x.txt"})
@@ -121,14 +129,19 @@ TEST(Cli, ExitStatusesAndMessages) {
         if (row[0].starts_with("-n") || row[0].starts_with("--check")) {
             EXPECT_EQ(Listing(dir.Path()), before) << row[0];
         }
-        const std::string err = InFolder(Unescape(row.at(3)), dir), out = InFolder(Unescape(row.at(4)), dir);
+        const std::string err = InFolder(Unescape(row.at(3)), dir),
+                          out = InFolder(Unescape(row.at(4)), dir);
         EXPECT_EQ(std::to_string(result.status), row.at(2)) << row[0] << ": " << result.err;
         EXPECT_NE(result.err.find(err), std::string::npos) << row[0] << ": " << result.err;
         EXPECT_EQ(result.out, out) << row[0];
         EXPECT_EQ(result.err.find('\x1B'), std::string::npos) << row[0];
-        EXPECT_EQ(ReadFile(dir / "1.txt"), row.at(5).find('1') != std::string::npos ? euc : sjis) << row[0];
-        EXPECT_EQ(ReadFile(dir / "3.txt"), row[5].find('3') != std::string::npos ? euc : jis) << row[0];
-        EXPECT_EQ(ReadFile(dir / "sub/deep.txt"), row[5].find('d') != std::string::npos ? euc : sjis) << row[0];
+        EXPECT_EQ(ReadFile(dir / "1.txt"), row.at(5).find('1') != std::string::npos ? euc : sjis)
+            << row[0];
+        EXPECT_EQ(ReadFile(dir / "3.txt"), row[5].find('3') != std::string::npos ? euc : jis)
+            << row[0];
+        EXPECT_EQ(ReadFile(dir / "sub/deep.txt"),
+                  row[5].find('d') != std::string::npos ? euc : sjis)
+            << row[0];
         EXPECT_EQ(ReadFile(dir / "old.bak") + ReadFile(dir / ".git/x.txt"), sjis + sjis) << row[0];
         for (const auto& entry : fs::recursive_directory_iterator(dir.Path())) {
             EXPECT_EQ(entry.path().string().find(OWN_FILE_SUFFIX), std::string::npos) << row[0];
@@ -144,13 +157,15 @@ TEST(Cli, PathsThatCannotBeReadAreNamedWithTheReason) {
     fs::permissions(dir / "locked", fs::perms::none);
     std::string prefix;
     if (::geteuid() == 0) {  // root reads everything: run as a user who owns only the folder
-        for (const char* name : {"", "a.txt", "locked.txt", "locked"}) ASSERT_EQ(::chown((dir / name).c_str(), 65534, 65534), 0);
+        for (const char* name : {"", "a.txt", "locked.txt", "locked"})
+            ASSERT_EQ(::chown((dir / name).c_str(), 65534, 65534), 0);
         prefix = "setpriv --reuid=65534 --regid=65534 --clear-groups ";
     }
     const Result result = Shell(dir, prefix + "{cli} --to euc -r {d}");
     EXPECT_EQ(result.status, 1) << result.err;
     EXPECT_EQ(ReadFile(dir / "a.txt"), "\xA4\xA2\n") << result.err;
-    for (const char* name : {"/locked.txt: cannot be read: Permission denied", "/locked: cannot be read: Permission denied"}) {
+    for (const char* name : {"/locked.txt: cannot be read: Permission denied",
+                             "/locked: cannot be read: Permission denied"}) {
         EXPECT_NE(result.err.find(dir.Path().string() + name), std::string::npos) << result.err;
     }
 }
@@ -180,13 +195,15 @@ int RunDuring(std::vector<std::string> args, const fs::path& errors, During duri
 bool WaitUntilConverting(pid_t child, const fs::path& dir, const std::string& end = "(deleted)") {
     const auto underWay = [&] {
         std::error_code error;
-        for (const auto& fd : fs::directory_iterator("/proc/" + std::to_string(child) + "/fd", error)) {
+        for (const auto& fd :
+             fs::directory_iterator("/proc/" + std::to_string(child) + "/fd", error)) {
             const std::string target = fs::read_symlink(fd, error).string();
             if (target.starts_with(dir.string()) && target.ends_with(end)) return true;
         }
         return false;
     };
-    for (int i = 0; i < 5000 && !underWay(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    for (int i = 0; i < 5000 && !underWay(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
     return underWay();
 }
 
@@ -234,13 +251,15 @@ TEST(Cli, AFileThatVanishesAfterTheListingIsNamedAndStopsTheRun) {
     TempDir dir;
     WriteFile(dir / "a-big.txt", Big(30));
     for (const char* name : {"b-gone.txt", "c-later.txt"}) WriteFile(dir / name, "\x82\xA0\n");
-    const int status = RunDuring({"--to", "euc", "-j", "1", "-r", dir.Path().string()}, dir / ".stderr", [&](pid_t child) {
-        WaitUntilConverting(child, dir.Path());
-        fs::remove(dir / "b-gone.txt");
-    });
+    const int status = RunDuring({"--to", "euc", "-j", "1", "-r", dir.Path().string()},
+                                 dir / ".stderr", [&](pid_t child) {
+                                     WaitUntilConverting(child, dir.Path());
+                                     fs::remove(dir / "b-gone.txt");
+                                 });
     if (status == 0) GTEST_SKIP() << "the conversion ended before the file was removed";
     EXPECT_EQ(status, 1);
-    EXPECT_NE(ReadFile(dir / ".stderr").find("/b-gone.txt: cannot open: No such file"), std::string::npos)
+    EXPECT_NE(ReadFile(dir / ".stderr").find("/b-gone.txt: cannot open: No such file"),
+              std::string::npos)
         << ReadFile(dir / ".stderr");
     EXPECT_EQ(ReadFile(dir / "c-later.txt"), "\x82\xA0\n");
 }
@@ -251,7 +270,8 @@ TEST(Cli, AnInterruptNearTheEndTellsWhetherFilesWereLeft) {
     for (int attempt = 0; attempt < 12; ++attempt) {
         TempDir dir;
         std::vector<std::string> args{"--to", "euc", "1", "2", "3", "4", "5"};
-        for (std::size_t i = 2; i < args.size(); ++i) WriteFile(args[i] = dir / args[i], "\x82\xA0\n");
+        for (std::size_t i = 2; i < args.size(); ++i)
+            WriteFile(args[i] = dir / args[i], "\x82\xA0\n");
         const int status = RunDuring(args, dir / "stderr", [&](pid_t child) {
             std::this_thread::sleep_for(std::chrono::microseconds(1000 + 500 * attempt));
             ::kill(child, SIGINT);
@@ -262,7 +282,8 @@ TEST(Cli, AnInterruptNearTheEndTellsWhetherFilesWereLeft) {
         if (status == -1) {  // the signal came before ruv-cli caught it
             EXPECT_EQ(converted, 0);
         } else {
-            EXPECT_EQ(status, converted == 5 ? 0 : 130) << attempt << ": " << ReadFile(dir / "stderr");
+            EXPECT_EQ(status, converted == 5 ? 0 : 130)
+                << attempt << ": " << ReadFile(dir / "stderr");
         }
     }
 }

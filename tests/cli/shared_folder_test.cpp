@@ -45,7 +45,7 @@ int RunScript(const fs::path& base, const std::string& name, const std::string& 
 TEST_P(SharedFolder, TheOtherUserGetsNothing) {
     if (::geteuid() != 0) GTEST_SKIP() << "needs root to play a second user";
     if (::access(SETPRIV, X_OK) != 0) GTEST_SKIP() << "needs setpriv (util-linux)";
-    const DataRow& row = GetParam();  // the columns of the file
+    const DataRow& row = GetParam();            // the columns of the file
     char pattern[] = "/tmp/ruv-shared-XXXXXX";  // reachable by the other user
     ASSERT_NE(::mkdtemp(pattern), nullptr);
     const fs::path base = pattern;

@@ -17,7 +17,7 @@ namespace {
 
 // The label of a file holding bytes, in a fresh folder.
 class DetectFile : public ::testing::Test {
-  protected:
+protected:
     std::string Label(std::string_view bytes) {
         test::WriteFile(dir_ / "file.txt", bytes);
         std::string label = "stale";

@@ -51,7 +51,8 @@ protected:
     }
 
     // Runs them to the end.
-    JobOutcome Run(const std::vector<std::pair<std::string, KanjiCode>>& files, fs::path folder = {}) {
+    JobOutcome Run(const std::vector<std::pair<std::string, KanjiCode>>& files,
+                   fs::path folder = {}) {
         EXPECT_TRUE(Start(files, folder));
         runner.Wait();
         EXPECT_FALSE(runner.IsBusy());
@@ -75,7 +76,8 @@ protected:
 
     // Runs the shell command in the folder, $F its path; its exit status.
     static int Shell(const fs::path& folder, const std::string& command) {
-        return std::system(("cd '" + folder.string() + "' && F='" + folder.string() + "' && " + command).c_str());
+        return std::system(
+            ("cd '" + folder.string() + "' && F='" + folder.string() + "' && " + command).c_str());
     }
 
     TempDir dir;
@@ -96,9 +98,9 @@ TEST_F(ConversionWorker, ConvertsEachFileInPlaceKeepingItsTimesPermissionsOwnerA
     ASSERT_EQ(::utimensat(AT_FDCWD, (dir / "b.txt").c_str(), times, 0), 0);
     const bool privileged = ::geteuid() == 0;
     ASSERT_TRUE(!privileged || ::chown((dir / "b.txt").c_str(), 4321, 4321) == 0);
-    std::vector<std::pair<std::string, KanjiCode>> files{{"a.txt", CODE_SJIS}, {"bin", CODE_BINARY},
-                                                         {"gone", CODE_ERROR}, {"b.txt", CODE_EUC},
-                                                         {"link.txt", CODE_SJIS}, {"hard.txt", CODE_SJIS}};
+    std::vector<std::pair<std::string, KanjiCode>> files{
+        {"a.txt", CODE_SJIS}, {"bin", CODE_BINARY},    {"gone", CODE_ERROR},
+        {"b.txt", CODE_EUC},  {"link.txt", CODE_SJIS}, {"hard.txt", CODE_SJIS}};
     for (int i = 0; i < 150; ++i) {  // several groups of files
         WriteFile(dir / std::to_string(i), kSjis);
         files.emplace_back(std::to_string(i), CODE_SJIS);
@@ -316,11 +318,14 @@ int InChild(const fs::path& path, Limit limit, bool killHalfway) {
 TEST_F(ConversionWorker, AFullDiskLeavesTheSourceIntactAndNoTemporaryFile) {
     const std::string text = Sjis(1 << 20);
     WriteFile(dir / "a.txt", text);
-    const int status = InChild(dir / "a.txt", [] {
-        ::signal(SIGXFSZ, SIG_IGN);
-        const rlimit small{64 * 1024, 64 * 1024};
-        ::setrlimit(RLIMIT_FSIZE, &small);
-    }, false);
+    const int status = InChild(
+        dir / "a.txt",
+        [] {
+            ::signal(SIGXFSZ, SIG_IGN);
+            const rlimit small{64 * 1024, 64 * 1024};
+            ::setrlimit(RLIMIT_FSIZE, &small);
+        },
+        false);
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 1) << "a failed write is a failure";
     EXPECT_TRUE(ReadFile(dir / "a.txt") == text);
@@ -330,7 +335,8 @@ TEST_F(ConversionWorker, AFullDiskLeavesTheSourceIntactAndNoTemporaryFile) {
 TEST_F(ConversionWorker, AKilledProcessLeavesTheOldOrTheNewContentNeverAPart) {
     const std::string text = Sjis(30 << 20);
     WriteFile(dir / "a.txt", text);
-    const int status = InChild(dir / "a.txt", [] {}, true);
+    const int status = InChild(
+        dir / "a.txt", [] {}, true);
     const std::string after = ReadFile(dir / "a.txt");
     if (WIFSIGNALED(status)) {
         EXPECT_TRUE(after == text || after.size() == 2 + text.size() / 8 * 2 * 5)

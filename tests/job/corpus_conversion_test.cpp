@@ -28,7 +28,8 @@ std::string InCodePageForm(std::string utf8) {
     static const std::vector<test::DataRow> variants = test::DataRows("cp932_variants.tsv");
     for (const test::DataRow& row : variants) {
         const std::string& from = row.at(0);
-        for (std::size_t at = utf8.find(from); at != std::string::npos; at = utf8.find(from, at + row.at(1).size())) {
+        for (std::size_t at = utf8.find(from); at != std::string::npos;
+             at = utf8.find(from, at + row.at(1).size())) {
             utf8.replace(at, from.size(), row[1]);
         }
     }
@@ -37,8 +38,9 @@ std::string InCodePageForm(std::string utf8) {
 
 // A file's text as UTF-8, read by iconv; a UTF-16 file's mark is not text.
 std::string TextOf(const std::string& bytes, KanjiCode code) {
-    const std::string_view body =
-        code == CODE_UNICODE && bytes.rfind("\xFF\xFE", 0) == 0 ? std::string_view(bytes).substr(2) : bytes;
+    const std::string_view body = code == CODE_UNICODE && bytes.rfind("\xFF\xFE", 0) == 0
+                                      ? std::string_view(bytes).substr(2)
+                                      : bytes;
     const auto utf8 = test::ConvertBytes(body, code, CODE_UTF8);
     EXPECT_TRUE(utf8.has_value()) << "iconv cannot read the output as " << code;
     return InCodePageForm(utf8.value_or(""));
@@ -72,7 +74,8 @@ void CheckEveryPair(const std::string& sjis) {
         const std::string input = FileIn(sjis, source);
         for (KanjiCode target : kCodes) {
             const std::string text = TextOf(ConvertWithRuv(input, source, target), target);
-            EXPECT_TRUE(text == reference) << source << " -> " << target << ": " << text.size() << " bytes";
+            EXPECT_TRUE(text == reference)
+                << source << " -> " << target << ": " << text.size() << " bytes";
         }
     }
 }
@@ -81,7 +84,9 @@ class CorpusConversion : public ::testing::TestWithParam<Corpus> {
 protected:
     void SetUp() override {
         ASSERT_TRUE(test::CorpusAvailable(GetParam()));
-        sjis_ = test::ConvertBytes(test::LoadPortableLines(GetParam(), 160 * 1024), CODE_EUC, CODE_SJIS).value();
+        sjis_ =
+            test::ConvertBytes(test::LoadPortableLines(GetParam(), 160 * 1024), CODE_EUC, CODE_SJIS)
+                .value();
         ASSERT_FALSE(sjis_.empty());
     }
 
@@ -114,8 +119,10 @@ TEST_P(CorpusConversion, OneLongLineAndLongShiftRunsSurviveTheCuts) {
     CheckEveryPair(kanji);
 }
 
-INSTANTIATE_TEST_SUITE_P(Dictionaries, CorpusConversion, ::testing::Values(Corpus::Edict, Corpus::SkkJisyo),
-                         [](const auto& info) { return std::string(info.param == Corpus::Edict ? "Edict" : "SkkJisyo"); });
+INSTANTIATE_TEST_SUITE_P(Dictionaries, CorpusConversion,
+                         ::testing::Values(Corpus::Edict, Corpus::SkkJisyo), [](const auto& info) {
+                             return std::string(info.param == Corpus::Edict ? "Edict" : "SkkJisyo");
+                         });
 
 }  // namespace
 }  // namespace ruv

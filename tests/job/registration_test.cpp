@@ -16,10 +16,10 @@ namespace fs = std::filesystem;
 class Registration : public ::testing::TestWithParam<DataRow> {
 protected:
     Registration() {
-        for (const char* name :
-             {"top/a.txt", "top/n.exe.txt", "top/readme", "top/x.bak", "top/y.EXE",
-              "top/z.txt.)ruv(", "top/sub/b.txt", "docs/other.txt", "docs/target.txt",
-              "outside.txt", "a.txt", "old.bak", "f.txt.)ruv(", "p.Zip", "top/.dot.txt", ".git/h"}) {
+        for (const char* name : {"top/a.txt", "top/n.exe.txt", "top/readme", "top/x.bak",
+                                 "top/y.EXE", "top/z.txt.)ruv(", "top/sub/b.txt", "docs/other.txt",
+                                 "docs/target.txt", "outside.txt", "a.txt", "old.bak",
+                                 "f.txt.)ruv(", "p.Zip", "top/.dot.txt", ".git/h"}) {
             fs::create_directories((root / name).parent_path());
             WriteFile(root / name, "\x93\xFA\x96\x7B\x8C\xEA\r\n");
         }
@@ -40,10 +40,14 @@ TEST_P(Registration, RegistersWhatThePolicyAllows) {
     WalkRules rules;
     std::istringstream given(GetParam().at(1));
     for (std::string word; given >> word;) {
-        if (word == "-r") rules.recursive = true;
-        else if (word.starts_with("include=")) rules.include.push_back(word.substr(8));
-        else if (word.starts_with("exclude=")) rules.exclude.push_back(word.substr(8));
-        else paths.push_back(root.string() + "/" + word);
+        if (word == "-r")
+            rules.recursive = true;
+        else if (word.starts_with("include="))
+            rules.include.push_back(word.substr(8));
+        else if (word.starts_with("exclude="))
+            rules.exclude.push_back(word.substr(8));
+        else
+            paths.push_back(root.string() + "/" + word);
     }
     std::vector<RefusedPath> refused;
     std::string files, reasons;

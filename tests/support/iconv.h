@@ -44,7 +44,8 @@ public:
     // The same on bytes; empty when iconv refuses.
     std::vector<std::uint8_t> operator()(const std::vector<std::uint8_t>& in) {
         const auto out = Convert({reinterpret_cast<const char*>(in.data()), in.size()});
-        return out ? std::vector<std::uint8_t>(out->begin(), out->end()) : std::vector<std::uint8_t>{};
+        return out ? std::vector<std::uint8_t>(out->begin(), out->end())
+                   : std::vector<std::uint8_t>{};
     }
 
 private:

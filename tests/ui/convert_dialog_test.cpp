@@ -16,12 +16,16 @@
 namespace ruv::test {
 namespace {
 
-const std::string kUtf8 = "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E\xE3\x81\xA7\xE3\x81\x99\xE3\x80\x82\r\n";  // the same
+const std::string kUtf8 =
+    "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E\xE3\x81\xA7\xE3\x81\x99\xE3\x80\x82\r\n";  // the same
 
 const std::map<std::string, int ConvertDialog::*> kFields{
-    {"backup", &ConvertDialog::backup},           {"saveSettings", &ConvertDialog::saveSettings},
-    {"autoDetect", &ConvertDialog::autoDetect},   {"sourceIndex", &ConvertDialog::sourceIndex},
-    {"targetIndex", &ConvertDialog::targetIndex}, {"newlineIndex", &ConvertDialog::newlineIndex},
+    {"backup", &ConvertDialog::backup},
+    {"saveSettings", &ConvertDialog::saveSettings},
+    {"autoDetect", &ConvertDialog::autoDetect},
+    {"sourceIndex", &ConvertDialog::sourceIndex},
+    {"targetIndex", &ConvertDialog::targetIndex},
+    {"newlineIndex", &ConvertDialog::newlineIndex},
     {"halfWidthKana", &ConvertDialog::halfWidthKana}};
 
 // The "name<separator>value" words of a field.
@@ -89,7 +93,8 @@ TEST_P(EnterKey, StartsARunThatNothingElseDisturbsAndTheNextEnterEvenAutoRepeate
     PressEnter();
     ASSERT_TRUE(dialog.IsBusy());
     EXPECT_EQ(Find("startButton")->text().toStdString(), "中 断");
-    for (const char* command : {"exitButton", "chooseButton", "removeButton", "clearButton", "filterBox"}) {
+    for (const char* command :
+         {"exitButton", "chooseButton", "removeButton", "clearButton", "filterBox"}) {
         EXPECT_FALSE(Find<QWidget>(command)->isEnabled()) << command;
     }
 
@@ -99,7 +104,8 @@ TEST_P(EnterKey, StartsARunThatNothingElseDisturbsAndTheNextEnterEvenAutoRepeate
     EXPECT_FALSE(DropFiles(&dialog, {dir / "a.txt"}));  // refused at the drag
     QTest::keyClick(&dialog, Qt::Key_O, Qt::ControlModifier);
     QTest::keyClick(List(), Qt::Key_Delete);
-    for (const char* button : {"chooseButton", "removeButton", "clearButton", "exitButton"}) Click(button);
+    for (const char* button : {"chooseButton", "removeButton", "clearButton", "exitButton"})
+        Click(button);
     auto* filter = Find<QComboBox>("filterBox");
     filter->setCurrentIndex(1);
     emit filter->activated(1);
@@ -120,13 +126,15 @@ TEST_P(EnterKey, StartsARunThatNothingElseDisturbsAndTheNextEnterEvenAutoRepeate
     EXPECT_EQ(ReadFile(dir / "big.txt"), big);
     EXPECT_EQ(FolderNames(dir.Path()), (Strings{"a.txt", "b.htm", "big.txt"}));
     EXPECT_EQ(Find("startButton")->text().toStdString(), "変 換");
-    EXPECT_EQ(Find<QLabel>("statusLine")->text().toStdString(), "変換 0、変更なし 0、スキップ 0、失敗 0");
+    EXPECT_EQ(Find<QLabel>("statusLine")->text().toStdString(),
+              "変換 0、変更なし 0、スキップ 0、失敗 0");
     EXPECT_TRUE(Find("chooseButton")->isEnabled());
     EXPECT_TRUE(dialog.close());
     EXPECT_EQ(dialog.result(), 1);  // so that start-up saves or removes the settings
 }
 
-INSTANTIATE_TEST_SUITE_P(FocusedControls, EnterKey, ::testing::Values("startButton", "fileList", "filterBox"));
+INSTANTIATE_TEST_SUITE_P(FocusedControls, EnterKey,
+                         ::testing::Values("startButton", "fileList", "filterBox"));
 
 TEST_F(DialogTest, RunFromADropConvertsEachFileFromItsOwnCodeAndRefreshesTheLabels) {
     const std::string emoji = "\xF0\x9F\x98\x80\r\n";  // no code in Shift_JIS: lost as "?"
@@ -145,14 +153,17 @@ TEST_F(DialogTest, RunFromADropConvertsEachFileFromItsOwnCodeAndRefreshesTheLabe
     Click("startButton");
     ASSERT_TRUE(WaitForIdle());
     ASSERT_EQ(messages.size(), 1u);
-    EXPECT_NE(messages[0].find("\nb.txt: 1 文字 (最初は 2 行目)"), std::string::npos) << messages[0];
+    EXPECT_NE(messages[0].find("\nb.txt: 1 文字 (最初は 2 行目)"), std::string::npos)
+        << messages[0];
     EXPECT_EQ(Labels(), (Strings{"binary", "Shift-JIS", "Shift-JIS"}));
     EXPECT_EQ(ReadFile(dir / "a.txt"), kSjis);
     EXPECT_EQ(ReadFile(dir / "b.txt"), kSjis + "?\r\n");
-    EXPECT_EQ(FolderNames(dir.Path()), (Strings{"a.txt", "b.txt", "c.dat"}));  // no backup, no temporary
+    EXPECT_EQ(FolderNames(dir.Path()),
+              (Strings{"a.txt", "b.txt", "c.dat"}));  // no backup, no temporary
     auto* bar = Find<QProgressBar>("progressBar");
     EXPECT_EQ(bar->value(), bar->maximum());
-    EXPECT_EQ(Find<QLabel>("statusLine")->text().toStdString(), "変換 1、変更なし 1、スキップ 1、失敗 0");
+    EXPECT_EQ(Find<QLabel>("statusLine")->text().toStdString(),
+              "変換 1、変更なし 1、スキップ 1、失敗 0");
 }
 
 // The run's end as the worker sees it comes before the window takes it in:
@@ -179,7 +190,7 @@ TEST_F(DialogTest, APressJustAfterARunOrAHeldEnterNeverStartsARunThatWouldReplac
     EXPECT_FALSE(dialog.IsBusy());
     EXPECT_EQ(ReadFile(dir / "a.txt.bak") + ReadFile(dir / "a.txt"), kSjis + kUtf8);
     EXPECT_TRUE(messages.empty());  // no second run, not even one refused
-    PressEnter();  // a fresh press, later, starts the next run
+    PressEnter();                   // a fresh press, later, starts the next run
     EXPECT_TRUE(dialog.IsBusy());
     ASSERT_TRUE(WaitForIdle());
 }

@@ -10,8 +10,8 @@ namespace {
 // Which files a path registers is tested in tests/job; here, that the window
 // lists what the policy yields, once.
 TEST_F(DialogTest, DropListsWhatThePolicyAllowsAndTheSortedFilterKeepsItsExtensionsInAnyCase) {
-    for (const char* name :
-         {"a.EXE", "b.bak", "d.tXt.)ruv(", "readme", "n.exe.txt", "INDEX.HTML", "a.htm", "a.shtml"}) {
+    for (const char* name : {"a.EXE", "b.bak", "d.tXt.)ruv(", "readme", "n.exe.txt", "INDEX.HTML",
+                             "a.htm", "a.shtml"}) {
         WriteFile(dir / name, kSjis);
     }
     Show();
@@ -30,15 +30,18 @@ TEST_F(DialogTest, DropListsWhatThePolicyAllowsAndTheSortedFilterKeepsItsExtensi
 
 TEST_F(DialogTest, EveryWayOfAddingListsNamesDescendingAndRemovedFilesComeBackButtonsOrKeys) {
     for (const char* name : {"b.txt", "a.txt", "d d.txt", "c.txt"}) WriteFile(dir / name, kSjis);
-    dialog.commandLine = {(dir / "b.txt").string(), "", (dir / "missing").string(), (dir / "a.txt").string()};
+    dialog.commandLine = {(dir / "b.txt").string(), "", (dir / "missing").string(),
+                          (dir / "a.txt").string()};
     Show();
     Click("chooseButton");  // cancelled
-    chosen = {QString::fromStdString((dir / "d d.txt").string()), QString::fromStdString((dir / "c.txt").string())};
+    chosen = {QString::fromStdString((dir / "d d.txt").string()),
+              QString::fromStdString((dir / "c.txt").string())};
     QTest::keyClick(&dialog, Qt::Key_O, Qt::ControlModifier);
     // Opened where the command line's last file was, then where the chooser left off.
     EXPECT_EQ(folders, Strings(2, std::filesystem::canonical(dir.Path()).string()));
     EXPECT_EQ(filters.at(1),
-              "テキスト文書 (*.txt);;HTML文書 (*.htm *.html *.shtml);;cgi用ﾌｧｲﾙ (*.cgi *.pl);;All Files (*)");
+              "テキスト文書 (*.txt);;HTML文書 (*.htm *.html *.shtml);;cgi用ﾌｧｲﾙ (*.cgi *.pl);;All "
+              "Files (*)");
     DropFiles(&dialog, {dir.Path()});
     EXPECT_EQ(Names(), (Strings{"d d.txt", "c.txt", "b.txt", "a.txt"}));
     EXPECT_EQ(Labels(), Strings(4, "Shift-JIS"));

@@ -38,10 +38,12 @@ const std::string kSjis = "\x93\xFA\x96\x7B\x8C\xEA\x82\xC5\x82\xB7\x81\x42\r\n"
 class DialogTest : public ::testing::Test {
 protected:
     DialogTest() {
-        dialog.services.showMessage = [this](QWidget*, const QString& text, const QString& caption) {
+        dialog.services.showMessage = [this](QWidget*, const QString& text,
+                                             const QString& caption) {
             messages.push_back(caption.toStdString() + ": " + text.toStdString());
         };
-        dialog.services.chooseFiles = [this](QWidget*, const QString& folder, const QString& filter) {
+        dialog.services.chooseFiles = [this](QWidget*, const QString& folder,
+                                             const QString& filter) {
             filters.push_back(filter.toStdString());
             folders.push_back(folder.toStdString());
             return chosen;
@@ -77,7 +79,8 @@ protected:
 
     // Waits until the run has ended and the window shows it.
     bool WaitForIdle() {
-        return QTest::qWaitFor([this] { return !dialog.IsBusy() && Find("exitButton")->isEnabled(); }, 20000);
+        return QTest::qWaitFor(
+            [this] { return !dialog.IsBusy() && Find("exitButton")->isEnabled(); }, 20000);
     }
 
     TempDir dir;
