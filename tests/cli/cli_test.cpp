@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <fstream>
 #include <set>
 #include <sstream>
 #include <thread>
@@ -191,14 +192,21 @@ int RunDuring(std::vector<std::string> args, const fs::path& errors, During duri
 
 // Waits (5 s at most) until the child holds an unnamed temporary file in the folder (files
 // elsewhere do not count: a sanitizer's runtime holds unnamed files of its own), or one
-// whose path ends as asked; false when it never did.
-bool WaitUntilConverting(pid_t child, const fs::path& dir, const std::string& end = "(deleted)") {
+// whose path ends as asked, read past `past` bytes (so that a look at its head while it
+// was registered does not count); false when it never did.
+bool WaitUntilConverting(pid_t child, const fs::path& dir, const std::string& end = "(deleted)",
+                         std::size_t past = 0) {
+    const std::string proc = "/proc/" + std::to_string(child);
     const auto underWay = [&] {
         std::error_code error;
-        for (const auto& fd :
-             fs::directory_iterator("/proc/" + std::to_string(child) + "/fd", error)) {
+        for (const auto& fd : fs::directory_iterator(proc + "/fd", error)) {
             const std::string target = fs::read_symlink(fd, error).string();
-            if (target.starts_with(dir.string()) && target.ends_with(end)) return true;
+            if (!target.starts_with(dir.string()) || !target.ends_with(end)) continue;
+            std::ifstream info(proc + "/fdinfo/" + fd.path().filename().string());
+            std::string field;
+            std::size_t position = 0;
+            info >> field >> position;  // "pos: N"
+            if (position >= past) return true;
         }
         return false;
     };
@@ -223,7 +231,7 @@ TEST(Cli, CtrlCStopsADryRunAfterTheFileUnderWayAndLeavesThatFileAsItWas) {
     bool underWay = false;
     int status = RunDuring({"-n", "--to", "utf8", "-r", dir.Path().string()}, dir / ".err",
                            [&](pid_t child) {
-                               underWay = WaitUntilConverting(child, dir.Path(), "a.txt");
+                               underWay = WaitUntilConverting(child, dir.Path(), "a.txt", 1 << 20);
                                ::kill(child, SIGINT);
                            });
     if (underWay) {
