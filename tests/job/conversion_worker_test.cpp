@@ -31,10 +31,9 @@ const std::string kSjis = "\x93\xFA\x96\x7B\x8C\xEA\r\n";  // 日本語, as long
 const std::string kUtf8 = "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E\r\n";
 const std::string kEuc = "\xC6\xFC\xCB\xDC\xB8\xEC\r\n";
 
-// Text of `bytes` or more: kSjis repeated.
-std::string Sjis(std::size_t bytes) {
+std::string Repeat(const std::string& unit, std::size_t times) {
     std::string text;
-    while (text.size() < bytes) text += kSjis;
+    while (times-- > 0) text += unit;
     return text;
 }
 
@@ -194,26 +193,32 @@ TEST_F(ConversionWorker, ManyFilesAtOnceEndAsOneAtATime) {
     }
 }
 
-TEST_F(ConversionWorker, ACancelAmongManyFilesAtOnceLeavesEachOldOrNewAndTheNewOnesFirst) {
-    settings.jobs = 3;
-    std::vector<std::pair<std::string, KanjiCode>> files;
-    for (int i = 0; i < 24; ++i) {
-        WriteFile(dir / std::to_string(i), Sjis(2 << 20));
-        files.emplace_back(std::to_string(i), CODE_SJIS);
+// A cancel, one file at a time or three at once, leaves each file old or new,
+// the new ones first with no gap; the ones met before it are new.
+TEST_F(ConversionWorker, ACancelLeavesEachFileOldOrNewAndTheNewOnesFirst) {
+    const std::string old = Repeat(kSjis, 1 << 18), converted = Repeat(kUtf8, 1 << 18);
+    for (unsigned jobs : {1u, 3u}) {
+        settings.jobs = jobs;
+        const fs::path f = NewFolder();
+        std::vector<std::pair<std::string, KanjiCode>> files;
+        for (int i = 0; i < 24; ++i) {
+            WriteFile(f / std::to_string(i), old);
+            files.emplace_back(std::to_string(i), CODE_SJIS);
+        }
+        ASSERT_TRUE(Start(files, f));
+        while (runner.IsBusy() && runner.CurrentFile() < 6) std::this_thread::yield();
+        runner.RequestCancel();
+        runner.Wait();
+        EXPECT_EQ(runner.Outcome(), JobOutcome::Cancelled);
+        std::size_t count = 0;
+        for (const auto& file : files) {
+            const std::string text = ReadFile(f / file.first);
+            EXPECT_TRUE(text == old || (text == converted && count++ == std::stoul(file.first)))
+                << jobs << " jobs: " << file.first;
+        }
+        EXPECT_EQ(runner.Report().converted, count);
+        EXPECT_GE(count, jobs == 1 ? 6u : 1u) << "the file prepared first is committed";
     }
-    ASSERT_TRUE(Start(files));
-    while (runner.IsBusy() && runner.CurrentFile() < 6) std::this_thread::yield();
-    runner.RequestCancel();
-    runner.Wait();
-    EXPECT_EQ(runner.Outcome(), JobOutcome::Cancelled);
-    std::size_t converted = 0;  // the files converted come first, with no gap
-    for (const auto& file : files) {
-        const std::size_t size = fs::file_size(dir / file.first);
-        EXPECT_TRUE(size == (2u << 20) ||
-                    (size == (2u << 20) / 8 * 11 && converted++ == std::stoul(file.first)))
-            << file.first;
-    }
-    EXPECT_EQ(runner.Report().converted, converted);
     EXPECT_FALSE(TemporaryLeft());
 }
 
@@ -259,22 +264,6 @@ TEST_F(ConversionWorker, AFileAlreadyRightIsLeftAsItWasAndADryRunWritesNothing) 
     EXPECT_EQ(runner.ProgressPosition(), kUtf8.size());
 }
 
-TEST_F(ConversionWorker, CancelDuringTheSecondOfThreeFiles) {
-    const std::string big = Sjis(40 << 20);
-    WriteFile(dir / "1.txt", kSjis);
-    WriteFile(dir / "2.txt", big);
-    WriteFile(dir / "3.txt", kSjis);
-    ASSERT_TRUE(Start({{"1.txt", CODE_SJIS}, {"2.txt", CODE_SJIS}, {"3.txt", CODE_SJIS}}));
-    while (runner.IsBusy() && runner.CurrentFile() < 1) std::this_thread::yield();
-    runner.RequestCancel();
-    runner.Wait();
-    EXPECT_EQ(runner.Outcome(), JobOutcome::Cancelled);
-    EXPECT_EQ(ReadFile(dir / "1.txt"), kUtf8);
-    EXPECT_TRUE(ReadFile(dir / "2.txt") == big) << "the file under way is left as it was";
-    EXPECT_EQ(ReadFile(dir / "3.txt"), kSjis);
-    EXPECT_FALSE(TemporaryLeft());
-}
-
 TEST_F(ConversionWorker, AFileChangedSinceItWasRegisteredIsRefusedAndLeftAsItIs) {
     for (const DataRow& row : DataRows("changed_files.tsv")) {
         SCOPED_TRACE(row.at(0));
@@ -292,58 +281,41 @@ TEST_F(ConversionWorker, AFileChangedSinceItWasRegisteredIsRefusedAndLeftAsItIs)
     }
 }
 
-// Runs ConvertInPlace in a child process that `limit` prepares; returns the
-// child's wait status.
-template <typename Limit>
-int InChild(const fs::path& path, Limit limit, bool killHalfway) {
-    const pid_t child = ::fork();
-    if (child == 0) {
-        limit();
-        ConvertJob job;
-        job.settings.autoDetect = false;
-        job.settings.conversion = {CODE_SJIS, CODE_UNICODE};
-        ProgressCounter progress;
-        std::string reason;
-        _exit(ConvertInPlace(path, job, progress, reason) == FileOutcome::Converted ? 0 : 1);
-    }
-    if (killHalfway) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(30));
-        ::kill(child, SIGKILL);
-    }
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    return status;
-}
-
-TEST_F(ConversionWorker, AFullDiskLeavesTheSourceIntactAndNoTemporaryFile) {
-    const std::string text = Sjis(1 << 20);
-    WriteFile(dir / "a.txt", text);
-    const int status = InChild(
-        dir / "a.txt",
-        [] {
-            ::signal(SIGXFSZ, SIG_IGN);
+// ConvertInPlace in a child process, whose file size is limited to 64 KB (a
+// full disk) or which is killed part-way: the file holds the old or the
+// whole new content, and no temporary file is left.
+TEST_F(ConversionWorker, AFullDiskOrAKilledProcessLeavesTheOldOrTheNewContentNeverAPart) {
+    for (const bool kill : {false, true}) {
+        const std::string text = Repeat(kSjis, kill ? 30 << 17 : 1 << 17);
+        WriteFile(dir / "a.txt", text);
+        const pid_t child = ::fork();
+        if (child == 0) {
             const rlimit small{64 * 1024, 64 * 1024};
-            ::setrlimit(RLIMIT_FSIZE, &small);
-        },
-        false);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 1) << "a failed write is a failure";
-    EXPECT_TRUE(ReadFile(dir / "a.txt") == text);
-    EXPECT_FALSE(TemporaryLeft());
-}
-
-TEST_F(ConversionWorker, AKilledProcessLeavesTheOldOrTheNewContentNeverAPart) {
-    const std::string text = Sjis(30 << 20);
-    WriteFile(dir / "a.txt", text);
-    const int status = InChild(
-        dir / "a.txt", [] {}, true);
-    const std::string after = ReadFile(dir / "a.txt");
-    if (WIFSIGNALED(status)) {
-        EXPECT_TRUE(after == text || after.size() == 2 + text.size() / 8 * 2 * 5)
-            << "killed mid-file: the path holds " << after.size() << " bytes";
+            if (!kill &&
+                (::signal(SIGXFSZ, SIG_IGN) == SIG_ERR || ::setrlimit(RLIMIT_FSIZE, &small) != 0))
+                _exit(2);
+            ConvertJob job;
+            job.settings.autoDetect = false;
+            job.settings.conversion = {CODE_SJIS, CODE_UNICODE};
+            ProgressCounter progress;
+            std::string reason;
+            _exit(ConvertInPlace(dir / "a.txt", job, progress, reason) == FileOutcome::Converted
+                      ? 0
+                      : 1);
+        }
+        if (kill) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(30));
+            ::kill(child, SIGKILL);
+        }
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        const std::string after = ReadFile(dir / "a.txt");
+        EXPECT_TRUE(kill || (WIFEXITED(status) && WEXITSTATUS(status) == 1))
+            << "a failed write is a failure";
+        EXPECT_TRUE(after == text || (kill && after.size() == 2 + text.size() / 8 * 10))
+            << "the path holds " << after.size() << " bytes";
+        EXPECT_FALSE(TemporaryLeft());
     }
-    EXPECT_TRUE(after == text || after.substr(0, 2) == "\xFF\xFE");
-    EXPECT_FALSE(TemporaryLeft()) << "the temporary had no name yet";
 }
 
 }  // namespace
