@@ -1,8 +1,10 @@
-// Whole files through the file converter: marks, line ends, progress, failures.
+// Whole files through the file converter: marks, line ends, progress, failures,
+// blocks on several threads, and real text from every code into every code.
 #include "job/file_converter.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <string>
 
@@ -251,6 +253,100 @@ TEST(FileConverter, BlocksOnSeveralThreadsGiveWhatOneThreadGives) {
             compare(name, {CODE_SJIS, target}, true);
     }
 }
+
+// Real Japanese text (Debian's dictionaries) from every code into every code,
+// checked against glibc iconv, also on one 100 KB line and as one unbroken
+// run of double-byte characters.  The engine passes through code page 932, so
+// where JIS X 0208 and Microsoft's table give a character different code
+// points (WAVE DASH U+301C against FULLWIDTH TILDE U+FF5E, and six more:
+// tests/data/cp932_variants.tsv), both sides are compared in code page 932's
+// form.  That is the only difference allowed.
+//
+// A file's text as UTF-8 in code page 932's form, read by iconv; a UTF-16 mark is not text.
+std::string TextOf(const std::string& bytes, KanjiCode code) {
+    static const std::vector<test::DataRow> variants = test::DataRows("cp932_variants.tsv");
+    const std::size_t mark = code == CODE_UNICODE && bytes.starts_with("\xFF\xFE") ? 2 : 0;
+    std::string utf8 =
+        test::ConvertBytes(std::string_view(bytes).substr(mark), code, CODE_UTF8).value_or("?");
+    for (const test::DataRow& row : variants) {
+        for (std::size_t at = utf8.find(row.at(0)); at != std::string::npos;
+             at = utf8.find(row[0], at + row.at(1).size())) {
+            utf8.replace(at, row[0].size(), row[1]);
+        }
+    }
+    return utf8;
+}
+
+// The text in a code as a file holds it: Unicode forms made from the code page
+// 932 form, UTF-16 with its mark, UTF-7 runs closed.
+std::string FileIn(const std::string& sjis, KanjiCode code) {
+    std::string bytes = test::ConvertBytes(sjis, CODE_SJIS, code).value();
+    if (code == CODE_UNICODE) bytes.insert(0, "\xFF\xFE");
+    return code == CODE_UTF7 ? test::CloseUtf7Runs(bytes) : bytes;
+}
+
+std::string ConvertGuessed(const std::string& input, KanjiCode source, KanjiCode target) {
+    const Outcome outcome = ConvertBytes(input, {source, target, Newline::Lf}, true);
+    EXPECT_TRUE(outcome.ok) << source << " -> " << target << ": " << outcome.reason;
+    return outcome.output;
+}
+
+// Every code into every code gives the text of the Shift_JIS input.
+void CheckEveryPair(const std::string& sjis) {
+    const std::string reference = TextOf(sjis, CODE_SJIS);
+    for (KanjiCode source : kCodes) {
+        const std::string input = FileIn(sjis, source);
+        for (KanjiCode target : kCodes) {
+            const std::string text = TextOf(ConvertGuessed(input, source, target), target);
+            EXPECT_TRUE(text == reference)
+                << source << " -> " << target << ": " << text.size() << " bytes";
+        }
+    }
+}
+
+class CorpusConversion : public ::testing::TestWithParam<test::Corpus> {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(test::CorpusAvailable(GetParam()));
+        sjis_ =
+            test::ConvertBytes(test::LoadPortableLines(GetParam(), 160 * 1024), CODE_EUC, CODE_SJIS)
+                .value();
+    }
+
+    std::string sjis_;
+};
+
+TEST_P(CorpusConversion, EveryCodeConvertsIntoEveryCode) { CheckEveryPair(sjis_); }
+
+TEST_P(CorpusConversion, ShiftJisEucJpAndUtf8AreByteExactWithIconv) {
+    const std::string euc = test::ConvertBytes(sjis_, CODE_SJIS, CODE_EUC).value();
+    EXPECT_TRUE(ConvertGuessed(sjis_, CODE_SJIS, CODE_EUC) == euc);
+    EXPECT_TRUE(ConvertGuessed(euc, CODE_EUC, CODE_SJIS) == sjis_);
+    EXPECT_TRUE(ConvertGuessed(FileIn(sjis_, CODE_UTF8), CODE_UTF8, CODE_SJIS) == sjis_);
+    EXPECT_TRUE(ConvertGuessed(sjis_, CODE_SJIS, CODE_UTF8) == FileIn(sjis_, CODE_UTF8));
+    EXPECT_TRUE(ConvertGuessed(sjis_, CODE_SJIS, CODE_UNICODE) == FileIn(sjis_, CODE_UNICODE));
+}
+
+TEST_P(CorpusConversion, OneLongLineAndLongShiftRunsSurviveTheCuts) {
+    // The whole sample on one 100 KB line, and only its double-byte characters
+    // (one unbroken ISO-2022-JP kanji run, one UTF-7 base64 run): every
+    // 1000-byte cut falls somewhere inside.
+    std::string line = sjis_.substr(0, 100 * 1024), kanji;
+    line.resize(line.rfind('\n'));
+    std::replace(line.begin(), line.end(), '\n', ' ');
+    CheckEveryPair(line);
+    for (std::size_t i = 0; i + 1 < sjis_.size() && kanji.size() < 100 * 1024; ++i) {
+        const auto b = static_cast<unsigned char>(sjis_[i]);
+        if ((b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC)) kanji.append(sjis_, i++, 2);
+    }
+    CheckEveryPair(kanji);
+}
+
+INSTANTIATE_TEST_SUITE_P(Dictionaries, CorpusConversion,
+                         ::testing::Values(test::Corpus::Edict, test::Corpus::SkkJisyo),
+                         [](const auto& info) {
+                             return info.param == test::Corpus::Edict ? "Edict" : "SkkJisyo";
+                         });
 
 TEST(ProgressCounter, ScalesTheTotalIntoSixteenBits) {
     for (const test::DataRow& row : test::DataRows("progress_scale.tsv")) {
