@@ -16,7 +16,6 @@
 #include <thread>
 #include <tuple>
 
-#include "job/dry_run.h"
 #include "job/in_place_converter.h"
 #include "job/registration.h"
 #include "support/data_rows.h"
@@ -66,12 +65,8 @@ protected:
         return false;
     }
 
-    // A new folder for one row of a table.
-    fs::path NewFolder() {
-        const fs::path folder = dir / std::to_string(++folders);
-        fs::create_directory(folder);
-        return folder;
-    }
+    // A new folder for one row of a table (WriteFile makes it).
+    fs::path NewFolder() { return dir / std::to_string(++folders); }
 
     // Runs the shell command in the folder, $F its path; its exit status.
     static int Shell(const fs::path& folder, const std::string& command) {
@@ -115,11 +110,9 @@ TEST_F(ConversionWorker, ConvertsEachFileInPlaceKeepingItsTimesPermissionsOwnerA
     EXPECT_TRUE(!privileged || info.st_uid == 4321u) << "the owner is kept";
     EXPECT_EQ(runner.Report().skipped, (std::vector<std::size_t>{1, 2}));
     EXPECT_EQ(ReadFile(dir / "bin"), std::string("a\0b\0", 4));
-    for (const auto& [name, code] : files) {
-        if (code != CODE_BINARY && code != CODE_ERROR) {
-            EXPECT_EQ(ReadFile(dir / name), kUtf8) << name;
-        }
-    }
+    for (const auto& [name, code] : files)
+        EXPECT_TRUE(code == CODE_BINARY || code == CODE_ERROR || ReadFile(dir / name) == kUtf8)
+            << name;
     EXPECT_TRUE(fs::is_symlink(dir / "link.txt"));
     EXPECT_FALSE(fs::exists(dir / "a.txt.bak")) << "no backup unless asked for";
     EXPECT_FALSE(TemporaryLeft());
@@ -222,32 +215,20 @@ TEST_F(ConversionWorker, ACancelLeavesEachFileOldOrNewAndTheNewOnesFirst) {
     EXPECT_FALSE(TemporaryLeft());
 }
 
-TEST_F(ConversionWorker, AFileAlreadyRightIsLeftAsItWasAndADryRunWritesNothing) {
+TEST_F(ConversionWorker, AFileAlreadyRightIsLeftAsItWasItsBackupToo) {
     settings.backup = true;
-    const std::string right = "\xF0\x9F\x98\x80\xE2\x98\x83\r\n" + kUtf8;  // 😀☃: no Shift_JIS
     WriteFile(dir / "wrong.txt", kSjis);
-    WriteFile(dir / "right.txt", right);
+    WriteFile(dir / "right.txt", kUtf8);
     WriteFile(dir / "right.txt.bak", "the true original");
-    struct stat before {};
-    struct stat after {};
+    struct stat before {
+    }, after{};
     ASSERT_EQ(::stat((dir / "right.txt").c_str(), &before), 0);
-    JobSettings toSjis = settings;
-    toSjis.conversion.target = CODE_SJIS;
-    toSjis.strict = true;  // every lost character is counted all the same
-    const JobFile file{"right.txt", dir / "right.txt", CODE_UTF8};
-    const DryRunResult lossy = DryRunFile(file, toSjis), same = DryRunFile(file, settings);
-    EXPECT_TRUE(lossy.converted && lossy.changed) << lossy.reason;
-    EXPECT_EQ(std::tuple(lossy.lost.count, lossy.lost.firstLine), std::tuple(2u, 1u));
-    EXPECT_TRUE(same.converted && !same.changed) << same.reason;
-    EXPECT_FALSE(DryRunFile({"bin", dir / "right.txt", CODE_BINARY}, settings).converted);
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 3);
-
     EXPECT_EQ(Run({{"wrong.txt", CODE_SJIS}, {"right.txt", CODE_UTF8}}), JobOutcome::Done);
     ASSERT_EQ(::stat((dir / "right.txt").c_str(), &after), 0);
     EXPECT_EQ(std::tuple(after.st_ino, after.st_ctim.tv_sec, after.st_ctim.tv_nsec),
               std::tuple(before.st_ino, before.st_ctim.tv_sec, before.st_ctim.tv_nsec));
     EXPECT_EQ(ReadFile(dir / "right.txt") + ReadFile(dir / "right.txt.bak"),
-              right + "the true original");
+              kUtf8 + "the true original");
     EXPECT_EQ(ReadFile(dir / "wrong.txt") + ReadFile(dir / "wrong.txt.bak"), kUtf8 + kSjis);
     EXPECT_EQ(runner.Report().converted, 1u);
     EXPECT_EQ(runner.Report().unchanged, std::vector<std::size_t>{1});
