@@ -220,8 +220,7 @@ TEST_F(ConversionWorker, AFileAlreadyRightIsLeftAsItWasItsBackupToo) {
     WriteFile(dir / "wrong.txt", kSjis);
     WriteFile(dir / "right.txt", kUtf8);
     WriteFile(dir / "right.txt.bak", "the true original");
-    struct stat before {
-    }, after{};
+    struct stat before = {}, after = {};
     ASSERT_EQ(::stat((dir / "right.txt").c_str(), &before), 0);
     EXPECT_EQ(Run({{"wrong.txt", CODE_SJIS}, {"right.txt", CODE_UTF8}}), JobOutcome::Done);
     ASSERT_EQ(::stat((dir / "right.txt").c_str(), &after), 0);
