@@ -28,7 +28,6 @@ namespace fs = std::filesystem;
 
 const std::string kSjis = "\x93\xFA\x96\x7B\x8C\xEA\r\n";  // 日本語, as long in EUC-JP
 const std::string kUtf8 = "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E\r\n";
-const std::string kEuc = "\xC6\xFC\xCB\xDC\xB8\xEC\r\n";
 
 std::string Repeat(const std::string& unit, std::size_t times) {
     std::string text;
@@ -59,9 +58,8 @@ protected:
 
     // Whether a name in the folder or below ends in ruv's temporary suffix.
     bool TemporaryLeft() const {
-        for (const auto& entry : fs::recursive_directory_iterator(dir.Path())) {
+        for (const auto& entry : fs::recursive_directory_iterator(dir.Path()))
             if (entry.path().string().find(TEMP_SUFFIX) != std::string::npos) return true;
-        }
         return false;
     }
 
@@ -82,7 +80,7 @@ protected:
 
 TEST_F(ConversionWorker, ConvertsEachFileInPlaceKeepingItsTimesPermissionsOwnerAndLinks) {
     WriteFile(dir / "a.txt", kSjis);
-    WriteFile(dir / "b.txt", kEuc);
+    WriteFile(dir / "b.txt", "\xC6\xFC\xCB\xDC\xB8\xEC\r\n");  // EUC-JP
     WriteFile(dir / "bin", std::string("a\0b\0", 4));
     WriteFile(dir / "target.txt", kSjis);
     fs::create_symlink("target.txt", dir / "link.txt");

@@ -329,10 +329,7 @@ TEST_P(CorpusConversion, OneLongLineAndLongShiftRunsSurviveTheCuts) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Dictionaries, CorpusConversion,
-                         ::testing::Values(test::Corpus::Edict, test::Corpus::SkkJisyo),
-                         [](const auto& info) {
-                             return info.param == test::Corpus::Edict ? "Edict" : "SkkJisyo";
-                         });
+                         ::testing::Values(test::Corpus::Edict, test::Corpus::SkkJisyo));
 
 TEST(ProgressCounter, ScalesTheTotalIntoSixteenBits) {
     for (const test::DataRow& row : test::DataRows("progress_scale.tsv")) {
