@@ -56,11 +56,10 @@ protected:
         return runner.Outcome();
     }
 
-    // Whether a name in the folder or below ends in ruv's temporary suffix.
-    bool TemporaryLeft() const {
+    // Every test leaves no name in its folder or below that ends in ruv's temporary suffix.
+    void TearDown() override {
         for (const auto& entry : fs::recursive_directory_iterator(dir.Path()))
-            if (entry.path().string().find(TEMP_SUFFIX) != std::string::npos) return true;
-        return false;
+            EXPECT_EQ(entry.path().string().find(TEMP_SUFFIX), std::string::npos) << entry.path();
     }
 
     // A new folder for one row of a table (WriteFile makes it).
@@ -113,7 +112,6 @@ TEST_F(ConversionWorker, ConvertsEachFileInPlaceKeepingItsTimesPermissionsOwnerA
             << name;
     EXPECT_TRUE(fs::is_symlink(dir / "link.txt"));
     EXPECT_FALSE(fs::exists(dir / "a.txt.bak")) << "no backup unless asked for";
-    EXPECT_FALSE(TemporaryLeft());
 }
 
 TEST_F(ConversionWorker, AFailedFileStopsTheRunLeavingItAndLaterFilesUntouched) {
@@ -145,7 +143,6 @@ TEST_F(ConversionWorker, AFailedFileStopsTheRunLeavingItAndLaterFilesUntouched) 
             EXPECT_FALSE(fs::exists(f / "3.txt.bak"));
             if (held >= 0) ::close(held);
         }
-    EXPECT_FALSE(TemporaryLeft());
 }
 
 // A run of many files at once ends, reports and leaves the files exactly as
@@ -177,7 +174,6 @@ TEST_F(ConversionWorker, ManyFilesAtOnceEndAsOneAtATime) {
         for (const JobFailure& failure : r.failures) seen += " !" + std::to_string(failure.index);
         for (const LostCharacters& lost : r.lost) seen += " ?" + std::to_string(lost.index);
         for (const auto& file : files) seen += "\n" + file.first + ":" + ReadFile(f / file.first);
-        EXPECT_FALSE(TemporaryLeft());
         return seen;
     };
     settings.autoDetect = false;  // file 14's broken character is replaced
@@ -214,7 +210,6 @@ TEST_F(ConversionWorker, ACancelLeavesEachFileOldOrNewAndTheNewOnesFirst) {
         EXPECT_EQ(runner.Report().converted, count);
         EXPECT_GE(count, jobs == 1 ? 6u : 1u) << "the file prepared first is committed";
     }
-    EXPECT_FALSE(TemporaryLeft());
 }
 
 TEST_F(ConversionWorker, AFileAlreadyRightIsLeftAsItWasItsBackupToo) {
@@ -233,7 +228,6 @@ TEST_F(ConversionWorker, AFileAlreadyRightIsLeftAsItWasItsBackupToo) {
     EXPECT_EQ(ReadFile(dir / "wrong.txt") + ReadFile(dir / "wrong.txt.bak"), kUtf8 + kSjis);
     EXPECT_EQ(runner.Report().converted, 1u);
     EXPECT_EQ(runner.Report().unchanged, std::vector<std::size_t>{1});
-    EXPECT_FALSE(TemporaryLeft());
     // A second run starts its report and progress from nothing; without
     // auto-detection it reads the chosen code, not the one registered.
     EXPECT_FALSE(runner.Start({}, settings)) << "an empty list starts nothing";
@@ -279,7 +273,6 @@ TEST_F(ConversionWorker, AFullDiskOrAKilledProcessLeavesTheOldOrTheNewContentNev
             << "a failed write is a failure";
         EXPECT_TRUE(after == text || (kill && after.size() == 2 + text.size() / 8 * 10))
             << "the path holds " << after.size() << " bytes";
-        EXPECT_FALSE(TemporaryLeft());
     }
 }
 
