@@ -114,15 +114,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     while (at < size) {
         line.fill(0xAAAA);
         const Piece piece = cutter.Next(data + at, size - at, true, line);
-        if (piece.consumed == 0 || piece.consumed > size - at) {
+        if (piece.consumed == 0 || piece.consumed > size - at)
             fuzz::Fail("a piece took no byte or more than there was");
-        }
         at += piece.consumed;
         const std::int32_t n = converter.ConvertLine(
             output, line, {source, target, NewlineFor(newline, piece.lineEnd), fold});
-        if (n < -1 || n >= static_cast<std::int32_t>(CONVERTED_BUFFER_BYTES)) {
+        if (n < -1 || n >= static_cast<std::int32_t>(CONVERTED_BUFFER_BYTES))
             fuzz::Fail("a converted piece does not fit its buffer");
-        }
         if (n < 0) continue;
         const bool terminated =
             target == CODE_UNICODE ? (n % 2 == 0 && output[n / 2] == 0) : AsBytes(output)[n] == 0;
@@ -130,9 +128,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         // The 7-bit road copies its bytes as they are; which files take it is
         // decided before conversion, so only the other roads are checked here.
         if ((target == CODE_EUC || target == CODE_JIS) && source != CODE_ASCII &&
-            !WellFormed(AsBytes(output), n, target)) {
+            !WellFormed(AsBytes(output), n, target))
             fuzz::Fail("ill-formed EUC-JP or JIS output");
-        }
         // A kept line end comes out as it was found, in bytes or in units.
         const std::string_view end = piece.lineEnd == LineEnd::CrLf ? "\r\n"
                                      : piece.lineEnd == LineEnd::Cr ? "\r"
@@ -142,9 +139,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         for (std::size_t k = 0; zeroFree && newline == Newline::Keep && k < end.size(); ++k) {
             const std::size_t from = static_cast<std::size_t>(n) - unit * (end.size() - k);
             if (static_cast<std::size_t>(n) < unit * end.size() ||
-                AsBytes(output)[from] != static_cast<std::uint8_t>(end[k])) {
+                AsBytes(output)[from] != static_cast<std::uint8_t>(end[k]))
                 fuzz::Fail("a kept line end did not come out as it was");
-            }
         }
     }
     return 0;

@@ -14,6 +14,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -26,7 +27,6 @@ using namespace ruv;
 
 constexpr KanjiCode kCodes[] = {CODE_SJIS,    CODE_EUC,  CODE_JIS,  CODE_UTF8,
                                 CODE_UNICODE, CODE_UTF7, CODE_ASCII};
-constexpr std::size_t kCodeCount = sizeof kCodes / sizeof kCodes[0];
 constexpr Newline kNewlines[] = {Newline::Keep, Newline::Lf, Newline::Crlf, Newline::Cr};
 
 FileHandle MemoryFile() { return FileHandle(::memfd_create("ruv-fuzz", 0)); }
@@ -66,8 +66,9 @@ Run Convert(const std::vector<std::uint8_t>& text, const ConversionOptions& opti
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 4) return 0;
-    const ConversionOptions options{kCodes[(data[0] & 0x0F) % kCodeCount],
-                                    kCodes[(data[0] >> 4) % kCodeCount], kNewlines[data[1] & 3]};
+    const ConversionOptions options{kCodes[(data[0] & 0x0F) % std::size(kCodes)],
+                                    kCodes[(data[0] >> 4) % std::size(kCodes)],
+                                    kNewlines[data[1] & 3]};
     JobSettings one;
     one.strict = (data[1] & 4) != 0;
     one.autoDetect = (data[1] & 8) != 0;
