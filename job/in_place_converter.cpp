@@ -91,6 +91,35 @@ bool KeepBackup(const FileHandle& folder, const std::string& name, const FileHan
     return true;
 }
 
+// A small file in the target's own code (or in 7-bit text, which most byte
+// codes read alike) is most likely right already, as on a second run over a
+// tree: it is first converted into nothing, so that a file left as it was
+// costs no temporary file.  Large files, and files that would change, go
+// straight to their temporary file.
+constexpr std::uint64_t PRECHECK_MAX_BYTES = 1024 * 1024;
+
+bool WorthAPrecheck(const ConversionOptions& options, std::uint64_t size) {
+    return size <= PRECHECK_MAX_BYTES &&
+           (options.source == options.target || options.source == CODE_ASCII);
+}
+
+// Converts the file into nothing on a job of its own (its size bounds the
+// time a cancel waits); true when its content is already what the conversion
+// would write.  The source is rewound after.
+bool AlreadyRight(const FileHandle& source, const ConversionOptions& options,
+                  const JobSettings& settings, std::error_code& error) {
+    ConvertJob probe;
+    probe.settings = settings;
+    probe.settings.strict = false;
+    ProgressCounter uncounted;
+    std::string reason;
+    FileConversion conversion;
+    const bool converted =
+        ConvertFile(source, nullptr, options, probe, uncounted, reason, &conversion);
+    return source.Rewind(error) && converted && conversion.unchanged &&
+           conversion.replaced.count == 0;
+}
+
 }  // namespace
 
 class PendingReplacement {
@@ -189,6 +218,16 @@ FileOutcome PrepareReplacement(const JobFile& file, ConvertJob& job, ProgressCou
         }
     }
 
+    const ConversionOptions options = OptionsForFile(job.settings, file.code);
+    if (WorthAPrecheck(options, identity.size) &&
+        AlreadyRight(source, options, job.settings, error)) {
+        job.progressPosition.store(progress.AddProgress(identity.size), std::memory_order_relaxed);
+        return FileOutcome::Unchanged;
+    }
+    if (error) {
+        Failed(reason, "cannot read", error);
+        return FileOutcome::Failed;
+    }
     PendingFile replacement(
         new PendingReplacement(std::move(folder), name, std::move(source), identity, metadata));
     TemporaryFile& temporary = replacement->Temporary();
@@ -197,8 +236,8 @@ FileOutcome PrepareReplacement(const JobFile& file, ConvertJob& job, ProgressCou
         return FileOutcome::Failed;
     }
     FileConversion conversion;
-    if (!ConvertFile(replacement->Source(), &temporary.File(),
-                     OptionsForFile(job.settings, file.code), job, progress, reason, &conversion)) {
+    if (!ConvertFile(replacement->Source(), &temporary.File(), options, job, progress, reason,
+                     &conversion)) {
         return FileOutcome::Failed;
     }
     if (job.cancel.load(std::memory_order_relaxed)) return FileOutcome::Cancelled;
