@@ -217,16 +217,19 @@ TEST_F(ConversionWorker, AFileAlreadyRightIsLeftAsItWasItsBackupToo) {
     WriteFile(dir / "wrong.txt", kSjis);
     WriteFile(dir / "right.txt", kUtf8);
     WriteFile(dir / "right.txt.bak", "the true original");
+    WriteFile(dir / "lf.txt", "a\n" + kUtf8);  // in the target's code, but not its line ends
     struct stat before = {}, after = {};
     ASSERT_EQ(::stat((dir / "right.txt").c_str(), &before), 0);
-    EXPECT_EQ(Run({{"wrong.txt", CODE_SJIS}, {"right.txt", CODE_UTF8}}), JobOutcome::Done);
+    EXPECT_EQ(Run({{"wrong.txt", CODE_SJIS}, {"right.txt", CODE_UTF8}, {"lf.txt", CODE_UTF8}}),
+              JobOutcome::Done);
+    EXPECT_EQ(ReadFile(dir / "lf.txt"), "a\r\n" + kUtf8);
     ASSERT_EQ(::stat((dir / "right.txt").c_str(), &after), 0);
     EXPECT_EQ(std::tuple(after.st_ino, after.st_ctim.tv_sec, after.st_ctim.tv_nsec),
               std::tuple(before.st_ino, before.st_ctim.tv_sec, before.st_ctim.tv_nsec));
     EXPECT_EQ(ReadFile(dir / "right.txt") + ReadFile(dir / "right.txt.bak"),
               kUtf8 + "the true original");
     EXPECT_EQ(ReadFile(dir / "wrong.txt") + ReadFile(dir / "wrong.txt.bak"), kUtf8 + kSjis);
-    EXPECT_EQ(runner.Report().converted, 1u);
+    EXPECT_EQ(runner.Report().converted, 2u);
     EXPECT_EQ(runner.Report().unchanged, std::vector<std::size_t>{1});
     // A second run starts its report and progress from nothing; without
     // auto-detection it reads the chosen code, not the one registered.
