@@ -1,5 +1,6 @@
 #include "cli/interrupt_guard.h"
 
+#include <atomic>
 #include <csignal>
 
 namespace ruv {
@@ -7,14 +8,17 @@ namespace {
 
 constexpr int kSignals[3] = {SIGINT, SIGTERM, SIGHUP};
 
-volatile std::sig_atomic_t interruptSignal = 0;
+// Written by the handler, which may run on any thread of the process (the worker's
+// threads too), and read by the main thread: a lock-free atomic, safe in a handler.
+std::atomic<int> interruptSignal{0};
+static_assert(std::atomic<int>::is_always_lock_free);
 
-extern "C" void OnInterrupt(int signal) { interruptSignal = signal; }
+extern "C" void OnInterrupt(int signal) { interruptSignal.store(signal); }
 
 }  // namespace
 
 InterruptGuard::InterruptGuard() {
-    interruptSignal = 0;
+    interruptSignal.store(0);
     struct sigaction action {};
     action.sa_handler = OnInterrupt;
     sigemptyset(&action.sa_mask);
@@ -25,6 +29,6 @@ InterruptGuard::~InterruptGuard() {
     for (int i = 0; i < 3; ++i) sigaction(kSignals[i], &previous_[i], nullptr);
 }
 
-bool InterruptRequested() { return interruptSignal != 0; }
+bool InterruptRequested() { return interruptSignal.load() != 0; }
 
 }  // namespace ruv
