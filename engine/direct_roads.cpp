@@ -61,6 +61,15 @@ const std::uint8_t* PlainRunEnd(const std::uint8_t* p, const std::uint8_t* end) 
     return p;
 }
 
+// True when one of the n units at p (all below 0x80) is ESC, SO or SI, which
+// a clean piece does not hold.
+bool HasShiftUnit(const char16_t* p, std::ptrdiff_t n) {
+    for (std::ptrdiff_t i = 0; i < n; ++i) {
+        if (p[i] == JIS_ESC || p[i] == JIS_SO || p[i] == JIS_SI) return true;
+    }
+    return false;
+}
+
 // The end of the run of whole pairs at p, of bytes 21-7E (flip 0) or A1-FE
 // (flip 0x80).  p[1] is read only after p[0] is a pair byte, so never past the
 // terminator; a pair cut by it ends the run before the pair.
@@ -109,6 +118,17 @@ struct JisEucOutput {
 
     // n plain bytes; n bytes of whole pairs whose bytes carry the high bits high.
     bool Plain(const std::uint8_t* p, std::ptrdiff_t n) { return PutRun(p, n, false, 0); }
+
+    // n units 0001-007F, written as bytes; false, with nothing written, when
+    // they do not fit, or when one is ESC, SO or SI.
+    bool PlainUnits(const char16_t* p, std::ptrdiff_t n) {
+        if (n == 0) return true;
+        if (limit - q < n + (kToJis && kanji ? 3 : 0) || HasShiftUnit(p, n)) return false;
+        if constexpr (kToJis) Switch(false);
+        detail::NarrowUnits(q, p, static_cast<std::int32_t>(n));
+        q += n;
+        return true;
+    }
     bool Pairs(const std::uint8_t* p, std::ptrdiff_t n, std::uint8_t high) {
         return PutRun(p, n, true, kToJis ? high : high ^ 0x80);
     }
@@ -216,6 +236,13 @@ struct SjisOutput {
         return true;
     }
 
+    bool PlainUnits(const char16_t* p, std::ptrdiff_t n) {
+        if (limit - q < n || HasShiftUnit(p, n)) return false;
+        detail::NarrowUnits(q, p, static_cast<std::int32_t>(n));
+        q += n;
+        return true;
+    }
+
     bool Code(std::uint16_t code) {
         if (code == 0 || limit - q < 2) return false;
         if (code >= 0x100) *q++ = static_cast<std::uint8_t>(code >> 8);
@@ -274,6 +301,12 @@ std::int32_t FromJis(Out o, const std::uint8_t* text) {
     return o.Finish();
 }
 
+// The code page 932 code of a character: a byte, a lead byte * 256 + a trail
+// byte, or 0 for none (a surrogate included).
+std::uint16_t Cp932CodeOf(char16_t u) {
+    return Cp932EncodePages[Cp932EncodePageIndex[u >> 8]][u & 0xFF];
+}
+
 // The character of the well-formed two- or three-byte UTF-8 sequence at p
 // (p[0] >= 0x80), with its length; 0 for anything else (a malformed sequence,
 // a surrogate, a four-byte one), which the road through UTF-16 replaces or
@@ -306,12 +339,27 @@ std::int32_t FromUtf8(Out o, const std::uint8_t* text) {
         for (std::int32_t length = 0; *q >= 0x80; q += length) {
             const char16_t u = ReadBmpSequence(q, length);
             if (u == 0) return DIRECT_ROAD_DECLINED;
-            if (!o.Code(Cp932EncodePages[Cp932EncodePageIndex[u >> 8]][u & 0xFF])) {
-                return DIRECT_ROAD_DECLINED;
-            }
+            if (!o.Code(Cp932CodeOf(u))) return DIRECT_ROAD_DECLINED;
         }
         if (q == p) return DIRECT_ROAD_DECLINED;  // a byte of neither run
         p = q;
+    }
+    return o.Finish();
+}
+
+// UTF-16: runs of units 0001-007F, and each other unit by its code page 932
+// code; a surrogate has none, so the road through Shift_JIS decides it.
+template <typename Out>
+std::int32_t FromUtf16(Out o, const char16_t* text) {
+    const char16_t* p = text;
+    const char16_t* const end = detail::UnitTextEnd(text);
+    while (p < end) {
+        const std::int32_t n = detail::AsciiUnitRunLength(p, end);
+        if (!o.PlainUnits(p, n)) return DIRECT_ROAD_DECLINED;
+        for (p += n; p < end && *p >= 0x80; ++p) {
+            const char16_t u = *p;
+            if (!o.Code(Cp932CodeOf(u))) return DIRECT_ROAD_DECLINED;
+        }
     }
     return o.Finish();
 }
@@ -369,6 +417,14 @@ std::int32_t Utf8ToEucDirect(std::uint8_t* out, const std::uint8_t* text, std::i
 
 std::int32_t Utf8ToJisDirect(std::uint8_t* out, const std::uint8_t* text, std::int32_t capacity) {
     return Run<JisEucOutput<true>>(out, capacity, [&](auto o) { return FromUtf8(o, text); });
+}
+
+std::int32_t Utf16ToEucDirect(std::uint8_t* out, const char16_t* text, std::int32_t capacity) {
+    return Run<JisEucOutput<false>>(out, capacity, [&](auto o) { return FromUtf16(o, text); });
+}
+
+std::int32_t Utf16ToJisDirect(std::uint8_t* out, const char16_t* text, std::int32_t capacity) {
+    return Run<JisEucOutput<true>>(out, capacity, [&](auto o) { return FromUtf16(o, text); });
 }
 
 }  // namespace ruv

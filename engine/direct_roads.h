@@ -1,5 +1,6 @@
 // Single-pass roads for clean pieces: between EUC-JP and ISO-2022-JP (RFC 1468),
-// from either to UTF-8 and UTF-16, and from UTF-8 to Shift_JIS, EUC-JP and JIS.
+// from either to UTF-8 and UTF-16, from UTF-8 to Shift_JIS, EUC-JP and JIS, and
+// from UTF-16 to EUC-JP and JIS.
 //
 // The line converter's general road decodes to Shift_JIS and encodes from it
 // (through UTF-16 from UTF-8).  For the common text of these codes the result
@@ -15,6 +16,8 @@
 //   UTF-8     bytes 01-7F but ESC, SO, SI; well-formed two- and three-byte
 //             sequences of characters that code page 932 has (to EUC-JP and JIS:
 //             double-byte ones with a JIS X 0208 row and cell, or a 7-bit byte)
+//   UTF-16    as UTF-8, each unit a character: units 0001-007F but ESC, SO, SI,
+//             and no surrogate
 //
 //   where this differs from the road through Shift_JIS           direction
 //   a piece that is not clean is declined, nothing decided        all
@@ -53,5 +56,9 @@ std::int32_t JisToUtf16Direct(char16_t* out, const std::uint8_t* text, std::int3
 std::int32_t Utf8ToSjisDirect(std::uint8_t* out, const std::uint8_t* text, std::int32_t capacity);
 std::int32_t Utf8ToEucDirect(std::uint8_t* out, const std::uint8_t* text, std::int32_t capacity);
 std::int32_t Utf8ToJisDirect(std::uint8_t* out, const std::uint8_t* text, std::int32_t capacity);
+
+// UTF-16 to EUC-JP and JIS, as UTF-8 is taken: its units are the characters.
+std::int32_t Utf16ToEucDirect(std::uint8_t* out, const char16_t* text, std::int32_t capacity);
+std::int32_t Utf16ToJisDirect(std::uint8_t* out, const char16_t* text, std::int32_t capacity);
 
 }  // namespace ruv

@@ -119,6 +119,13 @@ std::int32_t DirectRoad(ConvertedBuffer& output, const std::uint8_t* text, Kanji
     return DIRECT_ROAD_DECLINED;
 }
 
+// The single-pass road from UTF-16 for a clean piece, or DIRECT_ROAD_DECLINED.
+std::int32_t DirectRoadFromUnits(ConvertedBuffer& output, const char16_t* text, KanjiCode target) {
+    if (target == CODE_EUC) return Utf16ToEucDirect(AsBytes(output), text, BYTE_OUTPUT_CAPACITY);
+    if (target == CODE_JIS) return Utf16ToJisDirect(AsBytes(output), text, BYTE_OUTPUT_CAPACITY);
+    return DIRECT_ROAD_DECLINED;
+}
+
 // Rewrites a final line feed of n bytes of output by the newline choice.
 std::int32_t RewriteLineEnd(ConvertedBuffer& output, std::int32_t n, bool wide, Newline newline) {
     if (n <= 0 || newline == Newline::Lf || newline == Newline::Keep) return n;
@@ -172,7 +179,10 @@ std::int32_t CodeConverter::ConvertLine(ConvertedBuffer& output, const LineBuffe
             n = source == CODE_JIS ? ConvertFromJis(output, bytes, target)
                                    : ConvertFromEuc(output, bytes, target);
             break;
-        case CODE_UNICODE: n = ConvertFromUnicode(output, line.data(), target); break;
+        case CODE_UNICODE:
+            n = DirectRoadFromUnits(output, line.data(), target);
+            if (n == DIRECT_ROAD_DECLINED) n = ConvertFromUnicode(output, line.data(), target);
+            break;
         case CODE_UTF8:
             n = DirectRoad(output, bytes, source, target, options.foldHalfWidthKana);
             if (n == DIRECT_ROAD_DECLINED) n = ConvertFromUtf8(output, bytes, target);

@@ -121,17 +121,15 @@ std::int32_t EncodeText(std::uint8_t* out, const char16_t* p, std::int32_t capac
     if (kWrite && capacity <= 0) return -1;
     const std::int32_t limit = capacity - 1;  // bytes that fit before the terminator
     std::int32_t total = 0;
-    for (;;) {
+    const char16_t* const end = detail::UnitTextEnd(p);
+    while (p < end) {
         const char16_t u = *p;
-        if (u < 0x80) {  // a run of ASCII, or the terminator: as many bytes as fit are stored
-            if (u == 0) break;
-            std::int32_t n = 1;
-            while (static_cast<char16_t>(p[n] - 1) < 0x7F) ++n;  // 0001-007F
+        if (u < 0x80) {  // a run of ASCII: as many bytes as fit are stored
+            std::int32_t n = detail::AsciiUnitRunLength(p, end);
             if constexpr (kWrite) {
                 const bool fits = total + n <= limit;
                 if (!fits) n = limit - total;
-                for (std::int32_t i = 0; i < n; ++i)
-                    out[total + i] = static_cast<std::uint8_t>(p[i]);
+                detail::NarrowUnits(out + total, p, n);
                 if (!fits) return -1;
             }
             total += n;

@@ -2,7 +2,8 @@
 // from the public codecs and the converter's own road steps.  The first byte
 // picks the road and whether the piece is the raw input or text generated from
 // it: mostly clean text (ASCII, row/cell pairs, for JIS the designations, some
-// repeated or empty, for UTF-8 characters of every length) with now and then a
+// repeated or empty, for UTF-8 characters of every length, UTF-16 made of that
+// UTF-8 or taken raw) with now and then a
 // stray byte, a control or a missing designation, so both sides of the clean
 // boundary are hit.  The second byte picks a capacity.
 //
@@ -10,6 +11,7 @@
 // characters as the road steps without the direct roads; each direct road,
 // given any capacity, either declines or gives exactly what the steps give
 // with that capacity, which then replaced nothing.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -39,6 +41,11 @@ std::int32_t ToUnits(std::uint8_t* out, const std::uint8_t* text, std::int32_t c
     return road(reinterpret_cast<char16_t*>(out), text, capacity);
 }
 
+template <std::int32_t (*road)(std::uint8_t*, const char16_t*, std::int32_t)>
+std::int32_t FromUnits(std::uint8_t* out, const std::uint8_t* text, std::int32_t capacity) {
+    return road(out, reinterpret_cast<const char16_t*>(text), capacity);
+}
+
 // A road and its single-pass function.
 struct Road {
     KanjiCode source, target;
@@ -54,7 +61,9 @@ constexpr Road kRoads[] = {{CODE_EUC, CODE_EUC, EucToEucDirect},
                            {CODE_JIS, CODE_UNICODE, ToUnits<JisToUtf16Direct>},
                            {CODE_UTF8, CODE_SJIS, Utf8ToSjisDirect},
                            {CODE_UTF8, CODE_EUC, Utf8ToEucDirect},
-                           {CODE_UTF8, CODE_JIS, Utf8ToJisDirect}};
+                           {CODE_UTF8, CODE_JIS, Utf8ToJisDirect},
+                           {CODE_UNICODE, CODE_EUC, FromUnits<Utf16ToEucDirect>},
+                           {CODE_UNICODE, CODE_JIS, FromUnits<Utf16ToJisDirect>}};
 
 // Appends bytes when they fit the piece.
 struct Piece {
@@ -141,6 +150,9 @@ std::int32_t ToSjis(std::uint8_t* sjis, const std::uint8_t* text, KanjiCode sour
                     std::int32_t capacity, LostCount& lost) {
     if (source == CODE_JIS) return JisToSjisText(sjis, text, capacity, &lost);
     if (source == CODE_EUC) return EucToSjisText(sjis, text, capacity, &lost);
+    if (source == CODE_UNICODE) {
+        return WideToAnsi(sjis, reinterpret_cast<const char16_t*>(text), capacity, &lost);
+    }
     char16_t wide[2048];
     if (Utf8ToWideText(wide, text, 2000, &lost) < 0) return -1;
     return WideToAnsi(sjis, wide, capacity, &lost);
@@ -164,14 +176,27 @@ std::int32_t TwoSteps(std::uint8_t* out, const std::uint8_t* text, Road road, st
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 2) return 0;
-    const Road road = kRoads[(data[0] & 0x0F) % std::size(kRoads)];
-    const bool raw = (data[0] & 0x30) == 0x30;  // a quarter of the inputs as they are
+    const Road road = kRoads[(data[0] & 0x1F) % std::size(kRoads)];
+    const bool units = road.source == CODE_UNICODE;
+    const bool raw = (data[0] & 0x60) == 0x60;  // a quarter of the inputs as they are
     const std::int32_t capacity = fuzz::CapacityFrom(data[1]);
     data += 2;
     size -= 2;
 
     Piece piece;
-    if (raw) {
+    LineBuffer line{};
+    if (units && raw) {  // little-endian units up to a zero one
+        std::size_t n = 0;
+        for (; 2 * n + 1 < size && n + 1 < line.size(); ++n) {
+            line[n] = static_cast<char16_t>(data[2 * n] | data[2 * n + 1] << 8);
+            if (line[n] == 0) break;
+        }
+        line[n] = 0;
+    } else if (units) {  // generated UTF-8, as UTF-16
+        Generate(data, size, CODE_UTF8, piece);
+        piece.bytes[std::min(piece.length, line.size() - 1)] = 0;
+        Utf8ToWideText(line.data(), piece.bytes, static_cast<std::int32_t>(line.size()));
+    } else if (raw) {
         while (piece.length < size && piece.length < kMaxPiece && data[piece.length] != 0) {
             piece.bytes[piece.length] = data[piece.length];
             ++piece.length;
@@ -181,19 +206,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Generate(data, size, road.source, piece);
     }
 
-    fuzz::shown = {piece.bytes, piece.length};
+    if (!units) std::memcpy(AsBytes(line), piece.bytes, piece.length + 1);
+    const std::uint8_t* text = units ? AsBytes(line) : piece.bytes;
+    fuzz::shown = {AsBytes(line), units ? line.size() * 2 : piece.length};
     // The whole line converter against its road steps, which take no direct road.
-    LineBuffer line{};
-    std::memcpy(AsBytes(line), piece.bytes, piece.length + 1);
     ConvertedBuffer output, expected;
     CodeConverter converter, steps;
     const std::int32_t n =
         converter.ConvertLine(output, line, {road.source, road.target, Newline::Lf});
-    const std::uint8_t* text = AsBytes(line);
     const std::int32_t m =
-        road.source == CODE_UTF8  ? steps.ConvertFromUtf8(expected, text, road.target)
-        : road.source == CODE_JIS ? steps.ConvertFromJis(expected, text, road.target)
-                                  : steps.ConvertFromEuc(expected, text, road.target);
+        units                      ? steps.ConvertFromUnicode(expected, line.data(), road.target)
+        : road.source == CODE_UTF8 ? steps.ConvertFromUtf8(expected, text, road.target)
+        : road.source == CODE_JIS  ? steps.ConvertFromJis(expected, text, road.target)
+                                   : steps.ConvertFromEuc(expected, text, road.target);
     if (n != (m < 0 ? -1 : m))
         fuzz::Fail("the line converter's length differs from the road steps");
     if (n >= 0 && (converter.lost.noCode != steps.lost.noCode ||
@@ -211,11 +236,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::size_t unitBytes = road.target == CODE_UNICODE ? 2 : 1;
     const std::size_t blockBytes = static_cast<std::size_t>(capacity) * unitBytes;
     std::unique_ptr<std::uint8_t[]> direct(new std::uint8_t[blockBytes]);
-    const std::int32_t d = road.direct(direct.get(), piece.bytes, capacity);
+    const std::int32_t d = road.direct(direct.get(), text, capacity);
     if (d == DIRECT_ROAD_DECLINED) return 0;
     std::unique_ptr<std::uint8_t[]> twoSteps(new std::uint8_t[blockBytes]);
     LostCount stepsLost;
-    const std::int32_t s = TwoSteps(twoSteps.get(), piece.bytes, road, capacity, stepsLost);
+    const std::int32_t s = TwoSteps(twoSteps.get(), text, road, capacity, stepsLost);
     if (d != s) fuzz::Fail("a direct road's length differs from the two steps");
     if (stepsLost.Total() != 0) fuzz::Fail("a direct road took a piece that loses a character");
     if (std::memcmp(direct.get(), twoSteps.get(), (static_cast<std::size_t>(d) + 1) * unitBytes) !=

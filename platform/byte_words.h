@@ -1,5 +1,5 @@
-// Scans of zero-terminated byte text several bytes at a time: the ASCII runs the
-// codecs copy in one piece, and the word tests they stop on.
+// Scans of zero-terminated byte and UTF-16 text several bytes at a time: the
+// ASCII runs the codecs copy in one piece, and the word tests they stop on.
 //
 // ASCII runs are measured sixteen bytes at a time with SSE2 where the compiler
 // targets it (every x86-64), eight at a time in a 64-bit word elsewhere.  Both
@@ -80,6 +80,57 @@ inline void WidenBytes(char16_t* out, const std::uint8_t* p, std::int32_t n) {
     }
 #endif
     for (; i < n; ++i) out[i] = p[i];
+}
+
+// The end of a zero-terminated UTF-16 text: the address of its terminator.
+inline const char16_t* UnitTextEnd(const char16_t* text) {
+    while (*text != 0) ++text;
+    return text;
+}
+
+// Units from p up to the first unit >= 0x80 or end (p <= end); never reads at
+// or past end.
+template <ByteScan kScan = ByteScan::Widest>
+inline std::int32_t AsciiUnitRunLength(const char16_t* p, const char16_t* end) {
+    const char16_t* q = p;
+#if RUV_HAVE_SSE2
+    if constexpr (kScan == ByteScan::Widest) {
+        const __m128i highBits = _mm_set1_epi16(static_cast<short>(0xFF80));
+        const __m128i zero = _mm_setzero_si128();
+        for (; end - q >= 8; q += 8) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(q));
+            const int low = _mm_movemask_epi8(_mm_cmpeq_epi16(_mm_and_si128(v, highBits), zero));
+            if (low != 0xFFFF) {
+                return static_cast<std::int32_t>(q - p) +
+                       __builtin_ctz(static_cast<unsigned>(~low)) / 2;
+            }
+        }
+    }
+#endif
+    for (; end - q >= 4; q += 4) {
+        std::uint64_t word;
+        std::memcpy(&word, q, sizeof word);
+        if ((word & 0xFF80FF80FF80FF80u) != 0) break;
+    }
+    while (q < end && *q < 0x80) ++q;
+    return static_cast<std::int32_t>(q - p);
+}
+
+// Writes the n units at p, each below 0x100, as n bytes: the reverse of
+// WidenBytes, sixteen at a time where the machine has SSE2.
+template <ByteScan kScan = ByteScan::Widest>
+inline void NarrowUnits(std::uint8_t* out, const char16_t* p, std::int32_t n) {
+    std::int32_t i = 0;
+#if RUV_HAVE_SSE2
+    if constexpr (kScan == ByteScan::Widest) {
+        for (; n - i >= 16; i += 16) {
+            const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+            const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i + 8));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_packus_epi16(a, b));
+        }
+    }
+#endif
+    for (; i < n; ++i) out[i] = static_cast<std::uint8_t>(p[i]);
 }
 
 }  // namespace ruv::detail

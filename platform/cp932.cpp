@@ -119,18 +119,22 @@ template <bool kWrite>
 std::int32_t EncodeText(std::uint8_t* out, const char16_t* text, std::int32_t capacity,
                         LostCount& lost) {
     std::int32_t count = 0;
-    for (;;) {
-        char16_t u = *text;
-        // ASCII fast path: units 0001-007F are their own bytes.
-        while (u != 0 && u < 0x80) {
+    const char16_t* const end = detail::UnitTextEnd(text);
+    while (text < end) {
+        const char16_t u = *text;
+        if (u < 0x80) {
+            // ASCII run: units 0001-007F are their own bytes; as many as fit are stored.
+            std::int32_t n = detail::AsciiUnitRunLength(text, end);
             if constexpr (kWrite) {
-                if (count + 1 >= capacity) return -1;
-                out[count] = static_cast<std::uint8_t>(u);
+                const bool fits = count + n < capacity;
+                if (!fits) n = std::max(capacity - 1 - count, 0);
+                detail::NarrowUnits(out + count, text, n);
+                if (!fits) return -1;
             }
-            ++count;
-            u = *++text;
+            count += n;
+            text += n;
+            continue;
         }
-        if (u == 0) break;
         std::uint16_t code;
         if (IsHighSurrogate(u) && IsLowSurrogate(text[1])) {
             code = kDefaultByte;  // a character beyond the BMP: one "?" for the pair
