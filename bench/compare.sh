@@ -19,12 +19,14 @@ declare -A uconv_name=([jis]=ISO-2022-JP [sjis]=windows-932 [euc]=EUC-JP [unicod
 declare -A nkf_in=([jis]=ISO-2022-JP [sjis]=CP932 [euc]=EUC-JP [unicode]=UTF-16LE [utf8]=UTF-8)
 declare -A nkf_out=([jis]=ISO-2022-JP [sjis]=CP932 [euc]=EUC-JP [unicode]=UTF-16LE-BOM [utf8]=UTF-8)
 
-# Runs "$@" RUNS times; prints the median seconds and the largest peak RSS (MB).
 # Runs "$@" RUNS times; prints the median wall seconds (timed to the
 # microsecond) and the largest peak RSS (MB).
 measure() {
   local times=() peak=0 start t m
   for _ in $(seq "$runs"); do
+    # Every tool writes a new file, as a conversion in place does: replacing
+    # the pages of an old output would time the file system's truncation too.
+    rm -f "$work"/*.out
     start=$(date +%s%N)
     /usr/bin/time -o "$work/time" -f "%M" "$@" >/dev/null 2>&1 || { echo "failed: $*" >&2; exit 1; }
     t=$(( ($(date +%s%N) - start) / 1000 ))

@@ -19,6 +19,8 @@ namespace {
 
 // More threads than this gain little and cost a block's buffers each.
 constexpr unsigned MAX_BLOCK_THREADS = 4;
+// The bytes a converting thread converts between two additions to the progress.
+constexpr std::size_t PROGRESS_STEP_BYTES = 64 * 1024;
 // What the cutter needs in front of a piece before it may cut it.
 constexpr std::size_t PIECE_WINDOW_BYTES = MAX_LINE_BYTES + PIECE_LOOKAHEAD_BYTES;
 constexpr std::uint8_t LF = 0x0A;
@@ -241,6 +243,7 @@ private:
         const std::uint8_t* input = block.input.get();
         std::size_t at = 0;
         std::uint64_t lineOffset = block.offset;
+        std::size_t uncounted = 0;  // bytes converted but not yet added to the progress
         while (at < block.length) {
             if (Cancelled() || stop_.load(std::memory_order_relaxed)) return false;
             const Piece piece = cutter.Next(input + at, block.available - at, block.atEnd, line);
@@ -274,11 +277,21 @@ private:
                            std::memcmp(input + written, AsBytes(converted), size) == 0;
             summary.written += size;
             at += piece.consumed;
-            counted_.fetch_add(piece.consumed, std::memory_order_relaxed);
-            job_.progressPosition.store(progress_.AddProgress(piece.consumed),
-                                        std::memory_order_relaxed);
+            uncounted += piece.consumed;
+            if (uncounted >= PROGRESS_STEP_BYTES) Count(uncounted);
         }
+        Count(uncounted);
         return true;
+    }
+
+    // Adds bytes converted to the progress, and to what a redo takes back.
+    // Each call writes to counters the other threads share, so a block adds
+    // its bytes in steps rather than a piece at a time.
+    void Count(std::size_t& bytes) {
+        if (bytes == 0) return;
+        counted_.fetch_add(bytes, std::memory_order_relaxed);
+        job_.progressPosition.store(progress_.AddProgress(bytes), std::memory_order_relaxed);
+        bytes = 0;
     }
 
     // Writes the block's output once every block before it is written.
