@@ -13,6 +13,7 @@
 
 #include "engine/line_converter.h"
 #include "engine/piece_cutter.h"
+#include "platform/byte_words.h"
 
 namespace ruv {
 namespace {
@@ -49,14 +50,14 @@ struct Block {
     bool busy = false;  // handed out and not yet written
 };
 
-// Where the first zero byte, or 0000 unit, stands among the block's bytes.
+// Whether the block's bytes hold a zero byte, or a 0000 unit.
 bool HoldsZero(const Block& block, bool units) {
     if (!units) return std::memchr(block.input.get(), 0, block.length) != nullptr;
     const std::uint8_t* p = block.input.get();
-    std::uint8_t any = 1;
-    for (std::size_t i = 0; i + 1 < block.length; i += 2) any &= (p[i] | p[i + 1]) != 0;
+    const std::size_t count = block.length / 2;
     // An odd last byte is a unit of its own value.
-    return any == 0 || (block.length % 2 != 0 && p[block.length - 1] == 0);
+    return detail::ZeroUnitIndex(p, count) != count ||
+           (block.length % 2 != 0 && p[block.length - 1] == 0);
 }
 
 // The end of the last line in input[0, limit): after an LF byte, or an LF unit

@@ -9,6 +9,7 @@
 #include "engine/line_converter.h"
 #include "engine/piece_cutter.h"
 #include "job/block_converter.h"
+#include "platform/byte_words.h"
 
 namespace ruv {
 namespace {
@@ -26,23 +27,6 @@ constexpr std::uint8_t UTF8_MARK[] = {0xEF, 0xBB, 0xBF};
 
 std::string Describe(const char* what, const std::error_code& error) {
     return std::string(what) + ": " + error.message();
-}
-
-// Where the first 0000 unit stands among the units at p (count of them), or
-// count.  Chunks are tested without branching, the unit found only in a
-// chunk that holds one.
-std::size_t FindZeroUnit(const std::uint8_t* p, std::size_t count) {
-    constexpr std::size_t CHUNK_UNITS = 64;
-    for (std::size_t base = 0; base < count; base += CHUNK_UNITS) {
-        const std::size_t end = std::min(count, base + CHUNK_UNITS);
-        bool zero = false;
-        for (std::size_t k = base; k < end; ++k) zero |= (p[2 * k] | p[2 * k + 1]) == 0;
-        if (!zero) continue;
-        for (std::size_t k = base; k < end; ++k) {
-            if ((p[2 * k] | p[2 * k + 1]) == 0) return k;
-        }
-    }
-    return count;
 }
 
 // A window on the source that refills from the file as it is consumed.  Every
@@ -105,7 +89,7 @@ private:
         }
         if ((base_ + from) % 2 != 0 && from > 0) --from;
         const std::size_t count = (end_ - from) / 2;
-        const std::size_t k = FindZeroUnit(data_.get() + from, count);
+        const std::size_t k = detail::ZeroUnitIndex(data_.get() + from, count);
         if (k < count) {
             zeroAt_ = base_ + from + 2 * k;
         } else if (atEnd_ && (end_ - from) % 2 != 0 && data_[end_ - 1] == 0) {

@@ -133,4 +133,29 @@ inline void NarrowUnits(std::uint8_t* out, const char16_t* p, std::int32_t n) {
     for (; i < n; ++i) out[i] = static_cast<std::uint8_t>(p[i]);
 }
 
+// The index of the first 0000 unit among the count little-endian units at p
+// (bytes, two a unit, as read from a file), or count.
+template <ByteScan kScan = ByteScan::Widest>
+inline std::size_t ZeroUnitIndex(const std::uint8_t* p, std::size_t count) {
+    std::size_t k = 0;
+#if RUV_HAVE_SSE2
+    if constexpr (kScan == ByteScan::Widest) {
+        const __m128i zero = _mm_setzero_si128();
+        for (; count - k >= 8; k += 8) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 2 * k));
+            if (const int hit = _mm_movemask_epi8(_mm_cmpeq_epi16(v, zero)); hit != 0) {
+                return k + __builtin_ctz(static_cast<unsigned>(hit)) / 2;
+            }
+        }
+    }
+#endif
+    constexpr std::uint64_t kUnitLow = 0x0001000100010001u, kUnitHigh = 0x8000800080008000u;
+    for (; count - k >= 4; k += 4) {
+        const std::uint64_t x = LoadWord(p + 2 * k);
+        if (((x - kUnitLow) & ~x & kUnitHigh) != 0) break;
+    }
+    while (k < count && (p[2 * k] | p[2 * k + 1]) != 0) ++k;
+    return k;
+}
+
 }  // namespace ruv::detail

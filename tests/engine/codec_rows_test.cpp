@@ -122,6 +122,12 @@ TEST_P(RoadRows, GiveTheExpectedOutput) {
         detail::NarrowUnits(bytes16, narrow, n);
         detail::NarrowUnits<detail::ByteScan::Words>(bytes8, narrow, n);
         EXPECT_TRUE(std::equal(p, end, bytes16) && std::equal(p, end, bytes8));
+        // The piece's bytes as units, up to two zero bytes after them.
+        const std::size_t units = static_cast<std::size_t>(end + 2 - p) / 2;
+        std::size_t zero = 0;
+        while (zero < units && (p[2 * zero] | p[2 * zero + 1]) != 0) ++zero;
+        EXPECT_EQ(zero, detail::ZeroUnitIndex(p, units));
+        EXPECT_EQ(zero, detail::ZeroUnitIndex<detail::ByteScan::Words>(p, units));
     }
 }
 
