@@ -113,9 +113,10 @@ TEST_P(RoadRows, GiveTheExpectedOutput) {
         detail::WidenBytes(wide, p, static_cast<std::int32_t>(end - p));
         detail::WidenBytes<detail::ByteScan::Words>(narrow, p, static_cast<std::int32_t>(end - p));
         EXPECT_TRUE(std::equal(p, end, wide) && std::equal(p, end, narrow));
-        // The same scans over units: a byte >= 0x80 as a unit with its high byte set or not.
+        // The same scans over units: a byte >= 0x80 as a unit with its high byte set or
+        // not, both at every place of a word.
         const auto n = static_cast<std::int32_t>(end - p);
-        for (std::int32_t i = 0; i < n; ++i) wide[i] |= wide[i] >= 0x80 && i % 2 ? 0x100 : 0;
+        for (std::int32_t i = 0; i < n; ++i) wide[i] |= wide[i] >= 0x80 && i % 3 != 0 ? 0x100 : 0;
         EXPECT_EQ(n16, detail::AsciiUnitRunLength(wide, wide + n));
         EXPECT_EQ(n16, detail::AsciiUnitRunLength<detail::ByteScan::Words>(wide, wide + n));
         std::uint8_t bytes16[LINE_BUFFER_BYTES], bytes8[LINE_BUFFER_BYTES];
