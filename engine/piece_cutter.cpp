@@ -1,12 +1,14 @@
 #include "engine/piece_cutter.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 #include "engine/jis_escapes.h"
 #include "engine/sjis_primitives.h"
 #include "engine/utf7_codec.h"
 #include "engine/utf8_codec.h"
+#include "platform/byte_words.h"
 #include "platform/utf16_units.h"
 
 namespace ruv {
@@ -332,15 +334,14 @@ Piece PieceCutter::NextUnits(const std::uint8_t* data, std::size_t available, bo
     const std::size_t whole = available / 2;
     const std::size_t window = std::min(whole, maxUnits);
     // Little-endian units into the line, up to and with the first CR or LF.
-    std::size_t end = window;
-    bool atLineEnd = false;
-    for (std::size_t i = 0; i < window; ++i) {
-        const char16_t u = static_cast<char16_t>(data[2 * i] | (data[2 * i + 1] << 8));
-        line[i] = u;
-        if (u <= CR && (u == CR || u == LF)) {  // most units fail the first test
-            end = i + 1;
-            atLineEnd = true;
-            break;
+    const std::size_t lineEndAt = detail::UnitIndex(data, window, LF, CR);
+    const bool atLineEnd = lineEndAt < window;
+    std::size_t end = atLineEnd ? lineEndAt + 1 : window;
+    if constexpr (std::endian::native == std::endian::little) {
+        std::memcpy(line.data(), data, end * 2);
+    } else {
+        for (std::size_t i = 0; i < end; ++i) {
+            line[i] = static_cast<char16_t>(data[2 * i] | (data[2 * i + 1] << 8));
         }
     }
     std::size_t consumed = end * 2;

@@ -6,6 +6,7 @@
 // paths are always compiled, so the tests hold them to the same answers.
 #pragma once
 
+#include <bit>
 #include <cstdint>
 #include <cstring>
 
@@ -133,29 +134,47 @@ inline void NarrowUnits(std::uint8_t* out, const char16_t* p, std::int32_t n) {
     for (; i < n; ++i) out[i] = static_cast<std::uint8_t>(p[i]);
 }
 
-// The index of the first 0000 unit among the count little-endian units at p
-// (bytes, two a unit, as read from a file), or count.
+// The index of the first unit equal to a or b among the count little-endian
+// units at p (bytes, two a unit, as read from a file), or count.
 template <ByteScan kScan = ByteScan::Widest>
-inline std::size_t ZeroUnitIndex(const std::uint8_t* p, std::size_t count) {
+inline std::size_t UnitIndex(const std::uint8_t* p, std::size_t count, char16_t a, char16_t b) {
     std::size_t k = 0;
 #if RUV_HAVE_SSE2
     if constexpr (kScan == ByteScan::Widest) {
-        const __m128i zero = _mm_setzero_si128();
+        const __m128i va = _mm_set1_epi16(static_cast<short>(a));
+        const __m128i vb = _mm_set1_epi16(static_cast<short>(b));
         for (; count - k >= 8; k += 8) {
             const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 2 * k));
-            if (const int hit = _mm_movemask_epi8(_mm_cmpeq_epi16(v, zero)); hit != 0) {
+            const __m128i hits = _mm_or_si128(_mm_cmpeq_epi16(v, va), _mm_cmpeq_epi16(v, vb));
+            if (const int hit = _mm_movemask_epi8(hits); hit != 0) {
                 return k + __builtin_ctz(static_cast<unsigned>(hit)) / 2;
             }
         }
     }
 #endif
+    // A word with a zero unit after the xor holds a or b; the test may also
+    // fire on the unit after one, so the units are then looked at one by one.
     constexpr std::uint64_t kUnitLow = 0x0001000100010001u, kUnitHigh = 0x8000800080008000u;
-    for (; count - k >= 4; k += 4) {
-        const std::uint64_t x = LoadWord(p + 2 * k);
-        if (((x - kUnitLow) & ~x & kUnitHigh) != 0) break;
+    const auto holdsZeroUnit = [](std::uint64_t x) {
+        return ((x - kUnitLow) & ~x & kUnitHigh) != 0;
+    };
+    if constexpr (std::endian::native == std::endian::little) {  // a word's units in order
+        for (; count - k >= 4; k += 4) {
+            const std::uint64_t x = LoadWord(p + 2 * k);
+            if (holdsZeroUnit(x ^ (kUnitLow * a)) || holdsZeroUnit(x ^ (kUnitLow * b))) break;
+        }
     }
-    while (k < count && (p[2 * k] | p[2 * k + 1]) != 0) ++k;
+    for (; k < count; ++k) {
+        const char16_t u = static_cast<char16_t>(p[2 * k] | p[2 * k + 1] << 8);
+        if (u == a || u == b) return k;
+    }
     return k;
+}
+
+// The index of the first 0000 unit among the count units at p, or count.
+template <ByteScan kScan = ByteScan::Widest>
+inline std::size_t ZeroUnitIndex(const std::uint8_t* p, std::size_t count) {
+    return UnitIndex<kScan>(p, count, 0, 0);
 }
 
 }  // namespace ruv::detail

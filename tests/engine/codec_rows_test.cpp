@@ -125,10 +125,14 @@ TEST_P(RoadRows, GiveTheExpectedOutput) {
         EXPECT_TRUE(std::equal(p, end, bytes16) && std::equal(p, end, bytes8));
         // The piece's bytes as units, up to two zero bytes after them.
         const std::size_t units = static_cast<std::size_t>(end + 2 - p) / 2;
-        std::size_t zero = 0;
-        while (zero < units && (p[2 * zero] | p[2 * zero + 1]) != 0) ++zero;
+        const auto unitAt = [&](std::size_t k) { return p[2 * k] | p[2 * k + 1] << 8; };
+        std::size_t zero = 0, lineEnd = 0;
+        while (zero < units && unitAt(zero) != 0) ++zero;
+        while (lineEnd < units && unitAt(lineEnd) != 0x0A && unitAt(lineEnd) != 0x0D) ++lineEnd;
         EXPECT_EQ(zero, detail::ZeroUnitIndex(p, units));
         EXPECT_EQ(zero, detail::ZeroUnitIndex<detail::ByteScan::Words>(p, units));
+        EXPECT_EQ(lineEnd, detail::UnitIndex(p, units, 0x0A, 0x0D));
+        EXPECT_EQ(lineEnd, detail::UnitIndex<detail::ByteScan::Words>(p, units, 0x0A, 0x0D));
     }
 }
 
