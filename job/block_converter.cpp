@@ -20,8 +20,6 @@ namespace {
 
 // More threads than this gain little and cost a block's buffers each.
 constexpr unsigned MAX_BLOCK_THREADS = 4;
-// The bytes a converting thread converts between two additions to the progress.
-constexpr std::size_t PROGRESS_STEP_BYTES = 64 * 1024;
 // What the cutter needs in front of a piece before it may cut it.
 constexpr std::size_t PIECE_WINDOW_BYTES = MAX_LINE_BYTES + PIECE_LOOKAHEAD_BYTES;
 constexpr std::uint8_t LF = 0x0A;
@@ -286,8 +284,6 @@ private:
     }
 
     // Adds bytes converted to the progress, and to what a redo takes back.
-    // Each call writes to counters the other threads share, so a block adds
-    // its bytes in steps rather than a piece at a time.
     void Count(std::size_t& bytes) {
         if (bytes == 0) return;
         counted_.fetch_add(bytes, std::memory_order_relaxed);

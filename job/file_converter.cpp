@@ -253,6 +253,11 @@ bool ConvertFile(std::span<const std::uint8_t> head, const FileHandle& source,
     ReplacedCharacters lost;
     std::uint64_t lineNumber = 1;  // of the next piece, counted until the first replacement
     std::uint64_t lineOffset = offset;
+    std::uint64_t uncounted = 0;  // bytes converted but not yet added to the progress
+    const auto countProgress = [&] {
+        job.progressPosition.store(progress.AddProgress(uncounted), std::memory_order_relaxed);
+        uncounted = 0;
+    };
     while (!job.cancel.load(std::memory_order_relaxed)) {
         if (!Refill(reader, error, reason)) return false;
         if (reader.Available() == 0) break;
@@ -299,8 +304,10 @@ bool ConvertFile(std::span<const std::uint8_t> head, const FileHandle& source,
         written += size;
         reader.Consume(piece.consumed);
         offset += piece.consumed;
-        job.progressPosition.store(progress.AddProgress(piece.consumed), std::memory_order_relaxed);
+        uncounted += piece.consumed;
+        if (uncounted >= PROGRESS_STEP_BYTES) countProgress();
     }
+    countProgress();
     if (!writer.Flush(error)) {
         reason = Describe("cannot write", error);
         return false;

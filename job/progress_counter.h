@@ -14,6 +14,10 @@
 namespace ruv {
 
 inline constexpr std::uint32_t PROGRESS_RANGE_MAX = 32000;
+// The bytes a converter converts between two additions to the progress: the
+// counter is shared by every thread of a run, so it is written in steps, not
+// at every piece (a step is a few milliseconds of work).
+inline constexpr std::uint64_t PROGRESS_STEP_BYTES = 64 * 1024;
 
 class ProgressCounter {
 public:
