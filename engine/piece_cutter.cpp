@@ -229,15 +229,6 @@ Piece PieceCutter::Next(const std::uint8_t* data, std::size_t available, bool at
 
 namespace {
 
-// Where the first CR or LF stands in data[0, n), or n when there is none.
-std::size_t FindLineEnd(const std::uint8_t* data, std::size_t n) {
-    const void* lf = std::memchr(data, LF, n);
-    const std::size_t lfAt = lf != nullptr ? static_cast<const std::uint8_t*>(lf) - data : n;
-    const void* cr = std::memchr(data, CR, lfAt);
-    return cr != nullptr ? static_cast<std::size_t>(static_cast<const std::uint8_t*>(cr) - data)
-                         : lfAt;
-}
-
 // The last position at most MAX_LINE_BYTES into data where a cut keeps every
 // character and escape whole and every half-width katakana with its sound
 // mark, and the decoder's state there.  Only lines longer than the limit need
@@ -281,15 +272,15 @@ Piece PieceCutter::NextBytes(const std::uint8_t* data, std::size_t available, bo
     carry_ = Carry::None;
     heldHigh_ = 0;
 
+    // The bytes up to the first CR or LF, or all the window (a cut in it then
+    // ends the piece sooner).
     const std::size_t window = std::min(available, static_cast<std::size_t>(MAX_LINE_BYTES));
-    const std::size_t lineEnd = FindLineEnd(data, window);
+    const std::size_t lineEnd = detail::CopyThroughLineEnd(out + prefix, data, window);
     std::size_t end = window;
     const bool atLineEnd = lineEnd < window;
     const bool atLimit = !atLineEnd && available > window;
     if (atLineEnd) end = lineEnd + 1;
     if (atLimit) end = LastCut(source_, data, available, state);
-
-    std::memcpy(out + prefix, data, end);
     out[prefix + end] = 0;
     Piece piece{end};
     if (atLineEnd) piece.lineEnd = LineEnd::Lf;

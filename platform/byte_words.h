@@ -177,4 +177,35 @@ inline std::size_t ZeroUnitIndex(const std::uint8_t* p, std::size_t count) {
     return UnitIndex<kScan>(p, count, 0, 0);
 }
 
+// Copies the n bytes at p into out up to and with the first CR or LF; returns
+// that line end's index, or n when there is none (all n copied).  Writes no
+// byte of out at or past n.
+template <ByteScan kScan = ByteScan::Widest>
+inline std::size_t CopyThroughLineEnd(std::uint8_t* out, const std::uint8_t* p, std::size_t n) {
+    std::size_t i = 0;
+#if RUV_HAVE_SSE2
+    if constexpr (kScan == ByteScan::Widest) {
+        const __m128i cr = _mm_set1_epi8(0x0D), lf = _mm_set1_epi8(0x0A);
+        for (; n - i >= 16; i += 16) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), v);
+            const __m128i ends = _mm_or_si128(_mm_cmpeq_epi8(v, cr), _mm_cmpeq_epi8(v, lf));
+            if (const int hit = _mm_movemask_epi8(ends); hit != 0) {
+                return i + __builtin_ctz(static_cast<unsigned>(hit));
+            }
+        }
+    }
+#endif
+    for (; n - i >= 8; i += 8) {
+        const std::uint64_t word = LoadWord(p + i);
+        if (WordHasByte(word, 0x0D) || WordHasByte(word, 0x0A)) break;
+        std::memcpy(out + i, &word, sizeof word);
+    }
+    for (; i < n; ++i) {
+        out[i] = p[i];
+        if (p[i] == 0x0D || p[i] == 0x0A) return i;
+    }
+    return n;
+}
+
 }  // namespace ruv::detail

@@ -113,6 +113,14 @@ TEST_P(RoadRows, GiveTheExpectedOutput) {
         detail::WidenBytes(wide, p, static_cast<std::int32_t>(end - p));
         detail::WidenBytes<detail::ByteScan::Words>(narrow, p, static_cast<std::int32_t>(end - p));
         EXPECT_TRUE(std::equal(p, end, wide) && std::equal(p, end, narrow));
+        const auto lineEndAt = static_cast<std::size_t>(
+            std::find_if(p, end, [](auto b) { return b == 0x0A || b == 0x0D; }) - p);
+        std::uint8_t copy16[LINE_BUFFER_BYTES], copy8[LINE_BUFFER_BYTES];
+        EXPECT_EQ(lineEndAt, detail::CopyThroughLineEnd(copy16, p, end - p));
+        EXPECT_EQ(lineEndAt,
+                  detail::CopyThroughLineEnd<detail::ByteScan::Words>(copy8, p, end - p));
+        const std::size_t copied = std::min<std::size_t>(lineEndAt + 1, end - p);
+        EXPECT_TRUE(std::equal(p, p + copied, copy16) && std::equal(p, p + copied, copy8));
         // The same scans over units: a byte >= 0x80 as a unit with its high byte set or
         // not, both at every place of a word.
         const auto n = static_cast<std::int32_t>(end - p);
