@@ -356,7 +356,8 @@ private:
 }  // namespace
 
 unsigned BlockThreads(const BlockPlan& plan) {
-    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+    // Asked once: the standard library reads it from the system at every call.
+    static const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
     return std::min(plan.threads == 0 ? cores : plan.threads, MAX_BLOCK_THREADS);
 }
 
@@ -364,11 +365,11 @@ BlockOutcome ConvertInBlocks(const FileHandle& source, const FileHandle* output,
                              const ConversionOptions& options, ConvertJob& job,
                              ProgressCounter& progress, FileConversion* result) {
     const BlockPlan& plan = job.settings.blocks;
-    const unsigned threads = BlockThreads(plan);
-    if (threads < 2 || std::endian::native != std::endian::little) return BlockOutcome::NotTaken;
     std::error_code error;
     const std::uint64_t size = source.Size(error);
     if (error || size < plan.minimumBytes) return BlockOutcome::NotTaken;
+    const unsigned threads = BlockThreads(plan);
+    if (threads < 2 || std::endian::native != std::endian::little) return BlockOutcome::NotTaken;
     BlockRun run(output, options, job, progress, plan, threads);
     if (!run.HasThreads()) return BlockOutcome::NotTaken;
     return run.Run(source, result) ? BlockOutcome::Done : BlockOutcome::Redo;
