@@ -2,6 +2,8 @@
 # Converts the edict corpora whole-file with ruv, glibc iconv, ICU uconv and nkf,
 # side by side in one run, and prints MB/s of input (median of RUNS runs) and
 # peak memory for every pair of codes; ruv on all cores, and on one thread.
+# RUV_BEFORE=path/to/an/older/ruv_convert_file adds that build's figures (all
+# cores) in a column of their own, measured in the same run.
 #
 # usage: bench/compare.sh [RUNS] [PAIRS...]     e.g. bench/compare.sh 5 sjis:utf8 euc:jis
 set -euo pipefail
@@ -56,14 +58,22 @@ if [ ${#pairs[@]} -eq 0 ]; then
   for s in "${codes[@]}"; do for t in "${codes[@]}"; do pairs+=("$s:$t"); done; done
 fi
 
-printf '| %-14s | %7s | %-12s | %-12s | %-12s | %-12s | %-12s | %9s | %7s |\n' pair "in MB" "ruv MB/s (MB)" "1 thread" "iconv" "uconv" "nkf" "ruv/best" "ruv/nkf"
-printf '|%s|\n' "----------------|---------|---------------|--------------|--------------|--------------|--------------|-----------|---------"
+before=${RUV_BEFORE:-}
+before_head=""; before_rule=""
+[ -n "$before" ] && before_head=" before       |" && before_rule="--------------|"
+printf '| %-14s | %7s | %-12s | %-12s |%s %-12s | %-12s | %-12s | %9s | %7s |\n' pair "in MB" "ruv MB/s (MB)" "1 thread" "$before_head" "iconv" "uconv" "nkf" "ruv/best" "ruv/nkf"
+printf '|%s|\n' "----------------|---------|---------------|--------------|$before_rule--------------|--------------|--------------|-----------|---------"
 for pair in "${pairs[@]}"; do
   s=${pair%:*}; t=${pair#*:}
   in="$work/edict.$s"
   bytes=$(stat -c %s "$in")
   read -r rt rm < <(measure $build/bench/ruv_convert_file "$s" "$t" "$in" "$work/ruv.out")
   read -r r1t r1m < <(measure env RUV_THREADS=1 $build/bench/ruv_convert_file "$s" "$t" "$in" "$work/ruv1.out")
+  before_cell=""
+  if [ -n "$before" ]; then
+    read -r bt bm < <(measure "$before" "$s" "$t" "$in" "$work/before.out")
+    before_cell=" $(printf '%-12s' "$(rate "$bytes" "$bt") ($bm)") |"
+  fi
   plain=$in; [ "$s" = unicode ] && plain="$in.nomark"
   read -r it im < <(measure sh -c "iconv -f ${iconv_name[$s]} -t ${iconv_name[$t]} '$plain' > '$work/iconv.out'")
   read -r ut um < <(measure uconv -f "${uconv_name[$s]}" -t "${uconv_name[$t]}" -o "$work/uconv.out" "$plain")
@@ -75,6 +85,6 @@ for pair in "${pairs[@]}"; do
   fi
   best=$(awk -v a="$it" -v b="$ut" 'BEGIN { print (a < b ? a : b) }')
   vs_best=$(awk -v a="$best" -v b="$rt" 'BEGIN { printf "%.2fx", a / (b > 0 ? b : 0.005) }')
-  printf '| %-14s | %7.1f | %-13s | %-12s | %-12s | %-12s | %-12s | %9s | %7s |\n' "$s->$t" "$(awk -v b="$bytes" 'BEGIN { print b / 1e6 }')" \
-    "$(rate "$bytes" "$rt") ($rm)" "$(rate "$bytes" "$r1t") ($r1m)" "$(rate "$bytes" "$it") ($im)" "$(rate "$bytes" "$ut") ($um)" "$nkf" "$vs_best" "$vs_nkf"
+  printf '| %-14s | %7.1f | %-13s | %-12s |%s %-12s | %-12s | %-12s | %9s | %7s |\n' "$s->$t" "$(awk -v b="$bytes" 'BEGIN { print b / 1e6 }')" \
+    "$(rate "$bytes" "$rt") ($rm)" "$(rate "$bytes" "$r1t") ($r1m)" "$before_cell" "$(rate "$bytes" "$it") ($im)" "$(rate "$bytes" "$ut") ($um)" "$nkf" "$vs_best" "$vs_nkf"
 done
