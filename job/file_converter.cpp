@@ -259,7 +259,11 @@ bool ConvertFile(std::span<const std::uint8_t> head, const FileHandle& source,
         uncounted = 0;
     };
     while (!job.cancel.load(std::memory_order_relaxed)) {
-        if (!Refill(reader, error, reason)) return false;
+        // The window is topped up only when a piece may need more than it holds.
+        if (!reader.AtEnd() && reader.Available() < PIECE_WINDOW_BYTES &&
+            !Refill(reader, error, reason)) {
+            return false;
+        }
         if (reader.Available() == 0) break;
         const Piece piece = cutter.Next(reader.Data(), reader.Available(), reader.AtEnd(), line);
         converter.lost = {};
