@@ -125,15 +125,12 @@ std::int32_t EncodeText(std::uint8_t* out, const char16_t* p, std::int32_t capac
     while (p < end) {
         const char16_t u = *p;
         if (u < 0x80) {  // a run of ASCII: as many bytes as fit are stored
-            std::int32_t n = detail::AsciiUnitRunLength(p, end);
-            if constexpr (kWrite) {
-                const bool fits = total + n <= limit;
-                if (!fits) n = limit - total;
-                detail::NarrowUnits(out + total, p, n);
-                if (!fits) return -1;
-            }
+            const std::int32_t n = kWrite
+                                       ? detail::NarrowAsciiRun(out + total, p, end, limit - total)
+                                       : detail::AsciiUnitRunLength(p, end);
             total += n;
             p += n;
+            if (kWrite && p < end && *p < 0x80) return -1;  // the run did not fit
             continue;
         }
         if (u < 0x800) {

@@ -230,4 +230,29 @@ inline std::size_t CopyThroughLineEnd(std::uint8_t* out, const std::uint8_t* p, 
     return n;
 }
 
+// Narrows the run of units below 0x80 at p (up to end) into out, at most room
+// of them, and returns how many it narrowed: the whole run, or room when the
+// run is longer.  May write bytes after the run, but never at or past
+// out + room: a caller that writes on from the run's end overwrites them.
+template <ByteScan kScan = ByteScan::Widest>
+inline std::int32_t NarrowAsciiRun(std::uint8_t* out, const char16_t* p, const char16_t* end,
+                                   std::int32_t room) {
+    std::int32_t n = 0;
+#if RUV_HAVE_SSE2
+    if constexpr (kScan == ByteScan::Widest) {
+        const __m128i highBits = _mm_set1_epi16(static_cast<short>(0xFF80));
+        const __m128i zero = _mm_setzero_si128();
+        while (end - (p + n) >= 8 && room - n >= 8) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + n));
+            _mm_storel_epi64(reinterpret_cast<__m128i*>(out + n), _mm_packus_epi16(v, v));
+            const int low = _mm_movemask_epi8(_mm_cmpeq_epi16(_mm_and_si128(v, highBits), zero));
+            if (low != 0xFFFF) return n + __builtin_ctz(static_cast<unsigned>(~low)) / 2;
+            n += 8;
+        }
+    }
+#endif
+    for (; p + n < end && n < room && p[n] < 0x80; ++n) out[n] = static_cast<std::uint8_t>(p[n]);
+    return n;
+}
+
 }  // namespace ruv::detail

@@ -124,15 +124,12 @@ std::int32_t EncodeText(std::uint8_t* out, const char16_t* text, std::int32_t ca
         const char16_t u = *text;
         if (u < 0x80) {
             // ASCII run: units 0001-007F are their own bytes; as many as fit are stored.
-            std::int32_t n = detail::AsciiUnitRunLength(text, end);
-            if constexpr (kWrite) {
-                const bool fits = count + n < capacity;
-                if (!fits) n = std::max(capacity - 1 - count, 0);
-                detail::NarrowUnits(out + count, text, n);
-                if (!fits) return -1;
-            }
+            const std::int32_t n =
+                kWrite ? detail::NarrowAsciiRun(out + count, text, end, capacity - 1 - count)
+                       : detail::AsciiUnitRunLength(text, end);
             count += n;
             text += n;
+            if (kWrite && text < end && *text < 0x80) return -1;  // the run did not fit
             continue;
         }
         std::uint16_t code;

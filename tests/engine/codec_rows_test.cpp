@@ -131,6 +131,13 @@ TEST_P(RoadRows, GiveTheExpectedOutput) {
         detail::NarrowUnits(bytes16, narrow, n);
         detail::NarrowUnits<detail::ByteScan::Words>(bytes8, narrow, n);
         EXPECT_TRUE(std::equal(p, end, bytes16) && std::equal(p, end, bytes8));
+        for (const std::int32_t room : {n, std::max(n16 - 1, 0), n16 / 2 + 1}) {  // the run or less
+            EXPECT_EQ(std::min(n16, room), detail::NarrowAsciiRun(bytes16, wide, wide + n, room));
+            EXPECT_EQ(std::min(n16, room), detail::NarrowAsciiRun<detail::ByteScan::Words>(
+                                               bytes8, wide, wide + n, room));
+            EXPECT_TRUE(std::equal(p, p + std::min(n16, room), bytes16) &&
+                        std::equal(p, p + std::min(n16, room), bytes8));
+        }
         // The piece's bytes as units, up to two zero bytes after them.
         const std::size_t units = static_cast<std::size_t>(end + 2 - p) / 2;
         const auto unitAt = [&](std::size_t k) { return p[2 * k] | p[2 * k + 1] << 8; };
