@@ -8,6 +8,7 @@
 #include "engine/sjis_primitives.h"
 #include "engine/utf7_codec.h"
 #include "engine/utf8_codec.h"
+#include "platform/byte_words.h"
 #include "platform/utf16_units.h"
 
 namespace ruv {
@@ -50,11 +51,13 @@ std::int32_t CopyBytes(std::uint8_t* out, const std::uint8_t* text) {
 // Copies terminated UTF-16 with its terminator, a lone surrogate as "?"
 // (counted into lost); returns its length in units.
 std::int32_t CopyUnits(char16_t* out, const char16_t* text, LostCount& lost) {
-    std::int32_t n = 0;
-    while (text[n] != 0) ++n;
+    const char16_t* const end = detail::UnitTextEnd(text);
+    const auto n = static_cast<std::int32_t>(end - text);
     std::memcpy(out, text, (static_cast<std::size_t>(n) + 1) * sizeof(char16_t));
-    for (std::size_t i = 0; i < static_cast<std::size_t>(n); ++i) {
-        if (!IsLoneSurrogateAt(out, i)) continue;
+    // Only surrogates can be lone: the scan skips from one to the next.
+    for (std::int32_t i = detail::SurrogateFreeLength(out, out + n); i < n;
+         i += 1 + detail::SurrogateFreeLength(out + i + 1, out + n)) {
+        if (!IsLoneSurrogateAt(out, static_cast<std::size_t>(i))) continue;
         out[i] = LONE_SURROGATE_REPLACEMENT;
         ++lost.broken;
     }

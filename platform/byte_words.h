@@ -255,4 +255,27 @@ inline std::int32_t NarrowAsciiRun(std::uint8_t* out, const char16_t* p, const c
     return n;
 }
 
+// Units from p up to the first surrogate (D800-DFFF) or end; never reads at or
+// past end.
+template <ByteScan kScan = ByteScan::Widest>
+inline std::int32_t SurrogateFreeLength(const char16_t* p, const char16_t* end) {
+    const char16_t* q = p;
+#if RUV_HAVE_SSE2
+    if constexpr (kScan == ByteScan::Widest) {
+        const __m128i mask = _mm_set1_epi16(static_cast<short>(0xF800));
+        const __m128i surrogate = _mm_set1_epi16(static_cast<short>(0xD800));
+        for (; end - q >= 8; q += 8) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(q));
+            const int hit = _mm_movemask_epi8(_mm_cmpeq_epi16(_mm_and_si128(v, mask), surrogate));
+            if (hit != 0) {
+                return static_cast<std::int32_t>(q - p) +
+                       __builtin_ctz(static_cast<unsigned>(hit)) / 2;
+            }
+        }
+    }
+#endif
+    while (q < end && (*q & 0xF800) != 0xD800) ++q;
+    return static_cast<std::int32_t>(q - p);
+}
+
 }  // namespace ruv::detail

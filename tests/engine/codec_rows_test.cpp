@@ -125,6 +125,14 @@ TEST_P(RoadRows, GiveTheExpectedOutput) {
         // not, both at every place of a word.
         const auto n = static_cast<std::int32_t>(end - p);
         for (std::int32_t i = 0; i < n; ++i) wide[i] |= wide[i] >= 0x80 && i % 3 != 0 ? 0x100 : 0;
+        // And a unit D800-DFFF made of a byte >= 0xD8 at some places.
+        char16_t marked[LINE_BUFFER_BYTES];
+        for (std::int32_t i = 0; i < n; ++i) marked[i] = i % 3 == 1 ? wide[i] << 8 : wide[i];
+        const auto surrogate =
+            std::find_if(marked, marked + n, [](auto u) { return u >> 11 == 0x1B; });
+        EXPECT_EQ(surrogate - marked, detail::SurrogateFreeLength(marked, marked + n));
+        EXPECT_EQ(surrogate - marked,
+                  detail::SurrogateFreeLength<detail::ByteScan::Words>(marked, marked + n));
         EXPECT_EQ(n16, detail::AsciiUnitRunLength(wide, wide + n));
         EXPECT_EQ(n16, detail::AsciiUnitRunLength<detail::ByteScan::Words>(wide, wide + n));
         std::uint8_t bytes16[LINE_BUFFER_BYTES], bytes8[LINE_BUFFER_BYTES];
