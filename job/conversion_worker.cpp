@@ -83,8 +83,12 @@ private:
             report_.unchanged.push_back(index);
             return;
         }
+        // A registered file was found the size it had at registration.
+        const JobFile& file = files_[index];
         std::error_code error;
-        const auto size = std::filesystem::file_size(files_[index].path, error);
+        const std::uint64_t size = file.identity.IsRecorded()
+                                       ? file.identity.size
+                                       : std::filesystem::file_size(file.path, error);
         groupBytes_ += error ? 0 : size;
         group_.push_back({index, std::move(prepared.pending), prepared.replaced});
         if (group_.size() >= GROUP_FILES || groupBytes_ >= GROUP_BYTES) Commit();
