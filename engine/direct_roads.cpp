@@ -33,11 +33,6 @@ using detail::WordHasByte;
 
 constexpr std::ptrdiff_t kWordBytes = 8;
 
-// A byte of the ASCII part of a clean piece: 01-7F but ESC, SO and SI.
-bool IsPlainByte(std::uint8_t b) {
-    return b != 0 && b < 0x80 && b != JIS_ESC && b != JIS_SO && b != JIS_SI;
-}
-
 // For a word whose bytes are all below 0x80: some byte is below n (n <= 0x80),
 // and some byte is 0x7F.  Both tests are exact about whether there is one.
 bool HasByteBelow(std::uint64_t word, std::uint8_t n) {
@@ -45,20 +40,21 @@ bool HasByteBelow(std::uint64_t word, std::uint8_t n) {
 }
 bool HasByte7F(std::uint64_t word) { return (((word + kLowBits) | word) & kHighBits) != 0; }
 
-// Eight plain bytes (controls below 0x10 are left to the byte-wise path).
-bool IsPlainWord(std::uint64_t word) {
-    return (word & kHighBits) == 0 && !HasByteBelow(word, 0x10) && !WordHasByte(word, JIS_ESC);
-}
 // Eight bytes 21-7E: four JIS pairs when the word starts on a pair.
 bool IsJisPairWord(std::uint64_t word) {
     return (word & kHighBits) == 0 && !HasByteBelow(word, 0x21) && !HasByte7F(word);
 }
 
-// The end of the run of plain bytes at p (p <= end), eight at a time while it lasts.
-const std::uint8_t* PlainRunEnd(const std::uint8_t* p, const std::uint8_t* end) {
-    while (end - p >= kWordBytes && IsPlainWord(LoadWord(p))) p += kWordBytes;
-    while (p < end && IsPlainByte(*p)) ++p;
-    return p;
+// Copies the run of clean bytes at p (the ASCII part of a clean piece) to q,
+// which has room up to limit, and moves q past it; the run's end, or null
+// when it does not fit.
+const std::uint8_t* CopyPlainRun(std::uint8_t*& q, const std::uint8_t* limit, const std::uint8_t* p,
+                                 const std::uint8_t* end) {
+    const auto room = static_cast<std::int32_t>(limit - q);
+    const std::int32_t n = detail::CopyCleanRun(q, p, end, room);
+    if (n == room && p + n < end && detail::IsCleanByte(p[n])) return nullptr;
+    q += n;
+    return p + n;
 }
 
 // True when one of the n bytes at p is ESC, SO or SI, which a clean piece does
@@ -124,6 +120,16 @@ struct JisEucOutput {
     // n plain bytes; n bytes of whole pairs whose bytes carry the high bits high.
     bool Plain(const std::uint8_t* p, std::ptrdiff_t n) { return PutRun(p, n, false, 0); }
 
+    // The run of plain bytes at p, up to end: its end, or null when it does not fit.
+    const std::uint8_t* PlainRun(const std::uint8_t* p, const std::uint8_t* end) {
+        if (p == end || !detail::IsCleanByte(*p)) return p;
+        if constexpr (kToJis) {
+            if (kanji && limit - q < 3) return nullptr;
+            Switch(false);
+        }
+        return CopyPlainRun(q, limit, p, end);
+    }
+
     // n units 0001-007F, written as bytes; false when they do not fit, or when
     // one is ESC, SO or SI (which the road declines, whatever it wrote).
     bool PlainUnits(const char16_t* p, std::ptrdiff_t n) {
@@ -147,7 +153,7 @@ struct JisEucOutput {
         if (code == 0 || (code >= 0x80 && code < 0x100)) return false;
         if (code < 0x80) {
             const auto b = static_cast<std::uint8_t>(code);
-            return IsPlainByte(b) && Plain(&b, 1);
+            return detail::IsCleanByte(b) && Plain(&b, 1);
         }
         const std::uint16_t jis = detail::SjisPairToJis(code >> 8, code & 0xFF);
         if (jis == JIS_INVALID) return false;
@@ -192,15 +198,16 @@ struct UnicodeOutput {
     UnicodeOutput(Unit* out, std::int32_t capacity)
         : start(out), q(out), limit(out + capacity - 1) {}
 
-    bool Plain(const std::uint8_t* p, std::ptrdiff_t n) {
-        if (limit - q < n) return false;
+    const std::uint8_t* PlainRun(const std::uint8_t* p, const std::uint8_t* end) {
         if constexpr (kUtf8) {
-            std::memcpy(q, p, static_cast<std::size_t>(n));
+            return CopyPlainRun(q, limit, p, end);
         } else {
-            detail::WidenBytes(q, p, static_cast<std::int32_t>(n));
+            const std::int32_t n = detail::CleanRunLength(p, end);
+            if (limit - q < n) return nullptr;
+            detail::WidenBytes(q, p, n);
+            q += n;
+            return p + n;
         }
-        q += n;
-        return true;
     }
 
     // False, perhaps with part written, at a pair code page 932 leaves unassigned.
@@ -236,11 +243,8 @@ struct SjisOutput {
     SjisOutput(std::uint8_t* out, std::int32_t capacity)
         : start(out), q(out), limit(out + capacity - 1) {}
 
-    bool Plain(const std::uint8_t* p, std::ptrdiff_t n) {
-        if (limit - q < n) return false;
-        std::memcpy(q, p, static_cast<std::size_t>(n));
-        q += n;
-        return true;
+    const std::uint8_t* PlainRun(const std::uint8_t* p, const std::uint8_t* end) {
+        return CopyPlainRun(q, limit, p, end);
     }
 
     bool PlainUnits(const char16_t* p, std::ptrdiff_t n) {
@@ -274,8 +278,8 @@ std::int32_t FromEuc(Out o, const std::uint8_t* text) {
     const std::uint8_t* p = text;
     const std::uint8_t* const end = TextEnd(text);
     while (p < end) {
-        const std::uint8_t* const plainEnd = PlainRunEnd(p, end);
-        if (!o.Plain(p, plainEnd - p)) return DIRECT_ROAD_DECLINED;
+        const std::uint8_t* const plainEnd = o.PlainRun(p, end);
+        if (plainEnd == nullptr) return DIRECT_ROAD_DECLINED;
         const std::uint8_t* const pairEnd = PairRunEnd(plainEnd, end, 0x80);
         if (!o.Pairs(plainEnd, pairEnd - plainEnd, 0x80)) return DIRECT_ROAD_DECLINED;
         if (pairEnd == p) return DIRECT_ROAD_DECLINED;  // a byte of neither run
@@ -291,10 +295,8 @@ std::int32_t FromJis(Out o, const std::uint8_t* text) {
     const std::uint8_t* const end = TextEnd(text);
     bool kanji = false;  // the source's mode
     for (;;) {
-        const std::uint8_t* const runEnd = kanji ? PairRunEnd(p, end, 0) : PlainRunEnd(p, end);
-        if (!(kanji ? o.Pairs(p, runEnd - p, 0) : o.Plain(p, runEnd - p))) {
-            return DIRECT_ROAD_DECLINED;
-        }
+        const std::uint8_t* const runEnd = kanji ? PairRunEnd(p, end, 0) : o.PlainRun(p, end);
+        if (runEnd == nullptr || (kanji && !o.Pairs(p, runEnd - p, 0))) return DIRECT_ROAD_DECLINED;
         p = runEnd;
         if (p == end) break;
         // The run ended at an escape, or at a byte that makes the piece unclean.
@@ -341,8 +343,8 @@ std::int32_t FromUtf8(Out o, const std::uint8_t* text) {
     const std::uint8_t* p = text;
     const std::uint8_t* const end = TextEnd(text);
     while (p < end) {
-        const std::uint8_t* const plainEnd = PlainRunEnd(p, end);
-        if (!o.Plain(p, plainEnd - p)) return DIRECT_ROAD_DECLINED;
+        const std::uint8_t* const plainEnd = o.PlainRun(p, end);
+        if (plainEnd == nullptr) return DIRECT_ROAD_DECLINED;
         const std::uint8_t* q = plainEnd;
         for (std::int32_t length = 0; *q >= 0x80; q += length) {
             const char16_t u = ReadBmpSequence(q, length);
