@@ -45,14 +45,14 @@ bool IsJisPairWord(std::uint64_t word) {
     return (word & kHighBits) == 0 && !HasByteBelow(word, 0x21) && !HasByte7F(word);
 }
 
-// Copies the run of clean bytes at p (the ASCII part of a clean piece) to q,
-// which has room up to limit, and moves q past it; the run's end, or null
-// when it does not fit.
+// Copies the run of clean bytes at p (the ASCII part of a clean piece), found
+// sixteen bytes at a time, to q, which has room up to limit, and moves q past
+// it; the run's end, or null when it does not fit.
 const std::uint8_t* CopyPlainRun(std::uint8_t*& q, const std::uint8_t* limit, const std::uint8_t* p,
                                  const std::uint8_t* end) {
-    const auto room = static_cast<std::int32_t>(limit - q);
-    const std::int32_t n = detail::CopyCleanRun(q, p, end, room);
-    if (n == room && p + n < end && detail::IsCleanByte(p[n])) return nullptr;
+    const std::int32_t n = detail::CleanRunLength(p, end);
+    if (limit - q < n) return nullptr;
+    std::memcpy(q, p, static_cast<std::size_t>(n));
     q += n;
     return p + n;
 }

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <bit>
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 
@@ -281,7 +282,7 @@ inline std::int32_t SurrogateFreeLength(const char16_t* p, const char16_t* end) 
 // A byte of clean text: 01-7F but ESC (1B), SO (0E) and SI (0F), which open or
 // close shifts.  Such bytes read the same in every byte code here.
 inline bool IsCleanByte(std::uint8_t b) {
-    return b != 0 && b < 0x80 && b != 0x1B && b != 0x0E && b != 0x0F;
+    return static_cast<std::uint8_t>(b - 1) < 0x7F && b != 0x1B && (b | 1) != 0x0F;
 }
 
 #if RUV_HAVE_SSE2
@@ -293,40 +294,6 @@ inline int CleanBytesMask(__m128i v) {
     return _mm_movemask_epi8(_mm_andnot_si128(_mm_or_si128(esc, shift), positive));
 }
 #endif
-
-// Copies the run of clean bytes at p (up to end) into out, at most room of
-// them, and returns how many it copied: the whole run, or room when the run is
-// longer.  As NarrowAsciiRun, it may write bytes after the run, never at or
-// past out + room.
-template <ByteScan kScan = ByteScan::Widest>
-inline std::int32_t CopyCleanRun(std::uint8_t* out, const std::uint8_t* p, const std::uint8_t* end,
-                                 std::int32_t room) {
-    std::int32_t n = 0;
-#if RUV_HAVE_SSE2
-    if constexpr (kScan == ByteScan::Widest) {
-        while (end - (p + n) >= 16 && room - n >= 16) {
-            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + n));
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + n), v);
-            if (const int clean = CleanBytesMask(v); clean != 0xFFFF) {
-                return n + __builtin_ctz(static_cast<unsigned>(~clean));
-            }
-            n += 16;
-        }
-    }
-#endif
-    // Words of 20-7F but ESC; controls below 0x20 go to the byte loop.
-    while (end - (p + n) >= 8 && room - n >= 8) {
-        const std::uint64_t word = LoadWord(p + n);
-        if ((word & kHighBits) != 0 || ((word - kLowBits * 0x20) & ~word & kHighBits) != 0 ||
-            WordHasByte(word, 0x1B)) {
-            break;
-        }
-        std::memcpy(out + n, &word, sizeof word);
-        n += 8;
-    }
-    for (; p + n < end && n < room && IsCleanByte(p[n]); ++n) out[n] = p[n];
-    return n;
-}
 
 // Bytes from p up to the first byte that is not clean, or end.
 template <ByteScan kScan = ByteScan::Widest>

@@ -117,13 +117,6 @@ TEST_P(RoadRows, GiveTheExpectedOutput) {
             static_cast<std::int32_t>(std::find_if_not(p, end, detail::IsCleanByte) - p);
         EXPECT_EQ(clean, detail::CleanRunLength(p, end));
         EXPECT_EQ(clean, detail::CleanRunLength<detail::ByteScan::Words>(p, end));
-        for (const std::int32_t room : {static_cast<std::int32_t>(end - p), clean / 2}) {
-            std::uint8_t copy16[LINE_BUFFER_BYTES], copy8[LINE_BUFFER_BYTES];
-            const std::int32_t n = std::min<std::int32_t>(clean, room);
-            EXPECT_EQ(n, detail::CopyCleanRun(copy16, p, end, room));
-            EXPECT_EQ(n, detail::CopyCleanRun<detail::ByteScan::Words>(copy8, p, end, room));
-            EXPECT_TRUE(std::equal(p, p + n, copy16) && std::equal(p, p + n, copy8));
-        }
         const auto lineEndAt = static_cast<std::size_t>(
             std::find_if(p, end, [](auto b) { return b == 0x0A || b == 0x0D; }) - p);
         std::uint8_t copy16[LINE_BUFFER_BYTES], copy8[LINE_BUFFER_BYTES];
