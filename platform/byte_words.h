@@ -42,6 +42,17 @@ inline bool WordHasByte(std::uint64_t word, std::uint8_t b) {
     return ((x - kLowBits) & ~x & kHighBits) != 0;
 }
 
+// The mask of the last `left` (1-15) of sixteen bytes.  A text's last bytes
+// are read as the sixteen that end it, those before them already looked at.
+constexpr int TailBits(std::ptrdiff_t left) { return 0xFFFF & ~((1 << (16 - left)) - 1); }
+
+// The length of the run at p that the sixteen bytes ending at end close: at
+// the first byte whose bit is set in stops, else at end.
+inline std::int32_t TailRunLength(const std::uint8_t* p, const std::uint8_t* end, int stops) {
+    return static_cast<std::int32_t>(
+        stops == 0 ? end - p : end - 16 - p + __builtin_ctz(static_cast<unsigned>(stops)));
+}
+
 // How AsciiRunLength reads: the widest the machine has, or 64-bit words only.
 enum class ByteScan { Widest, Words };
 
@@ -58,6 +69,10 @@ inline std::int32_t AsciiRunLength(const std::uint8_t* p, const std::uint8_t* en
                 return static_cast<std::int32_t>(q - p) +
                        __builtin_ctz(static_cast<unsigned>(high));
             }
+        }
+        if (q < end && end - p >= 16) {  // the last bytes, in the 16 that end the text
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(end - 16));
+            return TailRunLength(p, end, _mm_movemask_epi8(v) & TailBits(end - q));
         }
     }
 #endif
@@ -307,6 +322,10 @@ inline std::int32_t CleanRunLength(const std::uint8_t* p, const std::uint8_t* en
                 return static_cast<std::int32_t>(q - p) +
                        __builtin_ctz(static_cast<unsigned>(~clean));
             }
+        }
+        if (q < end && end - p >= 16) {  // the last bytes, in the 16 that end the text
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(end - 16));
+            return TailRunLength(p, end, ~CleanBytesMask(v) & TailBits(end - q));
         }
     }
 #endif
