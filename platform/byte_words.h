@@ -42,12 +42,10 @@ inline bool WordHasByte(std::uint64_t word, std::uint8_t b) {
     return ((x - kLowBits) & ~x & kHighBits) != 0;
 }
 
-// The mask of the last `left` (1-15) of sixteen bytes.  A text's last bytes
-// are read as the sixteen that end it, those before them already looked at.
-constexpr int TailBits(std::ptrdiff_t left) { return 0xFFFF & ~((1 << (16 - left)) - 1); }
-
 // The length of the run at p that the sixteen bytes ending at end close: at
-// the first byte whose bit is set in stops, else at end.
+// the first byte whose bit is set in stops, else at end.  A text's last bytes
+// are read as the sixteen that end it: those of them already looked at are
+// all in the run, so their bits are clear.
 inline std::int32_t TailRunLength(const std::uint8_t* p, const std::uint8_t* end, int stops) {
     return static_cast<std::int32_t>(
         stops == 0 ? end - p : end - 16 - p + __builtin_ctz(static_cast<unsigned>(stops)));
@@ -72,7 +70,7 @@ inline std::int32_t AsciiRunLength(const std::uint8_t* p, const std::uint8_t* en
         }
         if (q < end && end - p >= 16) {  // the last bytes, in the 16 that end the text
             const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(end - 16));
-            return TailRunLength(p, end, _mm_movemask_epi8(v) & TailBits(end - q));
+            return TailRunLength(p, end, _mm_movemask_epi8(v));
         }
     }
 #endif
@@ -325,7 +323,7 @@ inline std::int32_t CleanRunLength(const std::uint8_t* p, const std::uint8_t* en
         }
         if (q < end && end - p >= 16) {  // the last bytes, in the 16 that end the text
             const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(end - 16));
-            return TailRunLength(p, end, ~CleanBytesMask(v) & TailBits(end - q));
+            return TailRunLength(p, end, ~CleanBytesMask(v) & 0xFFFF);
         }
     }
 #endif
