@@ -7,6 +7,7 @@
 #include "engine/jis_codec.h"
 #include "engine/sjis_primitives.h"
 #include "engine/utf7_codec.h"
+#include "engine/utf7_roads.h"
 #include "engine/utf8_codec.h"
 #include "platform/utf16_units.h"
 
@@ -301,6 +302,12 @@ std::int32_t CodeConverter::ConvertFromUtf7(ConvertedBuffer& output, const std::
                                             KanjiCode target) {
     if (target == CODE_UNICODE) {
         return UnitsToBytes(DecodeUtf7(Units(output), text, UNIT_OUTPUT_CAPACITY));
+    }
+    const Utf7Reading reading = sourceGuessed ? Utf7Reading::Strict : Utf7Reading::Lenient;
+    if (const std::int32_t n = Utf7ToBytesRoad(AsBytes(output), text, BYTE_OUTPUT_CAPACITY, target,
+                                               reading, foldHalfWidthKana, lost);
+        n != DIRECT_ROAD_DECLINED) {
+        return n;
     }
     WideTemp wide;
     if (DecodeUtf7(wide.data(), text, WIDE_TEMP_CAPACITY) < 0) return -1;

@@ -4,6 +4,8 @@
 // Every road passes through Shift_JIS (code page 932) except these:
 //   UTF-16 -> UTF-8 / UTF-7            encoded directly
 //   UTF-8 / UTF-7 -> UTF-16            decoded directly
+//   UTF-7 -> the byte codes            text bytes copied, base64 runs alone
+//                                      through UTF-16 (see utf7_roads.h)
 //   between the Unicode forms          through UTF-16 only (UTF-16 and UTF-8 to
 //                                      themselves are copies), never code page 932
 //   Shift_JIS source                   no decoding step
