@@ -113,8 +113,9 @@ public:
 
 private:
     std::int32_t DecodeUtf7(char16_t* out, const std::uint8_t* text, std::int32_t capacity);
-    // Encodes decoded UTF-16 text into a target other than UTF-16.
-    std::int32_t FromWide(ConvertedBuffer& output, const char16_t* wide, KanjiCode target);
+    // Encodes decoded UTF-16 text of the given length into a target other than UTF-16.
+    std::int32_t FromWide(ConvertedBuffer& output, const char16_t* wide, std::int32_t units,
+                          KanjiCode target);
     // Adds what a decoder to Shift_JIS replaced on the way to target.
     void AddDecoded(const LostCount& decoded, KanjiCode target);
 };

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstring>
 #include <iterator>
 #include <string>
 #include <utility>
@@ -74,6 +75,16 @@ namespace {
 // True for a unit written as itself: class 1 (class 2 and "+" are encoded).
 inline bool IsDirectUnit(char16_t u) { return u < 0x80 && Utf7CharClass[u] == UTF7_DIRECT; }
 
+// Every twelve bits as their two digits.
+constexpr auto kDigitPairs = [] {
+    std::array<std::array<std::uint8_t, 2>, 4096> pairs{};
+    for (std::size_t i = 0; i < pairs.size(); ++i) {
+        pairs[i] = {static_cast<std::uint8_t>(Utf7Alphabet[i >> 6]),
+                    static_cast<std::uint8_t>(Utf7Alphabet[i & 0x3F])};
+    }
+    return pairs;
+}();
+
 // The digits of a run "+digits-" for count units, and the run with its signs.
 constexpr std::int32_t RunDigits(std::int32_t count) { return (count * 16 + 5) / 6; }
 constexpr std::int32_t RunBytes(std::int32_t count) { return RunDigits(count) + 2; }
@@ -84,11 +95,11 @@ constexpr std::int32_t RunBytes(std::int32_t count) { return RunDigits(count) + 
 void PutRun(std::uint8_t* out, const char16_t* units, std::int32_t count) {
     *out++ = '+';
     std::int32_t i = 0;
-    for (; count - i >= 3; i += 3) {
+    for (; count - i >= 3; i += 3) {  // two digits (twelve bits) at a time
         const std::uint64_t bits = static_cast<std::uint64_t>(units[i]) << 32 |
                                    static_cast<std::uint64_t>(units[i + 1]) << 16 | units[i + 2];
-        for (std::int32_t d = 0; d < 8; ++d) {
-            out[d] = static_cast<std::uint8_t>(Utf7Alphabet[(bits >> (42 - 6 * d)) & 0x3F]);
+        for (std::int32_t d = 0; d < 4; ++d) {
+            std::memcpy(out + 2 * d, kDigitPairs[(bits >> (36 - 12 * d)) & 0xFFF].data(), 2);
         }
         out += 8;
     }
@@ -187,12 +198,11 @@ const char16_t* CopyDirectUnits(std::uint8_t* out, const char16_t* p, const char
 // exactly when the whole text with its terminator does not fit capacity, so
 // each stretch is checked once before it is written.
 template <bool kWrite>
-std::int32_t EncodeText(std::uint8_t* out, const char16_t* text, std::int32_t capacity,
-                        LostCount* lost) {
+std::int32_t EncodeText(std::uint8_t* out, const char16_t* text, const char16_t* end,
+                        std::int32_t capacity, LostCount* lost) {
     if constexpr (kWrite) {
         if (capacity < 1) return -1;  // no room even for the terminator
     }
-    const char16_t* const end = text + std::char_traits<char16_t>::length(text);
     std::int32_t count = 0;  // below capacity after every stretch written
     const char16_t* p = text;
     for (;;) {
@@ -258,8 +268,14 @@ std::int32_t EncodeText(std::uint8_t* out, const char16_t* text, std::int32_t ca
 
 std::int32_t WideToUtf7Text(std::uint8_t* out, const char16_t* text, std::int32_t capacity,
                             LostCount* lost) {
-    return out != nullptr ? EncodeText<true>(out, text, capacity, lost)
-                          : EncodeText<false>(out, text, capacity, lost);
+    const auto length = static_cast<std::int32_t>(std::char_traits<char16_t>::length(text));
+    return WideToUtf7TextOfLength(out, text, length, capacity, lost);
+}
+
+std::int32_t WideToUtf7TextOfLength(std::uint8_t* out, const char16_t* text, std::int32_t length,
+                                    std::int32_t capacity, LostCount* lost) {
+    return out != nullptr ? EncodeText<true>(out, text, text + length, capacity, lost)
+                          : EncodeText<false>(out, text, text + length, capacity, lost);
 }
 
 namespace {

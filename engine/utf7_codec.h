@@ -62,6 +62,10 @@ std::int32_t Utf7ByteRunLength(const std::uint8_t* text, const std::uint8_t* p,
 
 std::int32_t WideToUtf7Text(std::uint8_t* out, const char16_t* text, std::int32_t capacity,
                             LostCount* lost = nullptr);
+// The same for text whose length in units the caller knows (text[length] is
+// its terminator), which saves a pass to find it.
+std::int32_t WideToUtf7TextOfLength(std::uint8_t* out, const char16_t* text, std::int32_t length,
+                                    std::int32_t capacity, LostCount* lost = nullptr);
 std::int32_t Utf7ToWideText(char16_t* out, const std::uint8_t* text, std::int32_t capacity,
                             LostCount* lost = nullptr);
 std::int32_t Utf7ToWideTextStrict(char16_t* out, const std::uint8_t* text, std::int32_t capacity,

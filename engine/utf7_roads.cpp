@@ -33,12 +33,12 @@ bool TakeSegment(SegmentBytes& segment, const std::uint8_t* p, const std::uint8_
     return true;
 }
 
-// Terminated UTF-16 into target as the road through UTF-16 writes it: UTF-8
+// Terminated UTF-16 of length units into target as the road through UTF-16 writes it: UTF-8
 // and UTF-7 straight, the others through code page 932 and Shift_JIS.
-std::int32_t FromUnits(std::uint8_t* out, const char16_t* units, std::int32_t capacity,
-                       KanjiCode target, bool fold, LostCount& lost) {
+std::int32_t FromUnits(std::uint8_t* out, const char16_t* units, std::int32_t length,
+                       std::int32_t capacity, KanjiCode target, bool fold, LostCount& lost) {
     if (target == CODE_UTF8) return WideToUtf8Text(out, units, capacity, &lost);
-    if (target == CODE_UTF7) return WideToUtf7Text(out, units, capacity, &lost);
+    if (target == CODE_UTF7) return WideToUtf7TextOfLength(out, units, length, capacity, &lost);
     if (target == CODE_SJIS && !fold) return WideToAnsi(out, units, capacity, &lost);
     SegmentSjis sjis;
     if (WideToAnsi(sjis.data(), units, static_cast<std::int32_t>(sjis.size()), &lost) < 0) {
@@ -102,7 +102,7 @@ std::int32_t Utf7ToBytesRoad(std::uint8_t* out, const std::uint8_t* text, std::i
                 : Utf7ToWideText(units.data(), segment.data(), kSegmentCapacity, &replaced);
         if (decoded < 0) return -1;  // the units always fit: the text is refused
         const std::int32_t written =
-            FromUnits(out + count, units.data(), capacity - count, target, fold, replaced);
+            FromUnits(out + count, units.data(), decoded, capacity - count, target, fold, replaced);
         if (written < 0) return DIRECT_ROAD_DECLINED;
         count += written;
         p = q;
