@@ -315,7 +315,7 @@ constexpr std::array<bool, 256> kDirectByte = MakeDirectBytes();
 // the last fewer than sixteen as the tail of the sixteen that end at end when
 // the text has them; a byte the masks leave out (TAB, LF, CR) from the table.
 template <bool kText>
-std::int32_t ByteRunLength(const std::uint8_t* text, const std::uint8_t* p,
+std::int32_t ByteRunLength([[maybe_unused]] const std::uint8_t* text, const std::uint8_t* p,
                            const std::uint8_t* end) {
     const auto& table = kText ? kTextByte : kDirectByte;
     const std::uint8_t* q = p;
