@@ -380,7 +380,8 @@ std::int32_t DecodeText(char16_t* out, const std::uint8_t* text, std::int32_t ca
         return true;
     };
     while (p < end) {
-        if (const std::int32_t n = ByteRunLength<true>(text, p, end); n > 0) {
+        if (kTextByte[*p]) {  // a stretch of text bytes, widened in one go
+            const std::int32_t n = ByteRunLength<true>(text, p, end);
             if constexpr (kWrite) {
                 if (n >= capacity - count) return -1;
                 detail::WidenBytes(out + count, p, n);
