@@ -7,6 +7,7 @@
 #include "engine/jis_codec.h"
 #include "engine/sjis_primitives.h"
 #include "engine/utf7_codec.h"
+#include "engine/utf7_roads.h"
 #include "engine/utf8_codec.h"
 #include "platform/byte_words.h"
 #include "platform/utf16_units.h"
@@ -219,8 +220,9 @@ std::int32_t CodeConverter::ConvertFromSjis(ConvertedBuffer& output, const std::
         case CODE_UTF8: return AnsiToUtf8(out, text, BYTE_OUTPUT_CAPACITY, &lost);  // one pass
         case CODE_UTF7: {
             WideTemp wide;
-            if (AnsiToWide(wide.data(), text, WIDE_TEMP_CAPACITY, &lost) < 0) return -1;
-            return WideToUtf7Text(out, wide.data(), BYTE_OUTPUT_CAPACITY);
+            const std::int32_t units = AnsiToWide(wide.data(), text, WIDE_TEMP_CAPACITY, &lost);
+            if (units < 0) return -1;
+            return WideToUtf7TextOfLength(out, wide.data(), units, BYTE_OUTPUT_CAPACITY);
         }
         default: return -1;
     }
@@ -286,16 +288,17 @@ std::int32_t CodeConverter::ConvertFromUtf8(ConvertedBuffer& output, const std::
     }
     if (target == CODE_UTF8) return CopyBytes(AsBytes(output), text);
     WideTemp wide;
-    if (Utf8ToWideText(wide.data(), text, WIDE_TEMP_CAPACITY, &lost) < 0) return -1;
-    return FromWide(output, wide.data(), target);
+    const std::int32_t units = Utf8ToWideText(wide.data(), text, WIDE_TEMP_CAPACITY, &lost);
+    if (units < 0) return -1;
+    return FromWide(output, wide.data(), units, target);
 }
 
 std::int32_t CodeConverter::FromWide(ConvertedBuffer& output, const char16_t* wide,
-                                     KanjiCode target) {
+                                     std::int32_t units, KanjiCode target) {
     if (target == CODE_UTF8)
         return WideToUtf8Text(AsBytes(output), wide, BYTE_OUTPUT_CAPACITY, &lost);
     if (target == CODE_UTF7)
-        return WideToUtf7Text(AsBytes(output), wide, BYTE_OUTPUT_CAPACITY, &lost);
+        return WideToUtf7TextOfLength(AsBytes(output), wide, units, BYTE_OUTPUT_CAPACITY, &lost);
     if (target == CODE_SJIS && !foldHalfWidthKana) {  // as in ConvertFromJis
         return WideToAnsi(AsBytes(output), wide, BYTE_OUTPUT_CAPACITY, &lost);
     }
@@ -315,9 +318,16 @@ std::int32_t CodeConverter::ConvertFromUtf7(ConvertedBuffer& output, const std::
     if (target == CODE_UNICODE) {
         return UnitsToBytes(DecodeUtf7(Units(output), text, UNIT_OUTPUT_CAPACITY));
     }
+    const Utf7Reading reading = sourceGuessed ? Utf7Reading::Strict : Utf7Reading::Lenient;
+    if (const std::int32_t n = Utf7ToBytesRoad(AsBytes(output), text, BYTE_OUTPUT_CAPACITY, target,
+                                               reading, foldHalfWidthKana, lost);
+        n != DIRECT_ROAD_DECLINED) {
+        return n;
+    }
     WideTemp wide;
-    if (DecodeUtf7(wide.data(), text, WIDE_TEMP_CAPACITY) < 0) return -1;
-    return FromWide(output, wide.data(), target);
+    const std::int32_t units = DecodeUtf7(wide.data(), text, WIDE_TEMP_CAPACITY);
+    if (units < 0) return -1;
+    return FromWide(output, wide.data(), units, target);
 }
 
 }  // namespace ruv

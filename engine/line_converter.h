@@ -4,6 +4,8 @@
 // Every road passes through Shift_JIS (code page 932) except these:
 //   UTF-16 -> UTF-8 / UTF-7            encoded directly
 //   UTF-8 / UTF-7 -> UTF-16            decoded directly
+//   UTF-7 -> the byte codes            text bytes copied, base64 runs alone
+//                                      through UTF-16 (see utf7_roads.h)
 //   between the Unicode forms          through UTF-16 only (UTF-16 and UTF-8 to
 //                                      themselves are copies), never code page 932
 //   Shift_JIS source                   no decoding step
@@ -111,8 +113,9 @@ public:
 
 private:
     std::int32_t DecodeUtf7(char16_t* out, const std::uint8_t* text, std::int32_t capacity);
-    // Encodes decoded UTF-16 text into a target other than UTF-16.
-    std::int32_t FromWide(ConvertedBuffer& output, const char16_t* wide, KanjiCode target);
+    // Encodes decoded UTF-16 text of the given length into a target other than UTF-16.
+    std::int32_t FromWide(ConvertedBuffer& output, const char16_t* wide, std::int32_t units,
+                          KanjiCode target);
     // Adds what a decoder to Shift_JIS replaced on the way to target.
     void AddDecoded(const LostCount& decoded, KanjiCode target);
 };

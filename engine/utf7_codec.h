@@ -50,11 +50,22 @@ inline bool Utf7RunEndsWell(std::int32_t digits, std::uint32_t lastDigit) {
 
 enum class Utf7Reading : std::uint8_t { Lenient, Strict };
 
+// The bytes from p up to end (never read) that UTF-7 text holds as themselves:
+// classes 1 and 2 outside a run (Text), or class 1, written as itself (Direct).
+// The text starts at text: the bytes from there to end may all be read.
+enum class Utf7Bytes : std::uint8_t { Text, Direct };
+std::int32_t Utf7ByteRunLength(const std::uint8_t* text, const std::uint8_t* p,
+                               const std::uint8_t* end, Utf7Bytes which);
+
 // The text functions add the lone surrogates they replace to lost, when given;
 // the decoders find them among the units written, so measuring counts none.
 
 std::int32_t WideToUtf7Text(std::uint8_t* out, const char16_t* text, std::int32_t capacity,
                             LostCount* lost = nullptr);
+// The same for text whose length in units the caller knows (text[length] is
+// its terminator), which saves a pass to find it.
+std::int32_t WideToUtf7TextOfLength(std::uint8_t* out, const char16_t* text, std::int32_t length,
+                                    std::int32_t capacity, LostCount* lost = nullptr);
 std::int32_t Utf7ToWideText(char16_t* out, const std::uint8_t* text, std::int32_t capacity,
                             LostCount* lost = nullptr);
 std::int32_t Utf7ToWideTextStrict(char16_t* out, const std::uint8_t* text, std::int32_t capacity,

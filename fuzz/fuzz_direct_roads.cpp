@@ -24,6 +24,7 @@
 #include "engine/jis_codec.h"
 #include "engine/line_converter.h"
 #include "engine/sjis_primitives.h"
+#include "engine/utf7_codec.h"
 #include "engine/utf8_codec.h"
 #include "fuzz_support.h"
 #include "platform/utf8_units.h"
@@ -172,6 +173,38 @@ std::int32_t TwoSteps(std::uint8_t* out, const std::uint8_t* text, Road road, st
     }
 }
 
+// The line converter from UTF-7 (pick: the target, the strict reading,
+// folding) against the road through UTF-16 built from the codecs and steps.
+void CheckFromUtf7(const LineBuffer& line, std::uint8_t pick) {
+    constexpr KanjiCode kTargets[] = {CODE_SJIS, CODE_EUC, CODE_JIS, CODE_UTF8, CODE_UTF7};
+    const KanjiCode target = kTargets[pick % 5];
+    CodeConverter converter, steps;
+    converter.sourceGuessed = (pick & 0x40) != 0;
+    steps.foldHalfWidthKana = (pick & 0x80) != 0;
+    char16_t wide[2048];
+    std::uint8_t sjis[4096];
+    ConvertedBuffer output, expected;
+    std::uint8_t* out = AsBytes(expected);
+    const bool decoded = (converter.sourceGuessed ? Utf7ToWideTextStrict : Utf7ToWideText)(
+                             wide, AsBytes(line), 2000, &steps.lost) >= 0;
+    std::int32_t m = -1;
+    if (decoded && target == CODE_UTF8) {
+        m = WideToUtf8Text(out, wide, kCapacity, &steps.lost);
+    } else if (decoded && target == CODE_UTF7) {
+        m = WideToUtf7Text(out, wide, kCapacity, &steps.lost);
+    } else if (decoded && WideToAnsi(sjis, wide, kCapacity, &steps.lost) >= 0) {
+        m = steps.ConvertFromSjis(expected, sjis, target);
+    }
+    const std::int32_t n = converter.ConvertLine(
+        output, line, {CODE_UTF7, target, Newline::Lf, steps.foldHalfWidthKana});
+    if (n != m ||
+        (n >= 0 && (std::memcmp(AsBytes(output), out, static_cast<std::size_t>(n) + 1) != 0 ||
+                    converter.lost.noCode != steps.lost.noCode ||
+                    converter.lost.broken != steps.lost.broken))) {
+        fuzz::Fail("the road from UTF-7 differs from the road through UTF-16");
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -179,6 +212,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const Road road = kRoads[(data[0] & 0x1F) % std::size(kRoads)];
     const bool units = road.source == CODE_UNICODE;
     const bool raw = (data[0] & 0x60) == 0x60;  // a quarter of the inputs as they are
+    const std::uint8_t pick = data[0];
     const std::int32_t capacity = fuzz::CapacityFrom(data[1]);
     data += 2;
     size -= 2;
@@ -212,6 +246,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // The whole line converter against its road steps, which take no direct road.
     ConvertedBuffer output, expected;
     CodeConverter converter, steps;
+    CheckFromUtf7(line, pick);
     const std::int32_t n =
         converter.ConvertLine(output, line, {road.source, road.target, Newline::Lf});
     const std::int32_t m =
