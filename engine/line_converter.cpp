@@ -112,6 +112,14 @@ std::int32_t DirectRoad(ConvertedBuffer& output, const std::uint8_t* text, Kanji
                             : JisToUtf16Direct(Units(output), text, WIDE_TEMP_CAPACITY);
                 return n == DIRECT_ROAD_DECLINED ? n : n * 2;
             }
+            case CODE_UTF7: {  // the same units as the road through Shift_JIS, encoded
+                WideTemp wide;
+                const std::int32_t n =
+                    fromEuc ? EucToUtf16Direct(wide.data(), text, WIDE_TEMP_CAPACITY)
+                            : JisToUtf16Direct(wide.data(), text, WIDE_TEMP_CAPACITY);
+                if (n == DIRECT_ROAD_DECLINED) return n;
+                return WideToUtf7TextOfLength(out, wide.data(), n, BYTE_OUTPUT_CAPACITY);
+            }
             default: return DIRECT_ROAD_DECLINED;
         }
     }

@@ -40,6 +40,11 @@ std::int32_t FromUnits(std::uint8_t* out, const char16_t* units, std::int32_t le
     if (target == CODE_UTF8) return WideToUtf8Text(out, units, capacity, &lost);
     if (target == CODE_UTF7) return WideToUtf7TextOfLength(out, units, length, capacity, &lost);
     if (target == CODE_SJIS && !fold) return WideToAnsi(out, units, capacity, &lost);
+    if (target == CODE_EUC || target == CODE_JIS) {  // clean units skip the Shift_JIS step
+        const std::int32_t n = target == CODE_EUC ? Utf16ToEucDirect(out, units, capacity)
+                                                  : Utf16ToJisDirect(out, units, capacity);
+        if (n != DIRECT_ROAD_DECLINED) return n;
+    }
     SegmentSjis sjis;
     if (WideToAnsi(sjis.data(), units, static_cast<std::int32_t>(sjis.size()), &lost) < 0) {
         return -1;

@@ -213,6 +213,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool units = road.source == CODE_UNICODE;
     const bool raw = (data[0] & 0x60) == 0x60;  // a quarter of the inputs as they are
     const std::uint8_t pick = data[0];
+    // Now and then the whole line goes to UTF-7 instead, through the same units.
+    const KanjiCode lineTarget = (data[1] & 0x80) != 0 ? CODE_UTF7 : road.target;
     const std::int32_t capacity = fuzz::CapacityFrom(data[1]);
     data += 2;
     size -= 2;
@@ -248,19 +250,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CodeConverter converter, steps;
     CheckFromUtf7(line, pick);
     const std::int32_t n =
-        converter.ConvertLine(output, line, {road.source, road.target, Newline::Lf});
+        converter.ConvertLine(output, line, {road.source, lineTarget, Newline::Lf});
     const std::int32_t m =
-        units                      ? steps.ConvertFromUnicode(expected, line.data(), road.target)
-        : road.source == CODE_UTF8 ? steps.ConvertFromUtf8(expected, text, road.target)
-        : road.source == CODE_JIS  ? steps.ConvertFromJis(expected, text, road.target)
-                                   : steps.ConvertFromEuc(expected, text, road.target);
+        units                      ? steps.ConvertFromUnicode(expected, line.data(), lineTarget)
+        : road.source == CODE_UTF8 ? steps.ConvertFromUtf8(expected, text, lineTarget)
+        : road.source == CODE_JIS  ? steps.ConvertFromJis(expected, text, lineTarget)
+                                   : steps.ConvertFromEuc(expected, text, lineTarget);
     if (n != (m < 0 ? -1 : m))
         fuzz::Fail("the line converter's length differs from the road steps");
     if (n >= 0 && (converter.lost.noCode != steps.lost.noCode ||
                    converter.lost.broken != steps.lost.broken)) {
         fuzz::Fail("the line converter's count differs from the road steps");
     }
-    const std::size_t terminator = road.target == CODE_UNICODE ? 2 : 1;
+    const std::size_t terminator = lineTarget == CODE_UNICODE ? 2 : 1;
     if (n >= 0 && std::memcmp(AsBytes(output), AsBytes(expected),
                               static_cast<std::size_t>(n) + terminator) != 0) {
         fuzz::Fail("the line converter's bytes differ from the road steps");
