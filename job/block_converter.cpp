@@ -287,7 +287,7 @@ private:
     void Count(std::size_t& bytes) {
         if (bytes == 0) return;
         counted_.fetch_add(bytes, std::memory_order_relaxed);
-        job_.progressPosition.store(progress_.AddProgress(bytes), std::memory_order_relaxed);
+        RaiseProgress(job_.progressPosition, progress_.AddProgress(bytes));
         bytes = 0;
     }
 

@@ -255,7 +255,7 @@ bool ConvertFile(std::span<const std::uint8_t> head, const FileHandle& source,
     std::uint64_t lineOffset = offset;
     std::uint64_t uncounted = 0;  // bytes converted but not yet added to the progress
     const auto countProgress = [&] {
-        job.progressPosition.store(progress.AddProgress(uncounted), std::memory_order_relaxed);
+        RaiseProgress(job.progressPosition, progress.AddProgress(uncounted));
         uncounted = 0;
     };
     while (!job.cancel.load(std::memory_order_relaxed)) {

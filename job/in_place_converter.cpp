@@ -221,7 +221,7 @@ FileOutcome PrepareReplacement(const JobFile& file, ConvertJob& job, ProgressCou
     const ConversionOptions options = OptionsForFile(job.settings, file.code);
     if (WorthAPrecheck(options, identity.size) &&
         AlreadyRight(source, options, job.settings, error)) {
-        job.progressPosition.store(progress.AddProgress(identity.size), std::memory_order_relaxed);
+        RaiseProgress(job.progressPosition, progress.AddProgress(identity.size));
         return FileOutcome::Unchanged;
     }
     if (error) {

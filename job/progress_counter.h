@@ -19,6 +19,15 @@ inline constexpr std::uint32_t PROGRESS_RANGE_MAX = 32000;
 // at every piece (a step is a few milliseconds of work).
 inline constexpr std::uint64_t PROGRESS_STEP_BYTES = 64 * 1024;
 
+// Raises a shown progress position to position, never lowering it: threads
+// that add to one counter at once may come to store their positions out of
+// order, and the last one stored must be the furthest.
+inline void RaiseProgress(std::atomic<std::uint32_t>& shown, std::uint32_t position) {
+    std::uint32_t seen = shown.load(std::memory_order_relaxed);
+    while (seen < position &&
+           !shown.compare_exchange_weak(seen, position, std::memory_order_relaxed)) {}
+}
+
 class ProgressCounter {
 public:
     void Reset() {
