@@ -11,7 +11,6 @@
 #include <cstddef>
 #include <cstring>
 #include <iterator>
-#include <string>
 #include <utility>
 
 #include "platform/byte_words.h"
@@ -268,7 +267,7 @@ std::int32_t EncodeText(std::uint8_t* out, const char16_t* text, const char16_t*
 
 std::int32_t WideToUtf7Text(std::uint8_t* out, const char16_t* text, std::int32_t capacity,
                             LostCount* lost) {
-    const auto length = static_cast<std::int32_t>(std::char_traits<char16_t>::length(text));
+    const auto length = static_cast<std::int32_t>(detail::UnitTextEnd(text) - text);
     return WideToUtf7TextOfLength(out, text, length, capacity, lost);
 }
 

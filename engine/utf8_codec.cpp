@@ -83,6 +83,19 @@ std::int32_t DecodeText(char16_t* out, const std::uint8_t* p, std::int32_t capac
             p += n;
             continue;
         }
+        // The three-byte form of most CJK text, whose second byte needs no range
+        // of its own (E0 and ED do); p[2] is read only after p[1] continued.
+        if (b0 >= 0xE1 && b0 <= 0xEF && b0 != 0xED && (p[1] & 0xC0) == 0x80 &&
+            (p[2] & 0xC0) == 0x80) {
+            if constexpr (kWrite) {
+                if (count >= limit) return -1;
+                out[count] = static_cast<char16_t>((b0 & 0x0Fu) << 12 | (p[1] & 0x3Fu) << 6 |
+                                                   (p[2] & 0x3Fu));
+            }
+            ++count;
+            p += 3;
+            continue;
+        }
         std::int32_t length = 1;
         const std::uint32_t cp = ReadSequence(p, length);
         if (cp >= 0x10000 && cp != kMalformed) {
