@@ -1,7 +1,6 @@
 #include "engine/piece_cutter.h"
 
 #include <algorithm>
-#include <bit>
 #include <cstring>
 
 #include "engine/jis_escapes.h"
@@ -325,16 +324,9 @@ Piece PieceCutter::NextUnits(const std::uint8_t* data, std::size_t available, bo
     const std::size_t whole = available / 2;
     const std::size_t window = std::min(whole, maxUnits);
     // Little-endian units into the line, up to and with the first CR or LF.
-    const std::size_t lineEndAt = detail::UnitIndex(data, window, LF, CR);
+    const std::size_t lineEndAt = detail::UnitIndex(data, window, LF, CR, line.data());
     const bool atLineEnd = lineEndAt < window;
     std::size_t end = atLineEnd ? lineEndAt + 1 : window;
-    if constexpr (std::endian::native == std::endian::little) {
-        std::memcpy(line.data(), data, end * 2);
-    } else {
-        for (std::size_t i = 0; i < end; ++i) {
-            line[i] = static_cast<char16_t>(data[2 * i] | (data[2 * i + 1] << 8));
-        }
-    }
     std::size_t consumed = end * 2;
     LineEnd lineEnd = atLineEnd ? LineEnd::Lf : LineEnd::None;
     if (atLineEnd) {

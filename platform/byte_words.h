@@ -171,9 +171,12 @@ inline void NarrowUnits(std::uint8_t* out, const char16_t* p, std::int32_t n) {
 }
 
 // The index of the first unit equal to a or b among the count little-endian
-// units at p (bytes, two a unit, as read from a file), or count.
+// units at p (bytes, two a unit, as read from a file), or count.  With copy,
+// the units up to and with that one are written there too (and perhaps some
+// after it, never the count-th or later), in one pass.
 template <ByteScan kScan = ByteScan::Widest>
-inline std::size_t UnitIndex(const std::uint8_t* p, std::size_t count, char16_t a, char16_t b) {
+inline std::size_t UnitIndex(const std::uint8_t* p, std::size_t count, char16_t a, char16_t b,
+                             char16_t* copy = nullptr) {
     std::size_t k = 0;
 #if RUV_HAVE_SSE2
     if constexpr (kScan == ByteScan::Widest) {
@@ -181,6 +184,7 @@ inline std::size_t UnitIndex(const std::uint8_t* p, std::size_t count, char16_t 
         const __m128i vb = _mm_set1_epi16(static_cast<short>(b));
         for (; count - k >= 8; k += 8) {
             const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 2 * k));
+            if (copy != nullptr) _mm_storeu_si128(reinterpret_cast<__m128i*>(copy + k), v);
             const __m128i hits = _mm_or_si128(_mm_cmpeq_epi16(v, va), _mm_cmpeq_epi16(v, vb));
             if (const int hit = _mm_movemask_epi8(hits); hit != 0) {
                 return k + __builtin_ctz(static_cast<unsigned>(hit)) / 2;
@@ -198,10 +202,12 @@ inline std::size_t UnitIndex(const std::uint8_t* p, std::size_t count, char16_t 
         for (; count - k >= 4; k += 4) {
             const std::uint64_t x = LoadWord(p + 2 * k);
             if (holdsZeroUnit(x ^ (kUnitLow * a)) || holdsZeroUnit(x ^ (kUnitLow * b))) break;
+            if (copy != nullptr) std::memcpy(copy + k, &x, sizeof x);
         }
     }
     for (; k < count; ++k) {
         const char16_t u = static_cast<char16_t>(p[2 * k] | p[2 * k + 1] << 8);
+        if (copy != nullptr) copy[k] = u;
         if (u == a || u == b) return k;
     }
     return k;

@@ -158,8 +158,13 @@ TEST_P(RoadRows, GiveTheExpectedOutput) {
         while (lineEnd < units && unitAt(lineEnd) != 0x0A && unitAt(lineEnd) != 0x0D) ++lineEnd;
         EXPECT_EQ(zero, detail::ZeroUnitIndex(p, units));
         EXPECT_EQ(zero, detail::ZeroUnitIndex<detail::ByteScan::Words>(p, units));
-        EXPECT_EQ(lineEnd, detail::UnitIndex(p, units, 0x0A, 0x0D));
-        EXPECT_EQ(lineEnd, detail::UnitIndex<detail::ByteScan::Words>(p, units, 0x0A, 0x0D));
+        char16_t units16[LINE_BUFFER_BYTES], units8[LINE_BUFFER_BYTES];
+        EXPECT_EQ(lineEnd, detail::UnitIndex(p, units, 0x0A, 0x0D, units16));
+        EXPECT_EQ(lineEnd,
+                  detail::UnitIndex<detail::ByteScan::Words>(p, units, 0x0A, 0x0D, units8));
+        for (std::size_t k = 0; k < std::min(lineEnd + 1, units); ++k) {
+            EXPECT_TRUE(units16[k] == unitAt(k) && units8[k] == unitAt(k)) << k;
+        }
     }
 }
 
