@@ -125,32 +125,37 @@ UnitTextEnd(const char16_t* text) {
 #endif
 }
 
-// Units from p up to the first unit >= 0x80 or end (p <= end); never reads at
-// or past end.
+// Units from p up to the first whose bits under mask equal value (stopOnEqual)
+// or differ from it (not stopOnEqual), or end (p <= end); never reads at or
+// past end.
 template <ByteScan kScan = ByteScan::Widest>
-inline std::int32_t AsciiUnitRunLength(const char16_t* p, const char16_t* end) {
+inline std::int32_t MaskedUnitRunLength(const char16_t* p, const char16_t* end, char16_t mask,
+                                        char16_t value, bool stopOnEqual) {
     const char16_t* q = p;
 #if RUV_HAVE_SSE2
     if constexpr (kScan == ByteScan::Widest) {
-        const __m128i highBits = _mm_set1_epi16(static_cast<short>(0xFF80));
-        const __m128i zero = _mm_setzero_si128();
+        const __m128i vmask = _mm_set1_epi16(static_cast<short>(mask));
+        const __m128i vvalue = _mm_set1_epi16(static_cast<short>(value));
+        const int flip = stopOnEqual ? 0 : 0xFFFF;
         for (; end - q >= 8; q += 8) {
             const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(q));
-            const int low = _mm_movemask_epi8(_mm_cmpeq_epi16(_mm_and_si128(v, highBits), zero));
-            if (low != 0xFFFF) {
+            const int stops =
+                _mm_movemask_epi8(_mm_cmpeq_epi16(_mm_and_si128(v, vmask), vvalue)) ^ flip;
+            if (stops != 0) {
                 return static_cast<std::int32_t>(q - p) +
-                       __builtin_ctz(static_cast<unsigned>(~low)) / 2;
+                       __builtin_ctz(static_cast<unsigned>(stops)) / 2;
             }
         }
     }
 #endif
-    for (; end - q >= 4; q += 4) {
-        std::uint64_t word;
-        std::memcpy(&word, q, sizeof word);
-        if ((word & 0xFF80FF80FF80FF80u) != 0) break;
-    }
-    while (q < end && *q < 0x80) ++q;
+    while (q < end && ((*q & mask) == value) != stopOnEqual) ++q;
     return static_cast<std::int32_t>(q - p);
+}
+
+// Units from p up to the first unit >= 0x80 or end.
+template <ByteScan kScan = ByteScan::Widest>
+inline std::int32_t AsciiUnitRunLength(const char16_t* p, const char16_t* end) {
+    return MaskedUnitRunLength<kScan>(p, end, 0xFF80, 0, false);
 }
 
 // Writes the n units at p, each below 0x100, as n bytes: the reverse of
@@ -275,27 +280,10 @@ inline std::int32_t NarrowAsciiRun(std::uint8_t* out, const char16_t* p, const c
     return n;
 }
 
-// Units from p up to the first surrogate (D800-DFFF) or end; never reads at or
-// past end.
+// Units from p up to the first surrogate (D800-DFFF) or end.
 template <ByteScan kScan = ByteScan::Widest>
 inline std::int32_t SurrogateFreeLength(const char16_t* p, const char16_t* end) {
-    const char16_t* q = p;
-#if RUV_HAVE_SSE2
-    if constexpr (kScan == ByteScan::Widest) {
-        const __m128i mask = _mm_set1_epi16(static_cast<short>(0xF800));
-        const __m128i surrogate = _mm_set1_epi16(static_cast<short>(0xD800));
-        for (; end - q >= 8; q += 8) {
-            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(q));
-            const int hit = _mm_movemask_epi8(_mm_cmpeq_epi16(_mm_and_si128(v, mask), surrogate));
-            if (hit != 0) {
-                return static_cast<std::int32_t>(q - p) +
-                       __builtin_ctz(static_cast<unsigned>(hit)) / 2;
-            }
-        }
-    }
-#endif
-    while (q < end && (*q & 0xF800) != 0xD800) ++q;
-    return static_cast<std::int32_t>(q - p);
+    return MaskedUnitRunLength<kScan>(p, end, 0xF800, 0xD800, true);
 }
 
 // A byte of clean text: 01-7F but ESC (1B), SO (0E) and SI (0F), which open or
