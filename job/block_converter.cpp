@@ -45,7 +45,8 @@ struct Block {
     std::uint64_t offset = 0;   // source offset of input[0]
     std::size_t used = 0;       // bytes of output not yet written
     BlockSummary summary;
-    bool busy = false;  // handed out and not yet written
+    bool busy = false;       // handed out and not yet written
+    bool converted = false;  // converted, waiting for its turn to be written
 };
 
 // Whether the block's bytes hold a zero byte, or a 0000 unit.
@@ -82,7 +83,7 @@ public:
           units_(options.source == CODE_UNICODE),
           blockBytes_(std::max<std::size_t>(plan.blockBytes, 16)),
           outputBytes_(2 * blockBytes_ + CONVERTED_BUFFER_BYTES),
-          blocks_(threads + 1) {
+          blocks_(threads + 2) {
         for (Block& block : blocks_) {
             block.input.reset(new std::uint8_t[blockBytes_ + PIECE_WINDOW_BYTES]);
             if (output != nullptr) block.output.reset(new std::uint8_t[outputBytes_]);
@@ -110,6 +111,9 @@ public:
         }
         changed_.notify_all();
         for (std::jthread& thread : threads_) thread.join();
+        // Every block handed out is written unless the run stopped; anything
+        // else would leave the output short, so the file is done again.
+        if (!stop_ && turn_ != handedOut_) trouble_ = true;
         if (trouble_) {
             // The file is converted again from its start: its progress too.
             job_.progressPosition.store(progress_.TakeBackProgress(counted_.load()),
@@ -222,15 +226,52 @@ private:
             Block& block = blocks_[sequence % blocks_.size()];
             PieceCutter cutter(options_.source);  // every block starts at a line start
             const bool clean = !HoldsZero(block, units_) &&
-                               Convert(block, sequence, cutter, converter, *line, *converted) &&
-                               Flush(block, sequence);
-            std::lock_guard lock(mutex_);
-            if (clean) Join(block, sequence);
-            if (!clean && !Cancelled()) trouble_ = true;
-            stop_ = stop_ || !clean;
+                               Convert(block, sequence, cutter, converter, *line, *converted);
+            std::unique_lock lock(mutex_);
+            if (!clean) {
+                Stop(block);
+                continue;
+            }
+            block.converted = true;
+            WriteInTurn(lock);
+        }
+    }
+
+    // Writes the converted blocks whose turn has come, in order, unless a
+    // thread already does.  So the thread that converts the block at the turn
+    // writes it and every block after it that is ready, and a thread that
+    // finishes a block out of turn goes on to the next one without waiting.
+    // Called and returns with the lock held.
+    void WriteInTurn(std::unique_lock<std::mutex>& lock) {
+        while (!writing_ && !stop_) {
+            Block& block = blocks_[turn_ % blocks_.size()];
+            if (!block.converted) return;
+            writing_ = true;
+            lock.unlock();
+            std::error_code error;
+            const bool written = output_ == nullptr || block.used == 0 ||
+                                 output_->WriteAll(block.output.get(), block.used, error);
+            lock.lock();
+            writing_ = false;
+            block.converted = false;
+            if (!written) {
+                Stop(block);
+                return;
+            }
+            block.used = 0;
+            Join(block, turn_);
             block.busy = false;
             changed_.notify_all();
         }
+    }
+
+    // A fault or a cancel in a block: every thread ends, and a fault has the
+    // file converted again on one thread.  Under the lock.
+    void Stop(Block& block) {
+        if (!Cancelled()) trouble_ = true;
+        stop_ = true;
+        block.busy = false;
+        changed_.notify_all();
     }
 
     // Converts the block's pieces into its output buffer, as the conversion on
@@ -291,7 +332,8 @@ private:
         bytes = 0;
     }
 
-    // Writes the block's output once every block before it is written.
+    // Writes the block's output so far once every block before it is written:
+    // for a block whose output outgrows its buffer before the block is done.
     bool Flush(Block& block, std::uint64_t sequence) {
         {
             std::unique_lock lock(mutex_);
@@ -340,6 +382,7 @@ private:
     std::uint64_t taken_ = 0;      // blocks a thread has taken
     std::uint64_t turn_ = 0;       // the block whose output is written next
     bool readerDone_ = false;
+    bool writing_ = false;                   // a thread writes a block's output
     std::atomic<bool> stop_{false};          // a fault or a cancel: every thread ends
     std::atomic<std::uint64_t> counted_{0};  // bytes added to the progress
     bool trouble_ = false;                   // a fault: convert the file on one thread
