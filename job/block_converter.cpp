@@ -23,6 +23,7 @@ constexpr unsigned MAX_BLOCK_THREADS = 4;
 // What the cutter needs in front of a piece before it may cut it.
 constexpr std::size_t PIECE_WINDOW_BYTES = MAX_LINE_BYTES + PIECE_LOOKAHEAD_BYTES;
 constexpr std::uint8_t LF = 0x0A;
+constexpr std::uint8_t CR = 0x0D;
 constexpr std::uint8_t UTF16_MARK[] = {0xFF, 0xFE};
 constexpr std::uint8_t UTF8_MARK[] = {0xEF, 0xBB, 0xBF};
 
@@ -274,12 +275,35 @@ private:
         changed_.notify_all();
     }
 
+    // Whether the block converts into itself: UTF-16 into UTF-16 with its line
+    // ends kept or made LF, from text without a CR or a surrogate (a lone one
+    // would be replaced) and of whole units.  Each of its lines is then
+    // written as it is, so the block is taken whole.
+    bool IsOwnOutput(const Block& block) const {
+        if (!units_ || options_.target != CODE_UNICODE || block.length % 2 != 0) return false;
+        if (options_.newline != Newline::Keep && options_.newline != Newline::Lf) return false;
+        const auto* p = reinterpret_cast<const char16_t*>(block.input.get());
+        const std::size_t count = block.length / 2;
+        return detail::UnitIndex(block.input.get(), count, CR, CR) == count &&
+               detail::SurrogateFreeLength(p, p + count) == static_cast<std::int32_t>(count);
+    }
+
     // Converts the block's pieces into its output buffer, as the conversion on
     // one thread converts them; false when it would fail or was cancelled.
     bool Convert(Block& block, std::uint64_t sequence, PieceCutter& cutter,
                  CodeConverter& converter, LineBuffer& line, ConvertedBuffer& converted) {
         const bool guessed = job_.settings.autoDetect;
         BlockSummary& summary = block.summary;
+        if (IsOwnOutput(block)) {
+            if (output_ != nullptr)
+                std::memcpy(block.output.get(), block.input.get(), block.length);
+            block.used = output_ != nullptr ? block.length : 0;
+            summary.lineEnds = detail::CountUnits(block.input.get(), block.length / 2, LF);
+            summary.written = block.length;
+            std::size_t bytes = block.length;
+            Count(bytes);
+            return !Cancelled();
+        }
         const std::uint8_t* input = block.input.get();
         std::size_t at = 0;
         std::uint64_t lineOffset = block.offset;

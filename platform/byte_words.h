@@ -325,4 +325,23 @@ inline std::int32_t CleanRunLength(const std::uint8_t* p, const std::uint8_t* en
     return static_cast<std::int32_t>(q - p);
 }
 
+// How many of the count little-endian units at p equal unit.
+template <ByteScan kScan = ByteScan::Widest>
+inline std::size_t CountUnits(const std::uint8_t* p, std::size_t count, char16_t unit) {
+    std::size_t k = 0, found = 0;
+#if RUV_HAVE_SSE2
+    if constexpr (kScan == ByteScan::Widest) {
+        const __m128i wanted = _mm_set1_epi16(static_cast<short>(unit));
+        for (; count - k >= 8; k += 8) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 2 * k));
+            found += static_cast<std::size_t>(__builtin_popcount(
+                         static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi16(v, wanted))))) /
+                     2;
+        }
+    }
+#endif
+    for (; k < count; ++k) found += (p[2 * k] | p[2 * k + 1] << 8) == unit;
+    return found;
+}
+
 }  // namespace ruv::detail
