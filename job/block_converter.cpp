@@ -48,6 +48,9 @@ struct Block {
     BlockSummary summary;
     bool busy = false;       // handed out and not yet written
     bool converted = false;  // converted, waiting for its turn to be written
+    bool ownOutput = false;  // the block is its own output: its input is written
+
+    const std::uint8_t* Written() const { return ownOutput ? input.get() : output.get(); }
 };
 
 // Whether the block's bytes hold a zero byte, or a 0000 unit.
@@ -251,7 +254,7 @@ private:
             lock.unlock();
             std::error_code error;
             const bool written = output_ == nullptr || block.used == 0 ||
-                                 output_->WriteAll(block.output.get(), block.used, error);
+                                 output_->WriteAll(block.Written(), block.used, error);
             lock.lock();
             writing_ = false;
             block.converted = false;
@@ -294,9 +297,8 @@ private:
                  CodeConverter& converter, LineBuffer& line, ConvertedBuffer& converted) {
         const bool guessed = job_.settings.autoDetect;
         BlockSummary& summary = block.summary;
-        if (IsOwnOutput(block)) {
-            if (output_ != nullptr)
-                std::memcpy(block.output.get(), block.input.get(), block.length);
+        block.ownOutput = IsOwnOutput(block);
+        if (block.ownOutput) {
             block.used = output_ != nullptr ? block.length : 0;
             summary.lineEnds = detail::CountUnits(block.input.get(), block.length / 2, LF);
             summary.written = block.length;
