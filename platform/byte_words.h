@@ -328,19 +328,33 @@ inline std::int32_t CleanRunLength(const std::uint8_t* p, const std::uint8_t* en
 // How many of the count little-endian units at p equal unit.
 template <ByteScan kScan = ByteScan::Widest>
 inline std::size_t CountUnits(const std::uint8_t* p, std::size_t count, char16_t unit) {
-    std::size_t k = 0, found = 0;
+    const std::uint8_t* const end = p + 2 * count;
+    std::size_t found = 0;
 #if RUV_HAVE_SSE2
     if constexpr (kScan == ByteScan::Widest) {
+        // Eight counters, one a lane (a match subtracts -1), summed before any
+        // can pass 0x7FFF.
         const __m128i wanted = _mm_set1_epi16(static_cast<short>(unit));
-        for (; count - k >= 8; k += 8) {
-            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 2 * k));
-            found += static_cast<std::size_t>(__builtin_popcount(
-                         static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi16(v, wanted))))) /
-                     2;
+        const auto sum = [](__m128i lanes) {
+            alignas(16) std::int32_t pairs[4];
+            _mm_store_si128(reinterpret_cast<__m128i*>(pairs),
+                            _mm_madd_epi16(lanes, _mm_set1_epi16(1)));
+            return static_cast<std::size_t>(pairs[0] + pairs[1] + pairs[2] + pairs[3]);
+        };
+        __m128i lanes = _mm_setzero_si128();
+        for (int rounds = 0; end - p >= 16; p += 16) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+            lanes = _mm_sub_epi16(lanes, _mm_cmpeq_epi16(v, wanted));
+            if (++rounds == 0x7FFF) {
+                found += sum(lanes);
+                lanes = _mm_setzero_si128();
+                rounds = 0;
+            }
         }
+        found += sum(lanes);
     }
 #endif
-    for (; k < count; ++k) found += (p[2 * k] | p[2 * k + 1] << 8) == unit;
+    for (; p < end; p += 2) found += (p[0] | p[1] << 8) == unit;
     return found;
 }
 

@@ -156,6 +156,10 @@ TEST_P(RoadRows, GiveTheExpectedOutput) {
         std::size_t zero = 0, lineEnd = 0;
         while (zero < units && unitAt(zero) != 0) ++zero;
         while (lineEnd < units && unitAt(lineEnd) != 0x0A && unitAt(lineEnd) != 0x0D) ++lineEnd;
+        std::size_t lineFeeds = 0;
+        for (std::size_t k = 0; k < units; ++k) lineFeeds += unitAt(k) == 0x0A;
+        EXPECT_EQ(lineFeeds, detail::CountUnits(p, units, 0x0A));
+        EXPECT_EQ(lineFeeds, detail::CountUnits<detail::ByteScan::Words>(p, units, 0x0A));
         EXPECT_EQ(zero, detail::ZeroUnitIndex(p, units));
         EXPECT_EQ(zero, detail::ZeroUnitIndex<detail::ByteScan::Words>(p, units));
         char16_t units16[LINE_BUFFER_BYTES], units8[LINE_BUFFER_BYTES];
@@ -169,6 +173,13 @@ TEST_P(RoadRows, GiveTheExpectedOutput) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Tsv, RoadRows, testing::ValuesIn(test::DataRows("road_rows.tsv")));
+
+TEST(UnitScans, CountLineFeedsAcrossTheirSteps) {
+    std::uint8_t units[2 * 40] = {};
+    for (std::size_t k = 0; k < 40; ++k) units[2 * k] = k % 3 == 0 ? 0x0A : 'a';
+    EXPECT_EQ(detail::CountUnits(units, 40, 0x0A), 14u);
+    EXPECT_EQ(detail::CountUnits<detail::ByteScan::Words>(units, 40, 0x0A), 14u);
+}
 
 }  // namespace
 }  // namespace ruv
